@@ -1,0 +1,36 @@
+# Warning set used by every target of the project.
+function(varnel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# varnel_library(<short-name> SOURCES ... [DEPS ...])
+# Creates varnel_<name> with the alias varnel::<name>, its folder as public include root.
+function(varnel_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(varnel_${name} STATIC ${ARG_SOURCES})
+  add_library(varnel::${name} ALIAS varnel_${name})
+  target_include_directories(varnel_${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  if(ARG_DEPS)
+    target_link_libraries(varnel_${name} PUBLIC ${ARG_DEPS})
+  endif()
+  varnel_warnings(varnel_${name})
+endfunction()
+
+# varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...])
+# A GoogleTest executable whose cases are registered with CTest one by one.
+# Every case sees VARNEL_DATA_DIR, the directory of the generated data files.
+function(varnel_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+  varnel_warnings(${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  set(props ENVIRONMENT "VARNEL_DATA_DIR=${VARNEL_DATA_DIR}" TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

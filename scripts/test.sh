@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, generates the data the tests read, and runs every test
+# (except those labelled 'long') under AddressSanitizer and UndefinedBehaviorSanitizer.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+ensure_packages
+ensure_table
+build test
+log "running the tests"
+cd "$ROOT/build/test"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --output-on-failure -j "$JOBS" -LE long --no-tests=error "$@"

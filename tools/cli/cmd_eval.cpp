@@ -1,0 +1,119 @@
+// varnel-cli eval BOARD HOLE [HOLE...]: hand values of hole cards on a five-card board.
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/cards.h"
+#include "eval/hand_category.h"
+#include "eval/omaha_eval.h"
+#include "tools/cli/commands.h"
+
+namespace varnel::cli {
+namespace {
+
+// Reads concatenated card codes; on failure fills `error` and returns false.
+bool readCards(const std::string& text, std::vector<CardId>& cards, std::string& error) {
+    cards.clear();
+    if (text.size() % 2 != 0) {
+        error = "'" + text + "' is not a run of two-character card codes";
+        return false;
+    }
+    CardMask seen = 0;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const std::wstring code{static_cast<wchar_t>(text[i]), static_cast<wchar_t>(text[i + 1])};
+        const CardId id = cardIdFromCode(code);
+        if (id == kNoCard) {
+            error = "'" + text.substr(i, 2) + "' is not a card code (use e.g. As, Td, 2c)";
+            return false;
+        }
+        if (seen & cardBit(id)) {
+            error = "card " + text.substr(i, 2) + " appears twice";
+            return false;
+        }
+        seen |= cardBit(id);
+        cards.push_back(id);
+    }
+    return true;
+}
+
+// Evaluates one hand; returns false with a message when the input is not a valid deal.
+bool evaluateLine(const std::string& boardText, const std::string& holeText, HandValue& value,
+                  std::string& error) {
+    std::vector<CardId> board, hole;
+    if (!readCards(boardText, board, error)) return false;
+    if (board.size() != kBoardCards) {
+        error = "board '" + boardText + "' must hold exactly 5 cards";
+        return false;
+    }
+    if (!readCards(holeText, hole, error)) return false;
+    if (hole.size() < 2 || hole.size() > 7) {
+        error = "hole cards '" + holeText + "' must be 2 to 7 cards";
+        return false;
+    }
+    for (CardId c : hole) {
+        if (std::find(board.begin(), board.end(), c) != board.end()) {
+            error = "card " + std::string(cardCodes[c].begin(), cardCodes[c].end()) +
+                    " is both on the board and in the hand";
+            return false;
+        }
+    }
+    std::sort(hole.begin(), hole.end());
+    value = evaluateOmaha(hole.data(), static_cast<int>(hole.size()), board.data());
+    return true;
+}
+
+}  // namespace
+
+void addEvalCommand(CLI::App& app, CliContext& ctx) {
+    struct Args {
+        std::string board;
+        std::vector<std::string> holes;
+    };
+    auto args = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "eval",
+        "Print the hand value and category of each HOLE on BOARD; with no HOLE, read "
+        "'BOARD HOLE' lines from standard input and print one value per line");
+    cmd->add_option("BOARD", args->board, "Five concatenated card codes, e.g. AsKd7h2c9s");
+    cmd->add_option("HOLE", args->holes, "Two to seven concatenated card codes");
+    cmd->callback([args, &ctx] {
+        if (!loadTableOrComplain(ctx)) {
+            ctx.exitCode = 2;
+            return;
+        }
+        std::string error;
+        HandValue value = 0;
+        if (!args->holes.empty()) {
+            for (const std::string& hole : args->holes) {
+                if (!evaluateLine(args->board, hole, value, error)) {
+                    std::fprintf(stderr, "error: %s\n", error.c_str());
+                    ctx.exitCode = 1;
+                    return;
+                }
+                std::printf("%d %s\n", value, std::string(categoryName(categoryOf(value))).c_str());
+            }
+            return;
+        }
+        // Batch mode: every line carries both fields.
+        std::string line;
+        long lineNo = 0;
+        while (std::getline(std::cin, line)) {
+            ++lineNo;
+            std::istringstream fields(line);
+            std::string boardText, holeText;
+            if (!(fields >> boardText)) continue;
+            fields >> holeText;
+            if (!evaluateLine(boardText, holeText, value, error)) {
+                std::fprintf(stderr, "error: line %ld: %s\n", lineNo, error.c_str());
+                ctx.exitCode = 1;
+                return;
+            }
+            std::printf("%d\n", value);
+        }
+    });
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,24 @@
+#pragma once
+// Sub-commands of varnel-cli. Each adds itself to the application; its callback returns the
+// process exit code through CliContext::exitCode.
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+namespace varnel::cli {
+
+struct CliContext {
+    std::string dataDir = ".";  // where omaha-7.bin and the orderings are looked for
+    int exitCode = 0;
+};
+
+// Path of a data file inside the data directory.
+std::string dataPath(const CliContext& ctx, const std::string& name);
+
+// Loads omaha-7.bin from the data directory into the process-wide evaluator; prints a message
+// to standard error and returns false when it is missing or invalid.
+bool loadTableOrComplain(const CliContext& ctx);
+
+void addEvalCommand(CLI::App& app, CliContext& ctx);
+
+}  // namespace varnel::cli

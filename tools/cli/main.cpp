@@ -1,0 +1,50 @@
+// varnel-cli: the headless front end of the engine (evaluation, ranges, equities, benchmarks).
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#include "eval/omaha_eval.h"
+#include "eval/table_format.h"
+#include "tools/cli/commands.h"
+
+namespace varnel::cli {
+
+std::string dataPath(const CliContext& ctx, const std::string& name) {
+    return (std::filesystem::path(ctx.dataDir) / name).string();
+}
+
+bool loadTableOrComplain(const CliContext& ctx) {
+    const std::string path = dataPath(ctx, kTableFileName);
+    try {
+        omahaEvaluator().attach(loadOmahaTable(path));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: cannot read %s: %s\n", path.c_str(), e.what());
+        return false;
+    }
+    if (!omahaEvaluator().usable()) {
+        std::fprintf(stderr, "error: wrong or absent evaluator table %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace varnel::cli
+
+int main(int argc, char** argv) {
+    using namespace varnel::cli;
+    CLI::App app{"Varnel command line: Omaha hand values, ranges and equities"};
+    app.require_subcommand(1);
+    app.fallthrough();  // --data may follow the sub-command
+    CliContext ctx;
+    app.add_option("--data", ctx.dataDir, "Directory holding omaha-7.bin and the ordering files")
+        ->check(CLI::ExistingDirectory);
+
+    addEvalCommand(app, ctx);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    return ctx.exitCode;
+}
