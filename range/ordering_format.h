@@ -1,0 +1,57 @@
+#pragma once
+// Layout of the ordering files (all little-endian, no headers), shared by the loader and the
+// generator. Each ordering is a class file (records in ordering order, best class first) and a
+// hand file (one u64 CardMask per hand, grouped by class in class-file order).
+//  - 4 and 5 hole cards, 20-byte records: name as 9 UTF-16 units padded with blanks, one unused
+//    byte, the class's hand count as u8.
+//  - 6 and 7 hole cards, L + 20-byte records (L = 12 or 13): name as L 8-bit characters padded
+//    with blanks, score (f64), hand count (u32), cumulative percentage of all hands (f64).
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace varnel {
+
+struct OrderingFormat {
+    std::int32_t numCards;
+    std::wstring_view nominalName;  // "….txt"; the class file ends in "bin", the hand file in "64"
+    std::int32_t classCount;
+    std::int32_t totalHands;  // 52 choose numCards
+};
+
+inline constexpr std::array<OrderingFormat, 4> kOrderingFormats = {{
+    {4, L"oh6maxordering.txt", 16432, 270725},
+    {5, L"oh56maxordering.txt", 134459, 2598960},
+    {6, L"oh6vsrandomordering.txt", 962988, 20358520},
+    {7, L"oh7vsrandomordering.txt", 6009159, 133784560},
+}};
+
+// The format for `numCards`, or null when no ordering exists for it.
+constexpr const OrderingFormat* orderingFormat(std::int32_t numCards) {
+    for (const auto& f : kOrderingFormats) {
+        if (f.numCards == numCards) return &f;
+    }
+    return nullptr;
+}
+
+// Records of 4 and 5 hole cards.
+inline constexpr int kShortNameUnits = 9;
+inline constexpr int kShortRecordSize = 20;
+inline constexpr int kShortCountOffset = 19;
+
+// Records of 6 and 7 hole cards: name length L, then score, count and cumulative percentage.
+constexpr int ratedNameLength(std::int32_t numCards) {
+    return numCards == 6 ? 12 : 13;
+}
+constexpr int ratedRecordSize(std::int32_t numCards) {
+    return ratedNameLength(numCards) + 20;
+}
+constexpr bool usesRatedRecords(std::int32_t numCards) {
+    return numCards >= 6;
+}
+constexpr int classRecordSize(std::int32_t numCards) {
+    return usesRatedRecords(numCards) ? ratedRecordSize(numCards) : kShortRecordSize;
+}
+
+}  // namespace varnel

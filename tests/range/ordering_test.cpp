@@ -1,0 +1,167 @@
+#include "range/ordering.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "ordering_files_helper.h"
+
+namespace varnel::testing {
+namespace {
+
+constexpr double kFourCardHands = 270725;
+const std::wstring kMissing4Class = L"File oh6maxordering.bin doesn't exist!";
+const std::wstring kMissing4Hands = L"File oh6maxordering.64 doesn't exist!";
+const std::wstring kMissing7Hands = L"File oh7vsrandomordering.64 doesn't exist!";
+
+std::string className(int i) {
+    std::string name = "C";
+    name += std::to_string(i);
+    return name;
+}
+
+// The cumulative percentage the loader derives for `count` hands of 4 cards.
+double fourCardPercent(std::uint32_t count) {
+    return (count * 100u) / kFourCardHands;
+}
+
+// Twelve 4-card classes of 1, 2, ... 12 hands (cumulative 1, 3, 6, 10, ... 78).
+void writeTwelveClasses() {
+    std::string records;
+    for (int i = 1; i <= 12; ++i)
+        records += shortRecord(className(i), static_cast<std::uint8_t>(i));
+    writeFile("oh6maxordering.bin", records);
+    writeCountingHands("oh6maxordering.64", 78);
+}
+
+using OrderingSelection = OrderingDirTest;
+
+TEST_F(OrderingSelection, IncludesOnlyClassesStrictlyBelowThePercentage) {
+    writeTwelveClasses();
+    EXPECT_EQ(selectTopPercent(4, fourCardPercent(10)).hands, countingHands(6));
+    EXPECT_EQ(selectTopPercent(4, std::nextafter(fourCardPercent(10), 100.0)).hands,
+              countingHands(10));
+    EXPECT_EQ(selectTopPercent(4, fourCardPercent(1)).hands, countingHands(0));
+    EXPECT_TRUE(selectTopPercent(4, 0).hands.empty());
+    EXPECT_TRUE(selectTopPercent(4, -3).hands.empty());
+    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
+    EXPECT_EQ(selectTopPercent(4, 50).numCards, 4);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OrderingSelection, HundredPercentLeavesOutAClassEndingAtExactlyHundred) {
+    // 1061 classes of 255 hands and a last one of 170: together all 270725 hands.
+    std::string records;
+    for (int i = 0; i < 1061; ++i) records += shortRecord(className(i), 255);
+    records += shortRecord("Last", 170);
+    writeFile("oh6maxordering.bin", records);
+    writeCountingHands("oh6maxordering.64", 270725);
+    EXPECT_EQ(selectTopPercent(4, 100).hands.size(), 270555u);
+    EXPECT_EQ(selectTopPercent(4, 100.001).hands.size(), 270725u);
+}
+
+TEST_F(OrderingSelection, OtherHandSizesSelectNothing) {
+    writeTwelveClasses();
+    EXPECT_TRUE(selectTopPercent(3, 50).hands.empty());
+    EXPECT_TRUE(selectTopPercent(8, 50).hands.empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OrderingSelection, MissingClassFileIsReportedAndRetriedEveryTime) {
+    writeCountingHands("oh6maxordering.64", 78);
+    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kMissing4Class);
+    EXPECT_EQ(messages[0].caption, L"File error");
+
+    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
+    EXPECT_EQ(messages.size(), 2u);  // tried again, reported again
+
+    writeTwelveClasses();
+    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
+    EXPECT_EQ(messages.size(), 2u);
+}
+
+TEST_F(OrderingSelection, MissingHandFileIsReportedAtLoadAndAtEverySelection) {
+    writeTwelveClasses();
+    std::filesystem::remove("oh6maxordering.64");
+    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, kMissing4Hands);
+    EXPECT_EQ(messages[1].text, kMissing4Hands);
+    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
+    EXPECT_EQ(messages.size(), 3u);
+
+    writeCountingHands("oh6maxordering.64", 78);
+    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
+    EXPECT_EQ(messages.size(), 3u);
+}
+
+TEST_F(OrderingSelection, ShortFilesUseWhatWasRead) {
+    writeTwelveClasses();
+    writeCountingHands("oh6maxordering.64", 7);  // the classes promise 78
+    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(7));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(OrderingSelection, FailingFileQueryIsReportedNotThrown) {
+    std::filesystem::create_symlink("oh6maxordering.bin", "oh6maxordering.bin");  // a loop
+    writeCountingHands("oh6maxordering.64", 78);
+    HandList list;
+    EXPECT_NO_THROW(list = selectTopPercent(4, 50));
+    EXPECT_TRUE(list.hands.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.find(L"oh6maxordering.bin cannot be checked"), std::wstring::npos);
+    EXPECT_EQ(messages[0].caption, L"File error");
+}
+
+TEST_F(OrderingSelection, SevenCardsCountFromTheFileAndKeepTheFirstOfARepeatedName) {
+    writeFile("oh7vsrandomordering.bin", ratedRecord(7, "(AKQJT)AK", 2, 1.0) +
+                                             ratedRecord(7, "(AKQJ9)AK", 3, 2.0) +
+                                             ratedRecord(7, "(AKQJT)AK", 50, 3.0));
+    writeCountingHands("oh7vsrandomordering.64", 60);
+    EXPECT_EQ(selectTopPercent(7, 1.5).hands, countingHands(2));
+    EXPECT_EQ(selectTopPercent(7, 99).hands, countingHands(5));
+    RatedClassMap rated;
+    EXPECT_EQ(loadRatedClassFile(7, L"oh7vsrandomordering.txt", rated), 2u);
+    EXPECT_EQ(rated.at("(AKQJT)AK").handCount, 2u);
+    EXPECT_DOUBLE_EQ(rated.at("(AKQJT)AK").cumulativePercent, 1.0);
+}
+
+TEST_F(OrderingSelection, SixCardsCountTheHandsTheNamesDenote) {
+    // The file's counts (999) are not used: three AK groups name 4 hands, two AKQ groups 6.
+    writeFile("oh6vsrandomordering.bin", ratedRecord(6, "(AK)(AK)(AK)", 999, 10.0) +
+                                             ratedRecord(6, "(AKQ)(AKQ)", 999, 20.0) +
+                                             ratedRecord(6, "AKQJT9", 999, 30.0));
+    writeCountingHands("oh6vsrandomordering.64", 100);
+    EXPECT_EQ(selectTopPercent(6, 15).hands, countingHands(4));
+    EXPECT_EQ(selectTopPercent(6, 25).hands, countingHands(10));
+    EXPECT_EQ(selectTopPercent(6, 35).hands, countingHands(10));  // the name without a group
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"String AKQJT9");
+}
+
+TEST_F(OrderingSelection, SevenCardHandFileAppearingLaterIsUsed) {
+    writeFile("oh7vsrandomordering.bin", ratedRecord(7, "(AKQJT)AK", 2, 1.0));
+    EXPECT_TRUE(selectTopPercent(7, 50).hands.empty());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, kMissing7Hands);
+    EXPECT_TRUE(selectTopPercent(7, 50).hands.empty());
+    EXPECT_EQ(messages.size(), 3u);
+
+    writeCountingHands("oh7vsrandomordering.64", 2);
+    EXPECT_EQ(selectTopPercent(7, 50).hands, countingHands(2));
+    EXPECT_EQ(messages.size(), 3u);
+}
+
+TEST(OrderingNames, DerivedFileNames) {
+    EXPECT_EQ(classFileName(L"oh6maxordering.txt"), L"oh6maxordering.bin");
+    EXPECT_EQ(handFileName(L"oh6maxordering.txt"), L"oh6maxordering.64");
+    const OrderingTable t = makeOrderingTable(7);
+    EXPECT_EQ(t.nominalName, L"oh7vsrandomordering.txt");
+    EXPECT_EQ(t.classCount, 6009159);
+    EXPECT_EQ(t.totalHands, 133784560);
+    EXPECT_EQ(makeOrderingTable(3).classCount, 0);
+}
+
+}  // namespace
+}  // namespace varnel::testing

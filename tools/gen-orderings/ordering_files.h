@@ -1,0 +1,28 @@
+#pragma once
+// Writing and checking the ordering files of one number of hole cards.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/gen-orderings/hand_classes.h"
+
+namespace varnel::gen {
+
+// Writes the class file and the hand file of the `numCards` ordering into `dir`; `classes` are
+// best first and `scores` their equities. Each file is written under a temporary name and then
+// renamed, so no half-written file ever carries the final name. Throws std::runtime_error or
+// std::filesystem::filesystem_error on an output error.
+void writeOrdering(const std::filesystem::path& dir, int numCards,
+                   const std::vector<HandClass>& classes, const std::vector<double>& scores);
+
+// True when both files of the `numCards` ordering exist in `dir` with the right sizes, record
+// count, hand counts that add up to all hands, and (6/7 cards) consistent cumulative
+// percentages; otherwise false with the reason in `why`.
+bool orderingValid(const std::filesystem::path& dir, int numCards, std::string& why);
+
+// Paths of the class and hand files.
+std::filesystem::path classFilePath(const std::filesystem::path& dir, int numCards);
+std::filesystem::path handFilePath(const std::filesystem::path& dir, int numCards);
+
+}  // namespace varnel::gen
