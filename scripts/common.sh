@@ -66,3 +66,20 @@ ensure_table() {
     "$ROOT/build/release/tools/gen-table/varnel-gen-table" --out "$cache/omaha-7.bin"
     link_data omaha-7.bin "$cache"
 }
+
+# The four hand orderings (class file .bin and hand file .64 for 4 to 7 hole cards). The
+# generator skips orderings whose files are already valid and writes each file atomically.
+ORDERING_NAMES=(oh6maxordering oh56maxordering oh6vsrandomordering oh7vsrandomordering)
+ensure_orderings() {
+    build release varnel-gen-orderings
+    local key cache name
+    key=$(generator_key tools/gen-orderings/*.cpp tools/gen-orderings/*.h range/ordering_format.h)
+    cache="$CACHE_ROOT/orderings-$key"
+    mkdir -p "$cache"
+    log "hand orderings in $cache (the first generation takes several minutes)"
+    "$ROOT/build/release/tools/gen-orderings/varnel-gen-orderings" --out "$cache"
+    for name in "${ORDERING_NAMES[@]}"; do
+        link_data "$name.bin" "$cache"
+        link_data "$name.64" "$cache"
+    done
+}
