@@ -1,5 +1,6 @@
 #include "range/ordering.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -96,13 +97,42 @@ OrderingCaches& caches() {
     return instance;
 }
 
-// Cumulative counts of a 6/7-card table, walking its classes from the best.
-void fillRatedCounts(OrderingTable& table, const RatedClassMap& rated) {
+// One class of a 6/7-card ordering in the order of cumulative percentages.
+struct RatedEntry {
+    double percent;
+    const std::string* name;
+    std::uint32_t handCount;
+};
+
+// The classes of the rated map in ascending cumulative percentage, one per percentage: of
+// classes sharing a percentage, the last in name order stands for it. (Sorting a vector and
+// filling the maps in order is much faster than millions of scattered map operations.)
+std::vector<RatedEntry> ratedByPercent(const RatedClassMap& rated) {
+    std::vector<RatedEntry> entries;
+    entries.reserve(rated.size());
+    for (const auto& [name, record] : rated) {
+        entries.push_back({record.cumulativePercent, &name, record.handCount});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const RatedEntry& a, const RatedEntry& b) {
+        return a.percent < b.percent;
+    });
+    std::vector<RatedEntry> unique;
+    unique.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 < entries.size() && entries[i + 1].percent == entries[i].percent) continue;
+        unique.push_back(entries[i]);
+    }
+    return unique;
+}
+
+// Cumulative counts of a 6/7-card table, walking its classes from the best: 7 cards count the
+// file's hands, 6 cards the hands each class name denotes.
+void fillRatedCounts(OrderingTable& table, const std::vector<RatedEntry>& entries) {
     std::uint32_t total = 0;
-    for (const auto& [percent, name] : table.classByPercent) {
-        total += table.numCards == 6 ? static_cast<std::uint32_t>(countSixCardClass(name))
-                                     : rated.at(name).handCount;
-        table.countByPercent.emplace_hint(table.countByPercent.end(), percent, total);
+    for (const RatedEntry& e : entries) {
+        total += table.numCards == 6 ? static_cast<std::uint32_t>(countSixCardClass(*e.name))
+                                     : e.handCount;
+        table.countByPercent.emplace_hint(table.countByPercent.end(), e.percent, total);
     }
 }
 
@@ -121,17 +151,18 @@ void ensureLoaded(std::int32_t numCards) {
         // The hand file was missing when the classes were read: count them once it is there.
         if (table.countByPercent.empty() &&
             fileExists(handFileName(table.nominalName), /*report=*/false)) {
-            fillRatedCounts(table, rated);
+            fillRatedCounts(table, ratedByPercent(rated));
         }
         return;
     }
     table = makeOrderingTable(numCards);
     loadRatedClassFile(numCards, table.nominalName, rated);
-    for (const auto& [name, record] : rated) {
-        table.classByPercent.insert_or_assign(record.cumulativePercent, name);
+    const std::vector<RatedEntry> entries = ratedByPercent(rated);
+    for (const RatedEntry& e : entries) {
+        table.classByPercent.emplace_hint(table.classByPercent.end(), e.percent, *e.name);
     }
     if (!fileExists(handFileName(table.nominalName))) return;
-    fillRatedCounts(table, rated);
+    fillRatedCounts(table, entries);
 }
 
 }  // namespace
@@ -187,16 +218,25 @@ std::size_t loadRatedClassFile(std::int32_t numCards, const std::wstring& nomina
     const OrderingFormat* format = orderingFormat(numCards);
     if (format == nullptr || !usesRatedRecords(numCards)) return 0;
     const int nameLength = ratedNameLength(numCards);
-    readRecords(
-        fileName, static_cast<std::size_t>(format->classCount),
-        static_cast<std::size_t>(ratedRecordSize(numCards)), [&](const unsigned char* record) {
-            std::string name = trimTrailingSpace(std::string(reinterpret_cast<const char*>(record),
-                                                             static_cast<std::size_t>(nameLength)));
-            const unsigned char* fields = record + nameLength;
-            rated.try_emplace(std::move(name), RatedClass{readLittle<std::uint32_t>(fields + 8),
-                                                          readLittle<double>(fields),
-                                                          readLittle<double>(fields + 12)});
-        });
+    std::vector<std::pair<std::string, RatedClass>> records;
+    records.reserve(static_cast<std::size_t>(format->classCount));
+    readRecords(fileName, static_cast<std::size_t>(format->classCount),
+                static_cast<std::size_t>(ratedRecordSize(numCards)),
+                [&](const unsigned char* record) {
+                    const unsigned char* fields = record + nameLength;
+                    records.emplace_back(
+                        trimTrailingSpace(std::string(reinterpret_cast<const char*>(record),
+                                                      static_cast<std::size_t>(nameLength))),
+                        RatedClass{readLittle<std::uint32_t>(fields + 8),
+                                   readLittle<double>(fields), readLittle<double>(fields + 12)});
+                });
+    // In name order, the first record of a repeated name first; the map is then filled in order.
+    std::stable_sort(records.begin(), records.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [name, record] : records) {
+        if (!rated.empty() && std::prev(rated.end())->first == name) continue;
+        rated.emplace_hint(rated.end(), std::move(name), record);
+    }
     return rated.size();
 }
 

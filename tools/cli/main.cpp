@@ -38,6 +38,19 @@ int main(int argc, char** argv) {
     CliContext ctx;
     app.add_option("--data", ctx.dataDir, "Directory holding omaha-7.bin and the ordering files")
         ->check(CLI::ExistingDirectory);
+    // The ordering files are opened by bare name, so the data directory becomes the working
+    // directory before any sub-command runs.
+    app.parse_complete_callback([&ctx] {
+        std::error_code ec;
+        const auto dir = std::filesystem::absolute(ctx.dataDir, ec);
+        if (!ec) std::filesystem::current_path(dir, ec);
+        if (ec) {
+            std::fprintf(stderr, "error: cannot enter %s: %s\n", ctx.dataDir.c_str(),
+                         ec.message().c_str());
+        } else {
+            ctx.dataDir = dir.string();
+        }
+    });
 
     addEvalCommand(app, ctx);
     addRangeCommand(app, ctx);

@@ -97,14 +97,9 @@ void prepareBoard(const EstimateSettings& s, int boardIndex, BoardChunk& chunk, 
     }
 }
 
-struct Totals {
-    std::vector<std::uint64_t> score;
-    std::vector<std::uint64_t> units;
-};
-
 // Plays the classes [first, last) on every board of the chunk.
 void playBlock(const EstimateSettings& s, const std::vector<CardMask>& hands, std::size_t first,
-               std::size_t last, const BoardChunk& chunk, Totals& totals) {
+               std::size_t last, const BoardChunk& chunk, Tally& totals) {
     const int n = s.numCards;
     const std::size_t size = last - first;
     std::vector<CardId> cards(size * kMaxHoleCards);
@@ -185,20 +180,20 @@ std::uint32_t Rng::below(std::uint32_t bound) {
     return static_cast<std::uint32_t>((next() >> 32) * bound >> 32);
 }
 
-std::vector<double> estimateEquities(const std::vector<CardMask>& hands, const EstimateSettings& s,
-                                     const ProgressFn& progress) {
-    Totals totals{std::vector<std::uint64_t>(hands.size()),
-                  std::vector<std::uint64_t>(hands.size())};
+void playBoards(const std::vector<CardMask>& hands, const EstimateSettings& s, int firstBoard,
+                int boardCount, Tally& tally, const ProgressFn& progress) {
+    tally.score.resize(hands.size());
+    tally.units.resize(hands.size());
     const std::size_t blockSize = std::clamp<std::size_t>(
         hands.size() / (static_cast<std::size_t>(s.threads) * 32), 64, 4096);
     const int blocks = static_cast<int>((hands.size() + blockSize - 1) / blockSize);
-    const int chunks = (s.boards + kBoardChunk - 1) / kBoardChunk;
+    const int chunks = (boardCount + kBoardChunk - 1) / kBoardChunk;
 
     auto chunk = std::make_unique<BoardChunk>();
     for (int ci = 0; ci < chunks; ++ci) {
-        const int firstBoard = ci * kBoardChunk;
+        const int chunkStart = ci * kBoardChunk;
         BoardChunk& c = *chunk;
-        c.count = std::min(kBoardChunk, s.boards - firstBoard);
+        c.count = std::min(kBoardChunk, boardCount - chunkStart);
         const auto count = static_cast<std::size_t>(c.count);
         c.boards.assign(count, 0);
         c.pairs.resize(count);
@@ -212,25 +207,21 @@ std::vector<double> estimateEquities(const std::vector<CardMask>& hands, const E
             if (progress) progress((ci + part) / chunks);
         };
         parallelFor(
-            c.count, s.threads, [&](int b) { prepareBoard(s, firstBoard + b, c, b); },
+            c.count, s.threads, [&](int b) { prepareBoard(s, firstBoard + chunkStart + b, c, b); },
             [](double) {});
         parallelFor(
             blocks, s.threads,
             [&](int block) {
                 const std::size_t first = static_cast<std::size_t>(block) * blockSize;
-                playBlock(s, hands, first, std::min(hands.size(), first + blockSize), c, totals);
+                playBlock(s, hands, first, std::min(hands.size(), first + blockSize), c, tally);
             },
             report);
     }
     if (progress) progress(1.0);
+}
 
-    std::vector<double> equities(hands.size());
-    for (std::size_t i = 0; i < hands.size(); ++i) {
-        equities[i] = totals.units[i] ? static_cast<double>(totals.score[i]) /
-                                            static_cast<double>(totals.units[i])
-                                      : 0.0;
-    }
-    return equities;
+double Tally::equity(std::size_t i) const {
+    return units[i] ? static_cast<double>(score[i]) / static_cast<double>(units[i]) : 0.0;
 }
 
 }  // namespace varnel::gen

@@ -20,7 +20,6 @@ namespace varnel::gen {
 struct EstimateSettings {
     int numCards = 4;
     int opponents = 5;
-    int boards = 1000;
     int dealsPerBoard = 8;  // several opponents: shuffled orders per board
     int poolSize = 64;      // heads-up: opponent hands per board
     std::uint64_t seed = 1;
@@ -30,9 +29,18 @@ struct EstimateSettings {
 // Called with the share of work done, 0..1, from the thread that called estimateEquities.
 using ProgressFn = std::function<void(double)>;
 
-// The estimated all-in equity (0..1, ties split) of each representative hand.
-std::vector<double> estimateEquities(const std::vector<CardMask>& hands,
-                                     const EstimateSettings& settings, const ProgressFn& progress);
+// Points won and points at stake per hand; equity(i) is their ratio (0..1, ties split).
+struct Tally {
+    std::vector<std::uint64_t> score;
+    std::vector<std::uint64_t> units;
+    double equity(std::size_t i) const;
+};
+
+// Plays every hand on the boards [firstBoard, firstBoard + boardCount) of the sequence that the
+// seed and the hand size fix, adding to `tally` (sized to the hands if needed). Playing boards
+// 0..n-1 and then n..m-1 gives the same tally as playing 0..m-1 at once.
+void playBoards(const std::vector<CardMask>& hands, const EstimateSettings& settings,
+                int firstBoard, int boardCount, Tally& tally, const ProgressFn& progress);
 
 // A 64-bit generator (xoshiro256**) seeded through splitmix64; deterministic across platforms.
 class Rng {

@@ -9,6 +9,7 @@
 #include <numeric>
 #include <thread>
 
+#include "range/ordering_format.h"
 #include "tools/gen-orderings/estimator.h"
 #include "tools/gen-orderings/hand_classes.h"
 #include "tools/gen-orderings/measure.h"
@@ -34,36 +35,59 @@ double cpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// Work per ordering at precision 1: six-handed for 4 and 5 cards, heads-up for 6 and 7.
-EstimateSettings settingsFor(int numCards, double precision, std::uint64_t seed, int threads) {
-    EstimateSettings s;
-    s.numCards = numCards;
-    s.seed = seed;
-    s.threads = threads;
+// How an ordering is estimated: every class on `firstBoards` boards, then the classes holding
+// the best `refineShare` of all hands (by that first estimate) on `refineBoards` more, since the
+// order among the best hands is what the percentages use most. Board counts are at precision 1.
+struct Plan {
+    EstimateSettings settings;
+    int firstBoards;
+    double refineShare;
+    int refineBoards;
+};
+
+Plan planFor(int numCards, double precision, std::uint64_t seed, int threads) {
+    Plan p{};
+    p.settings.numCards = numCards;
+    p.settings.seed = seed;
+    p.settings.threads = threads;
+    p.refineShare = 0.3;
     switch (numCards) {
-        case 4:
-            s.opponents = 5;
-            s.boards = 120000;
-            s.dealsPerBoard = 1;
+        case 4:  // six-handed
+            p.settings.opponents = 5;
+            p.firstBoards = 30000;
+            p.refineBoards = 120000;
             break;
-        case 5:
-            s.opponents = 5;
-            s.boards = 20000;
-            s.dealsPerBoard = 1;
+        case 5:  // six-handed
+            p.settings.opponents = 5;
+            p.firstBoards = 6000;
+            p.refineBoards = 30000;
             break;
-        case 6:
-            s.opponents = 1;
-            s.boards = 3000;
-            s.poolSize = 32;
+        case 6:  // heads-up
+            p.settings.opponents = 1;
+            p.firstBoards = 1000;
+            p.refineBoards = 12000;
             break;
-        default:
-            s.opponents = 1;
-            s.boards = 1200;
-            s.poolSize = 32;
+        default:  // heads-up
+            p.settings.opponents = 1;
+            p.firstBoards = 600;
+            p.refineBoards = 8000;
             break;
     }
-    s.boards = std::max(1, static_cast<int>(s.boards * precision));
-    return s;
+    p.settings.dealsPerBoard = 1;
+    p.settings.poolSize = 32;
+    p.firstBoards = std::max(1, static_cast<int>(p.firstBoards * precision));
+    p.refineBoards = std::max(1, static_cast<int>(p.refineBoards * precision));
+    return p;
+}
+
+// Class indices, best estimate first (ties in enumeration order).
+std::vector<std::size_t> rankClasses(const Tally& tally) {
+    std::vector<std::size_t> order(tally.score.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return tally.equity(a) > tally.equity(b);
+    });
+    return order;
 }
 
 void generate(const std::filesystem::path& out, int numCards, double precision, std::uint64_t seed,
@@ -73,24 +97,48 @@ void generate(const std::filesystem::path& out, int numCards, double precision, 
     const std::vector<HandClass> classes = enumerateHandClasses(numCards);
     std::vector<CardMask> hands(classes.size());
     for (std::size_t i = 0; i < classes.size(); ++i) hands[i] = classes[i].representative();
+    const Plan plan = planFor(numCards, precision, seed, threads);
 
-    const EstimateSettings settings = settingsFor(numCards, precision, seed, threads);
+    // Progress by work: class-boards of both stages.
+    const double firstWork = static_cast<double>(plan.firstBoards) * hands.size();
+    const double refineWork =
+        static_cast<double>(plan.refineBoards) * hands.size() * plan.refineShare;
     auto lastShown = start;
-    const auto equities = estimateEquities(hands, settings, [&](double done) {
+    const auto show = [&](double done) {
         if (Clock::now() - lastShown < std::chrono::milliseconds(500) && done < 1.0) return;
         lastShown = Clock::now();
         std::fprintf(stderr, "\r  %d cards: %zu classes, %5.1f%% (%.0f s)", numCards,
                      classes.size(), done * 100, secondsSince(start));
-    });
-    std::vector<std::size_t> order(classes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return equities[a] > equities[b]; });
+    };
+
+    Tally tally;
+    playBoards(hands, plan.settings, 0, plan.firstBoards, tally,
+               [&](double part) { show(part * firstWork / (firstWork + refineWork)); });
+    std::vector<std::size_t> refined;
+    std::uint64_t refinedHands = 0;
+    const double total = static_cast<double>(orderingFormat(numCards)->totalHands);
+    for (std::size_t c : rankClasses(tally)) {
+        if (refinedHands >= plan.refineShare * total) break;
+        refined.push_back(c);
+        refinedHands += classes[c].handCount();
+    }
+    std::vector<CardMask> refinedReps(refined.size());
+    for (std::size_t i = 0; i < refined.size(); ++i) refinedReps[i] = hands[refined[i]];
+    Tally more;
+    playBoards(
+        refinedReps, plan.settings, plan.firstBoards, plan.refineBoards, more,
+        [&](double part) { show((firstWork + part * refineWork) / (firstWork + refineWork)); });
+    for (std::size_t i = 0; i < refined.size(); ++i) {
+        tally.score[refined[i]] += more.score[i];
+        tally.units[refined[i]] += more.units[i];
+    }
+
+    const std::vector<std::size_t> order = rankClasses(tally);
     std::vector<HandClass> sorted(classes.size());
     std::vector<double> scores(classes.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         sorted[i] = classes[order[i]];
-        scores[i] = equities[order[i]];
+        scores[i] = tally.equity(order[i]);
     }
     writeOrdering(out, numCards, sorted, scores);
     std::fprintf(stderr, "\r  %d cards: %zu classes written in %.1f s (processor time %.1f s)\n",
