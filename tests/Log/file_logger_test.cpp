@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "log_test_util.h"
@@ -260,11 +262,12 @@ TEST(FileLoggerThreads, NoLineLoggedBeforeCloseIsLost) {
         threads.emplace_back([&, t] {
             ids[t] = osThreadId();
             for (int i = 0; i < kLinesEach; ++i) {
-                std::string text = "t" + std::to_string(t) + " " + std::to_string(i);
+                char text[32];
+                std::snprintf(text, sizeof text, "t%d %d", t, i);
                 if (i % 2) {
-                    logger->log(text, LogLevel::INFO, 1);
+                    logger->log(std::string(text), LogLevel::INFO, 1);
                 } else {
-                    logger->log(std::wstring(text.begin(), text.end()), LogLevel::INFO, 1);
+                    logger->log(std::wstring(text, text + std::strlen(text)), LogLevel::INFO, 1);
                 }
             }
         });

@@ -68,7 +68,10 @@ TEST_F(UILoggerTest, FlagsThreeWriteFileAndForwardTagAndMessage) {
     run(dir / "ui.log", [](logging::Logger& logger) {
         logger.log(std::string("50% done %s %d \xE2\x82\xAC"), LogLevel::WARN, 3);
         logger.log(std::wstring(L"wide \u00A3"), LogLevel::INFO, 2);
-        logger.log(std::string("file only"), LogLevel::ERROR, 1);
+        // The start banner, file only: its euro and pound signs reach the file as UTF-8.
+        logger.log(std::string("-----------------Start------------------------------------"
+                               "--$|\xE2\x82\xAC|\xC2\xA3  -------"),
+                   LogLevel::INFO, 1);
         logger.log(std::string("debug"), LogLevel::DEBUG, 3);
     });
 
@@ -83,7 +86,10 @@ TEST_F(UILoggerTest, FlagsThreeWriteFileAndForwardTagAndMessage) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find(" [WARN] (thread "), std::string::npos);
     EXPECT_NE(lines[0].find(") 50% done %s %d \xE2\x82\xAC"), std::string::npos);
-    EXPECT_NE(lines[1].find(" [ERROR] (thread "), std::string::npos);
+    EXPECT_NE(lines[1].find(" [INFO] (thread "), std::string::npos);
+    EXPECT_NE(lines[1].find(") -----------------Start------------------------------------"
+                            "--$|\xE2\x82\xAC|\xC2\xA3  -------"),
+              std::string::npos);
     // The file line carries the worker's thread number, not the caller's.
     std::string caller = "(thread " + std::to_string(::syscall(SYS_gettid)) + ")";
     EXPECT_EQ(lines[0].find(caller), std::string::npos);
