@@ -25,6 +25,7 @@ using test::mostOfOneRank;
 using test::strictlyAscending;
 
 constexpr int kHearts = 2;
+constexpr int kAceOfSpades = 51;
 
 template <typename Expander>
 std::vector<CardMask> expand(Expander expander, const wchar_t* term, int n, bool* claimed = nullptr) {
@@ -69,17 +70,17 @@ TEST(CombinationEnumerator, StopsWhenTheVisitorSaysSo) {
 }
 
 TEST(SingleCard, EveryHandHoldingTheCardInAscendingOrder) {
+    const CardMask as = card(L"As"), deuce = card(L"2c");
     for (int n = 3; n <= 6; ++n) {
         const std::vector<CardMask> hands = expand(expandSingleCard, L"As", n);
         EXPECT_EQ(hands.size(), choose(51, n - 1)) << n;
         EXPECT_TRUE(strictlyAscending(hands)) << n;
         EXPECT_TRUE(std::all_of(hands.begin(), hands.end(), [&](CardMask h) {
-            return (h & card(L"As")) && cardCount(h) == n;
+            return (h & as) && cardCount(h) == n;
         })) << n;
     }
     EXPECT_EQ(expand(expandSingleCard, L"As", 4).size(), 20825u);
-    EXPECT_EQ(expand(expandSingleCard, L"2c", 4),
-              sorted(handsWhere(4, [](CardMask h) { return (h & card(L"2c")) != 0; })));
+    EXPECT_EQ(expand(expandSingleCard, L"2c", 4), sorted(handsWhere(4, [&](CardMask h) { return (h & deuce) != 0; })));
 }
 
 TEST(SingleCard, DeclinesOtherSizesAndCodes) {
@@ -103,15 +104,15 @@ std::vector<CardMask> codeSets(const std::wstring& term, int n) {
     }
     return sets;
 }
-bool fitsCodes(CardMask hand, const std::vector<CardMask>& sets) {
-    std::vector<int> cards = cardsOf(hand);
-    do {
-        bool fits = true;
-        for (std::size_t p = 0; p < sets.size() && fits; ++p) fits = (sets[p] >> cards[p]) & 1;
-        if (fits) return true;
-    } while (std::next_permutation(cards.begin(), cards.end()));
+bool fitsFrom(std::size_t p, CardMask left, const std::vector<CardMask>& sets) {
+    if (p == sets.size()) return true;
+    for (int c = 0; c < kDeckSize; ++c) {
+        const CardMask bit = CardMask{1} << c;
+        if ((left & bit) && (sets[p] & bit) && fitsFrom(p + 1, left & ~bit, sets)) return true;
+    }
     return false;
 }
+bool fitsCodes(CardMask hand, const std::vector<CardMask>& sets) { return fitsFrom(0, hand, sets); }
 
 TEST(CardList, MatchesBruteForceOverAllHands) {
     for (const wchar_t* term : {L"AsKsXxXx", L"XhXhXhXh", L"TxXhXxXx", L"XcXdAxKx", L"XsXs2xXx", L"AxAxXsXx"}) {
@@ -199,9 +200,13 @@ TEST(PartialHand, Declines) {
 // The order of the card-with-suit and suit-pair expanders: by their anchors, then the other
 // cards in increasing order with the lowest varying slowest.
 template <typename Key>
-std::vector<CardMask> orderedBy(std::vector<CardMask> hands, Key key) {
-    std::stable_sort(hands.begin(), hands.end(), [&](CardMask a, CardMask b) { return key(a) < key(b); });
-    return hands;
+std::vector<CardMask> orderedBy(const std::vector<CardMask>& hands, Key key) {
+    std::vector<std::pair<decltype(key(0)), CardMask>> keyed;
+    for (CardMask h : hands) keyed.emplace_back(key(h), h);
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<CardMask> out;
+    for (const auto& k : keyed) out.push_back(k.second);
+    return out;
 }
 
 TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
@@ -216,7 +221,7 @@ TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
         }
         std::vector<int> rest;
         for (int c : cards) {
-            if (c != companion && c != cardIdFromCode(L"As")) rest.push_back(c);
+            if (c != companion && c != kAceOfSpades) rest.push_back(c);
         }
         return std::pair{companion, rest};
     };
