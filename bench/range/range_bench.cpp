@@ -18,14 +18,23 @@ void expandPattern(benchmark::State& state, const wchar_t* term) {
         hands += expandHandPattern(term, list);
         benchmark::DoNotOptimize(list.hands.data());
     }
-    state.counters["hands/s"] = benchmark::Counter(static_cast<double>(hands), benchmark::Counter::kIsRate);
+    state.counters["hands/s"] =
+        benchmark::Counter(static_cast<double>(hands), benchmark::Counter::kIsRate);
     state.counters["hands"] = static_cast<double>(list.hands.size());
 }
 
-void BM_AllHands(benchmark::State& state) { expandPattern(state, L"*"); }
-void BM_SingleCard(benchmark::State& state) { expandPattern(state, L"As"); }
-void BM_Pairs(benchmark::State& state) { expandPattern(state, L"RR"); }
-void BM_CardListWildcards(benchmark::State& state) { expandPattern(state, L"XhXxXxXxXxXxXx"); }
+void BM_AllHands(benchmark::State& state) {
+    expandPattern(state, L"*");
+}
+void BM_SingleCard(benchmark::State& state) {
+    expandPattern(state, L"As");
+}
+void BM_Pairs(benchmark::State& state) {
+    expandPattern(state, L"RR");
+}
+void BM_CardListWildcards(benchmark::State& state) {
+    expandPattern(state, L"XhXxXxXxXxXxXx");
+}
 BENCHMARK(BM_AllHands)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SingleCard)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pairs)->Arg(7)->Unit(benchmark::kMillisecond);
@@ -43,7 +52,8 @@ struct Operands {
             return hand;
         };
         for (std::size_t i = 0; i < kListSize; ++i) left.push_back(randomHand());
-        for (std::size_t i = 0; i < kListSize; ++i) right.push_back(i % 2 ? left[(i * 7919) % kListSize] : randomHand());
+        for (std::size_t i = 0; i < kListSize; ++i)
+            right.push_back(i % 2 ? left[(i * 7919) % kListSize] : randomHand());
     }
 };
 const Operands& operands() {
@@ -55,12 +65,21 @@ template <Hands (*Op)(const Hands&, const Hands&)>
 void setOperation(benchmark::State& state) {
     const Operands& o = operands();
     for (auto _ : state) benchmark::DoNotOptimize(Op(o.left, o.right));
-    state.counters["hands/s"] = benchmark::Counter(2.0 * kListSize * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["hands/s"] =
+        benchmark::Counter(2.0 * kListSize * state.iterations(), benchmark::Counter::kIsRate);
 }
-Hands unionOf(const Hands& l, const Hands& r) { return handsUnion(l, r); }
-void BM_Union(benchmark::State& state) { setOperation<unionOf>(state); }
-void BM_Intersection(benchmark::State& state) { setOperation<handsIntersection>(state); }
-void BM_Difference(benchmark::State& state) { setOperation<handsDifference>(state); }
+Hands unionOf(const Hands& l, const Hands& r) {
+    return handsUnion(l, r);
+}
+void BM_Union(benchmark::State& state) {
+    setOperation<unionOf>(state);
+}
+void BM_Intersection(benchmark::State& state) {
+    setOperation<handsIntersection>(state);
+}
+void BM_Difference(benchmark::State& state) {
+    setOperation<handsDifference>(state);
+}
 BENCHMARK(BM_Union)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Intersection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Difference)->Unit(benchmark::kMillisecond);
@@ -68,7 +87,8 @@ BENCHMARK(BM_Difference)->Unit(benchmark::kMillisecond);
 // A whole expression: parsing plus a union, an intersection and a difference of broad terms.
 void BM_Expression(benchmark::State& state) {
     HandList list;
-    for (auto _ : state) benchmark::DoNotOptimize(parseRangeExpression(L"(As,Kd):(RR!RRR),AsKs", 5, list));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseRangeExpression(L"(As,Kd):(RR!RRR),AsKs", 5, list));
     state.counters["hands"] = static_cast<double>(list.hands.size());
 }
 BENCHMARK(BM_Expression)->Unit(benchmark::kMillisecond);

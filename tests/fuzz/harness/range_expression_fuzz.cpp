@@ -12,13 +12,15 @@
 namespace {
 
 constexpr int kMinHandSize = 2;
-constexpr int kHandSizes = 6;       // 2 .. 7
-constexpr int kMaxTerms = 12;       // operands per input
-constexpr int kBroadUpTo = 3;       // hand sizes whose broadest term names at most 22,100 hands
-constexpr int kBroadFourIn = 8;     // one input in this many may use broad four-card terms
+constexpr int kHandSizes = 6;           // 2 .. 7
+constexpr int kMaxTerms = 12;           // operands per input
+constexpr int kBroadUpTo = 3;           // hand sizes whose broadest term names at most 22,100 hands
+constexpr int kBroadFourIn = 8;         // one input in this many may use broad four-card terms
 constexpr std::size_t kNarrowTerm = 4;  // for larger hands, shorter terms may be broad
 
-bool isOperator(char c) { return c == ',' || c == ':' || c == '(' || c == ')' || c == '!'; }
+bool isOperator(char c) {
+    return c == ',' || c == ':' || c == '(' || c == ')' || c == '!';
+}
 
 // True when no term of `text` can name a huge list for `numCards` (an estimate that follows the
 // normalisation loosely: blanks and brackets out, "$nt" counted as the term "RRR", trailing
@@ -39,7 +41,8 @@ bool withinCap(const std::string& text, int numCards, bool broadFour) {
         if (i < t.size() && !isOperator(t[i])) continue;
         std::string term = t.substr(start, i - start);
         start = i + 1;
-        while (!term.empty() && std::isspace(static_cast<unsigned char>(term.back()))) term.pop_back();
+        while (!term.empty() && std::isspace(static_cast<unsigned char>(term.back())))
+            term.pop_back();
         if (term.empty()) continue;
         if (++terms > kMaxTerms) return false;
         // Percentages read ordering files, which are not the target here.
