@@ -19,9 +19,13 @@ constexpr CardMask rankCards(int rank) {
     return cardBit(makeCard(rank, 0)) | cardBit(makeCard(rank, 1)) | cardBit(makeCard(rank, 2)) |
            cardBit(makeCard(rank, 3));
 }
-constexpr CardMask suitCards(int suit) { return kSuitRanks << (kRanks * suit); }
+constexpr CardMask suitCards(int suit) {
+    return kSuitRanks << (kRanks * suit);
+}
 
-bool inRange(int n, int low, int high) { return n >= low && n <= high; }
+bool inRange(int n, int low, int high) {
+    return n >= low && n <= high;
+}
 
 int suitIndex(wchar_t c) {
     const auto pos = kSuitChars.find(c);
@@ -54,9 +58,9 @@ CardMask cardsOfCode(std::wstring_view code) {
     const auto it = std::find(wildcardCodes.begin(), wildcardCodes.end(), code);
     if (it == wildcardCodes.end()) return 0;
     const int index = static_cast<int>(it - wildcardCodes.begin());
-    if (index < kSuits) return suitCards(index);                        // "Xc" .. "Xs"
-    if (index < kSuits + kRanks) return rankCards(index - kSuits);      // "2x" .. "Ax"
-    return kFullDeck;                                                   // "Xx"
+    if (index < kSuits) return suitCards(index);                    // "Xc" .. "Xs"
+    if (index < kSuits + kRanks) return rankCards(index - kSuits);  // "2x" .. "Ax"
+    return kFullDeck;                                               // "Xx"
 }
 
 // Positions of a card list whose codes stand for the same cards, taken together: choosing
@@ -86,7 +90,9 @@ int partialRankIndex(wchar_t c) {
     const auto pos = kRankChars.find(c);
     if (pos != std::wstring_view::npos) return static_cast<int>(pos);
     const auto low = kLowerHonours.find(c);
-    return low == std::wstring_view::npos ? -1 : kRanks - static_cast<int>(kLowerHonours.size()) + static_cast<int>(low);
+    return low == std::wstring_view::npos
+               ? -1
+               : kRanks - static_cast<int>(kLowerHonours.size()) + static_cast<int>(low);
 }
 
 // True when at least two cards of `hand` share a rank.
@@ -205,10 +211,14 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
 
 bool expandRankRepeat(std::wstring_view term, HandList& list) {
     int repeat = 0;
-    if (term == L"RRRR") repeat = 4;
-    else if (term == L"RRR") repeat = 3;
-    else if (term == L"RR") repeat = 2;
-    else return false;
+    if (term == L"RRRR")
+        repeat = 4;
+    else if (term == L"RRR")
+        repeat = 3;
+    else if (term == L"RR")
+        repeat = 2;
+    else
+        return false;
     const int n = list.numCards;
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
 

@@ -20,20 +20,6 @@ constexpr CardMask rankCards(int rank) {
     return mask;
 }
 
-// Calls visit(hand) for every four-card hand c1 < c2 < c3 < c4, the lowest card varying slowest.
-template <typename Visit>
-void forEachFourCardHand(Visit visit) {
-    for (int a = 0; a < kDeckSize; ++a) {
-        for (int b = a + 1; b < kDeckSize; ++b) {
-            for (int c = b + 1; c < kDeckSize; ++c) {
-                for (int d = c + 1; d < kDeckSize; ++d) {
-                    visit(cardBit(a) | cardBit(b) | cardBit(c) | cardBit(d));
-                }
-            }
-        }
-    }
-}
-
 // Calls visit(hand, ranks) for every hand of two cards of one suit and two of another: suit x
 // below suit y, x ranks a < b, y ranks c < d.
 template <typename Visit>
@@ -138,9 +124,10 @@ bool expandRainbowRanks(std::wstring_view term, HandList& list) {
 
 bool expandSuitDistribution(std::wstring_view term, HandList& list) {
     if (term == L"xxy") {
-        forEachFourCardHand([&list](CardMask hand) {
+        forEachCombination(poolWithout(0), kFourCards, 0, [&list](CardMask hand) {
             const int suits = suitCount(hand);
             if (suits == 2 || suits == 3) list.hands.push_back(hand);
+            return true;
         });
     } else if (term == L"xxxy") {
         appendThreeAndOne(list);
@@ -252,8 +239,9 @@ bool expandRankAtMost(std::wstring_view term, HandList& list) {
     if (rank < 0) return false;
     CardMask low = 0;
     for (int r = 0; r <= rank; ++r) low |= rankCards(r);
-    forEachFourCardHand([&list, low](CardMask hand) {
+    forEachCombination(poolWithout(0), kFourCards, 0, [&list, low](CardMask hand) {
         if (hand & low) list.hands.push_back(hand);
+        return true;
     });
     return true;
 }

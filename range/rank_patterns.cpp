@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kMaxRequiredRanks = 4;
 constexpr int kMaxHandSize = 7;
-constexpr int kMaxFreeCards = kMaxHandSize - 1;
 constexpr int kMaxAnchorChoices = 256;  // four ranks, one of four suits each
 
 struct RequiredRank {
@@ -158,36 +157,6 @@ void collectAnchors(const RankSetForm& form, AnchorChoices& out) {
     }
 }
 
-// Writes base | (every M-card combination of cards[0..count)), lowest card varying slowest.
-template <int M>
-CardMask* writeCombinations(const CardMask* cards, int count, CardMask base, CardMask* out) {
-    if constexpr (M == 0) {
-        *out = base;
-        return out + 1;
-    } else {
-        for (int i = 0; i + M <= count; ++i) {
-            out = writeCombinations<M - 1>(cards + i + 1, count - i - 1, base | cards[i], out);
-        }
-        return out;
-    }
-}
-
-template <int M>
-CardMask* writeFreeCards(const AnchorChoice& choice, CardMask* out) {
-    std::array<CardMask, kDeckSize> cards;
-    int count = 0;
-    for (CardMask free = kFullDeck & ~choice.blocked; free; free &= free - 1) {
-        cards[count++] = free & -free;
-    }
-    return writeCombinations<M>(cards.data(), count, choice.anchors, out);
-}
-
-using FreeCardWriter = CardMask* (*)(const AnchorChoice&, CardMask*);
-
-constexpr std::array<FreeCardWriter, kMaxFreeCards + 1> kFreeCardWriters = {
-    writeFreeCards<0>, writeFreeCards<1>, writeFreeCards<2>, writeFreeCards<3>,
-    writeFreeCards<4>, writeFreeCards<5>, writeFreeCards<6>};
-
 }  // namespace
 
 bool expandRankSet(std::wstring_view term, HandList& list) {
@@ -205,16 +174,20 @@ bool expandRankSet(std::wstring_view term, HandList& list) {
     collectAnchors(form, anchors);
     const std::span<const AnchorChoice> choices(anchors.choices.data(), anchors.count);
 
-    // Size the list exactly, then write every hand in place.
+    // Reserve exactly, so the loops below do nothing per hand but the append.
     std::uint64_t total = 0;
     for (const AnchorChoice& choice : choices) {
         total += binomial(kDeckSize - cardCount(choice.blocked), freeCount);
     }
-    const std::size_t start = list.hands.size();
-    list.hands.resize(start + total);
-    CardMask* out = list.hands.data() + start;
-    const FreeCardWriter write = kFreeCardWriters[freeCount];
-    for (const AnchorChoice& choice : choices) out = write(choice, out);
+    auto& hands = list.hands;
+    hands.reserve(hands.size() + total);
+    for (const AnchorChoice& choice : choices) {
+        forEachCombination(poolWithout(choice.blocked), freeCount, choice.anchors,
+                           [&hands](CardMask hand) {
+                               hands.push_back(hand);
+                               return true;
+                           });
+    }
     return true;
 }
 

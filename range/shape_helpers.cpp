@@ -1,6 +1,8 @@
 #include "range/shape_helpers.h"
 
-#include <algorithm>
+#include <utility>
+
+#include "range/hand_sets.h"
 
 namespace varnel {
 
@@ -33,12 +35,7 @@ std::uint32_t fourCardIndex(CardMask hand) {
 }  // namespace
 
 void appendNew(HandList& accumulated, const HandList& step) {
-    std::vector<CardMask> before(accumulated.hands);
-    std::sort(before.begin(), before.end());
-    for (CardMask hand : step.hands) {
-        auto it = std::lower_bound(before.begin(), before.end(), hand);
-        if (it == before.end() || *it != hand) accumulated.hands.push_back(hand);
-    }
+    accumulated.hands = handsUnion(std::move(accumulated.hands), step.hands);
 }
 
 FourCardHandSet::FourCardHandSet(const HandList& list) : m_bits((kFourCardHands + 63) / 64, 0) {

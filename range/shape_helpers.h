@@ -8,6 +8,7 @@
 
 #include "core/cards.h"
 #include "core/hand_list.h"
+#include "range/combinations.h"
 
 namespace varnel {
 
@@ -22,14 +23,6 @@ constexpr int rankFromLetter(wchar_t c) {
 // The mask of the card of `rank` in `suit`.
 constexpr CardMask cardOf(int rank, int suit) {
     return cardBit(makeCard(rank, suit));
-}
-
-// Number of k-card subsets of n cards (0 when k > n or k < 0), for n up to 52.
-constexpr std::uint64_t binomial(int n, int k) {
-    if (k < 0 || k > n) return 0;
-    std::uint64_t result = 1;
-    for (int i = 1; i <= k; ++i) result = result * static_cast<std::uint64_t>(n - k + i) / i;
-    return result;
 }
 
 // Appends to `accumulated`, in the order of `step`, every hand of `step` that `accumulated` did
