@@ -13,28 +13,25 @@ constexpr int kMinListCards = 3;  // hand sizes the single card and the card lis
 constexpr int kMinHandCards = 4;  // hand sizes the other expanders serve
 constexpr int kMaxHandCards = kMaxDrawnCards;
 constexpr int kMaxMissingCards = 4;  // cards a partial hand may leave open
+constexpr int kSuitSize = kRanks;
 
 constexpr CardMask kSuitRanks = (CardMask{1} << kRanks) - 1;  // the 13 cards of one suit at bit 0
 constexpr CardMask rankCards(int rank) {
     return cardBit(makeCard(rank, 0)) | cardBit(makeCard(rank, 1)) | cardBit(makeCard(rank, 2)) |
            cardBit(makeCard(rank, 3));
 }
-constexpr CardMask suitCards(int suit) {
-    return kSuitRanks << (kRanks * suit);
-}
+constexpr CardMask suitCards(int suit) { return kSuitRanks << (kRanks * suit); }
 
-bool inRange(int n, int low, int high) {
-    return n >= low && n <= high;
-}
+bool inRange(int n, int low, int high) { return n >= low && n <= high; }
 
 int suitIndex(wchar_t c) {
     const auto pos = kSuitChars.find(c);
     return pos == std::wstring_view::npos ? -1 : static_cast<int>(pos);
 }
 
-// Appends every k-card completion of `base` from `pool` in ascending mask order.
+// Appends every k-card completion of `base` from `pool` in ascending mask order. Callers
+// reserve the room of all their appends at once.
 void appendAscending(HandList& list, const CardPool& pool, int k, CardMask base) {
-    list.hands.reserve(list.hands.size() + binomial(pool.size, k));
     forEachCombinationAscending(pool, k, base, [&](CardMask hand) {
         list.hands.push_back(hand);
         return true;
@@ -43,7 +40,6 @@ void appendAscending(HandList& list, const CardPool& pool, int k, CardMask base)
 
 // Appends every k-card completion of `base` from `pool`, the lowest card varying slowest.
 void appendLexicographic(HandList& list, const CardPool& pool, int k, CardMask base) {
-    list.hands.reserve(list.hands.size() + binomial(pool.size, k));
     forEachCombination(pool, k, base, [&](CardMask hand) {
         list.hands.push_back(hand);
         return true;
@@ -63,26 +59,78 @@ CardMask cardsOfCode(std::wstring_view code) {
     return kFullDeck;                                               // "Xx"
 }
 
-// Positions of a card list whose codes stand for the same cards, taken together: choosing
-// `count` distinct cards for them as a combination builds each of their hands once.
+// Positions of a card list whose codes stand for the same cards.
 struct CodeGroup {
     CardMask cards = 0;
     int count = 0;
 };
 
-// Fills the cards of groups [g, groupCount) into `hand` in every way and collects the hands.
-void collectCardList(const CodeGroup* groups, int groupCount, int g, CardMask hand,
-                     std::vector<CardMask>& out) {
-    if (g == groupCount) {
-        out.push_back(hand);
-        return;
+// The hands a card list names are the n-card sets whose cards can be handed out to the
+// positions, each card to a position whose code covers it. The cards of single-card positions
+// are in every such set. For the other positions, by Hall's theorem, a set can be handed out
+// exactly when every choice of their groups finds among the set's cards at least as many
+// covered cards as the choice has positions: one constraint per choice, kept only when some
+// set could break it.
+class CardListMatcher {
+public:
+    CardListMatcher(const CodeGroup* groups, int groupCount) {
+        CodeGroup wide[kMaxHandCards];
+        int wideCount = 0;
+        for (int g = 0; g < groupCount; ++g) {
+            if (cardCount(groups[g].cards) == 1) {
+                possible_ = possible_ && groups[g].count == 1;  // one card, two positions
+                required_ |= groups[g].cards;
+            } else {
+                wide[wideCount++] = groups[g];
+            }
+        }
+        for (int g = 0; g < wideCount; ++g) {
+            wide[g].cards &= ~required_;
+            pool_ |= wide[g].cards;
+            open_ += wide[g].count;
+        }
+        for (unsigned choice = 1; choice < (1u << wideCount); ++choice) {
+            Constraint c{0, 0};
+            for (int g = 0; g < wideCount; ++g) {
+                if (choice & (1u << g)) {
+                    c.cards |= wide[g].cards;
+                    c.atLeast += wide[g].count;
+                }
+            }
+            if (c.cards != pool_) constraints_[constraintCount_++] = c;  // else always met
+        }
     }
-    const CardPool pool = poolWithout(~groups[g].cards | hand);
-    forEachCombination(pool, groups[g].count, hand, [&](CardMask next) {
-        collectCardList(groups, groupCount, g + 1, next, out);
+
+    // Appends the named hands in ascending mask order, each once.
+    void append(HandList& list) const {
+        if (!possible_) return;
+        if (constraintCount_ == 0) list.hands.reserve(binomial(cardCount(pool_), open_));
+        forEachCombinationAscending(poolWithout(~pool_), open_, required_, [&](CardMask hand) {
+            if (matches(hand)) list.hands.push_back(hand);
+            return true;
+        });
+    }
+
+private:
+    struct Constraint {
+        CardMask cards;
+        int atLeast;
+    };
+
+    bool matches(CardMask hand) const {
+        for (int i = 0; i < constraintCount_; ++i) {
+            if (cardCount(hand & constraints_[i].cards) < constraints_[i].atLeast) return false;
+        }
         return true;
-    });
-}
+    }
+
+    CardMask required_ = 0;  // cards of single-card positions
+    CardMask pool_ = 0;      // the other cards some position covers
+    int open_ = 0;           // positions besides the single-card ones
+    bool possible_ = true;
+    Constraint constraints_[1 << kMaxHandCards];
+    int constraintCount_ = 0;
+};
 
 // A partial-hand rank character: a rank letter, or a, k, q, j, t in lower case.
 int partialRankIndex(wchar_t c) {
@@ -90,9 +138,8 @@ int partialRankIndex(wchar_t c) {
     const auto pos = kRankChars.find(c);
     if (pos != std::wstring_view::npos) return static_cast<int>(pos);
     const auto low = kLowerHonours.find(c);
-    return low == std::wstring_view::npos
-               ? -1
-               : kRanks - static_cast<int>(kLowerHonours.size()) + static_cast<int>(low);
+    if (low == std::wstring_view::npos) return -1;
+    return kRanks - static_cast<int>(kLowerHonours.size()) + static_cast<int>(low);
 }
 
 // True when at least two cards of `hand` share a rank.
@@ -117,6 +164,7 @@ bool expandSingleCard(std::wstring_view term, HandList& list) {
     if (term.size() != 2 || !inRange(n, kMinListCards, kMaxHandCards)) return false;
     const CardId card = cardIdFromCode(term);
     if (card == kNoCard) return false;
+    list.hands.reserve(binomial(kDeckSize - 1, n - 1));
     appendAscending(list, poolWithout(cardBit(card)), n - 1, cardBit(card));
     return true;
 }
@@ -142,13 +190,7 @@ bool expandCardList(std::wstring_view term, HandList& list) {
         if (g == groupCount) groups[groupCount++].cards = cards;
         ++groups[g].count;
     }
-    if (!inRange(n, kMinListCards, kMaxHandCards)) return true;
-    // Groups with overlapping cards can build one hand in several ways: sort and de-duplicate.
-    std::vector<CardMask> hands;
-    collectCardList(groups, groupCount, 0, 0, hands);
-    std::sort(hands.begin(), hands.end());
-    hands.erase(std::unique(hands.begin(), hands.end()), hands.end());
-    list.hands.insert(list.hands.end(), hands.begin(), hands.end());
+    if (inRange(n, kMinListCards, kMaxHandCards)) CardListMatcher(groups, groupCount).append(list);
     return true;
 }
 
@@ -169,6 +211,7 @@ bool expandPartialHand(std::wstring_view term, HandList& list) {
     if (!inRange(missing, 0, kMaxMissingCards)) return false;
     // A card given twice cannot be held twice: such a term names no hand.
     if (repeated) return true;
+    list.hands.reserve(binomial(kDeckSize - pieceCount, missing));
     appendAscending(list, poolWithout(pieces), missing, pieces);
     return true;
 }
@@ -180,6 +223,9 @@ bool expandCardWithSuit(std::wstring_view term, HandList& list) {
     if (given == kNoCard || suit < 0) return false;
     const int n = list.numCards;
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    // Hands with the given card, less those without another card of the suit.
+    const int othersOfSuit = kSuitSize - (suitOf(given) == suit ? 1 : 0);
+    list.hands.reserve(binomial(kDeckSize - 1, n - 1) - binomial(kDeckSize - 1 - othersOfSuit, n - 1));
     // The companion is the lowest card of the suit besides the given card.
     for (int rank = 0; rank < kRanks; ++rank) {
         const CardId companion = makeCard(rank, suit);
@@ -197,6 +243,9 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
     if (suit < 0) return false;
     const int n = list.numCards;
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    // All hands less those with no card or one card of the suit.
+    const int offSuit = kDeckSize - kSuitSize;
+    list.hands.reserve(binomial(kDeckSize, n) - binomial(offSuit, n) - kSuitSize * binomial(offSuit, n - 1));
     // The two anchors are the two lowest cards of the suit in the hand.
     for (int low = 0; low < kRanks; ++low) {
         for (int high = low + 1; high < kRanks; ++high) {
@@ -211,14 +260,10 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
 
 bool expandRankRepeat(std::wstring_view term, HandList& list) {
     int repeat = 0;
-    if (term == L"RRRR")
-        repeat = 4;
-    else if (term == L"RRR")
-        repeat = 3;
-    else if (term == L"RR")
-        repeat = 2;
-    else
-        return false;
+    if (term == L"RRRR") repeat = 4;
+    else if (term == L"RRR") repeat = 3;
+    else if (term == L"RR") repeat = 2;
+    else return false;
     const int n = list.numCards;
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
 
@@ -233,11 +278,12 @@ bool expandRankRepeat(std::wstring_view term, HandList& list) {
         });
         return true;
     }
+    if (repeat == 4) list.hands.reserve(kRanks * binomial(kDeckSize - kSuits, n - kSuits));
     for (int rank = 0; rank < kRanks; ++rank) {
         const CardMask quads = rankCards(rank);
         const CardPool others = poolWithout(quads);
         if (repeat == 4) {
-            appendLexicographic(list, others, n - 4, quads);
+            appendLexicographic(list, others, n - kSuits, quads);
             continue;
         }
         // Three or more of `rank`. A hand with three of two ranks (six and seven cards) is
@@ -247,8 +293,8 @@ bool expandRankRepeat(std::wstring_view term, HandList& list) {
             if (!holdsTripsBelow(hand & ~quads, rank)) list.hands.push_back(hand);
             return true;
         };
-        forEachCombination(others, n - 4, quads, appendOnce);
-        // Exactly three: the suits left out run from spades down to clubs, so the three-card
+        forEachCombination(others, n - kSuits, quads, appendOnce);
+        // Exactly three: the suit left out runs from spades down to clubs, so the three-card
         // groups come in the order cdh, cds, chs, dhs.
         forEachCombination(others, n - 3, 0, [&](CardMask rest) {
             for (int omitted = kSuits - 1; omitted >= 0; --omitted) {
@@ -263,7 +309,9 @@ bool expandRankRepeat(std::wstring_view term, HandList& list) {
 bool expandAllHands(std::wstring_view term, HandList& list) {
     if (term != L"*") return false;
     const int n = list.numCards;
-    if (inRange(n, kMinHandCards, kMaxHandCards)) appendLexicographic(list, poolWithout(0), n, 0);
+    if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    list.hands.reserve(binomial(kDeckSize, n));
+    appendLexicographic(list, poolWithout(0), n, 0);
     return true;
 }
 
