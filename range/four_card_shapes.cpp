@@ -12,8 +12,9 @@ namespace {
 
 constexpr int kTopRank = kRanks - 1;
 constexpr CardMask kClubs = (CardMask{1} << kRanks) - 1;
+constexpr int kSuitIndexSum = 0 + 1 + 2 + 3;  // the fourth suit of three different ones
 
-// Cards of a rank in the order clubs, diamonds, hearts, spades.
+// The four cards of a rank.
 constexpr CardMask rankCards(int rank) {
     CardMask mask = 0;
     for (int s = 0; s < kSuits; ++s) mask |= cardOf(rank, s);
@@ -113,7 +114,7 @@ bool expandRainbowRanks(std::wstring_view term, HandList& list) {
             if (s1 == s0) continue;
             for (int s2 = 0; s2 < kSuits; ++s2) {
                 if (s2 == s0 || s2 == s1) continue;
-                const int s3 = (0 + 1 + 2 + 3) - s0 - s1 - s2;
+                const int s3 = kSuitIndexSum - s0 - s1 - s2;
                 list.hands.push_back(cardOf(r[0], s0) | cardOf(r[1], s1) | cardOf(r[2], s2) |
                                      cardOf(r[3], s3));
             }
