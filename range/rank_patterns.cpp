@@ -96,8 +96,10 @@ struct AnchorChoice {
 
 // Suit subsets of each size in the order anchors are chosen: lowest suit first, the first anchor
 // varying slowest (size 2: cd, ch, cs, dh, ds, hs). Bit s stands for suit s.
+constexpr auto kMaxSuitSubsets = static_cast<std::size_t>(binomial(kSuits, kSuits / 2));
+
 struct SuitSubsets {
-    std::array<std::array<unsigned, 6>, kSuits + 1> masks{};
+    std::array<std::array<unsigned, kMaxSuitSubsets>, kSuits + 1> masks{};
     std::array<int, kSuits + 1> counts{};
 };
 
