@@ -43,7 +43,8 @@ TEST(SuitDistribution, WordsMatchTheirSuitShapes) {
         const HandList list = runExpander(expandSuitDistribution, c.word, 4, &claimed);
         EXPECT_TRUE(claimed);
         EXPECT_EQ(list.hands.size(), c.count);
-        expectSameHandsOnce(list, handsWhere(4, [&](CardMask h) { return c.shape(suitShape(h)); }));
+        expectSameHandsOnce(list,
+                            referenceHands(4, [&](CardMask h) { return c.shape(suitShape(h)); }));
         // The hand size of the list changes nothing.
         EXPECT_EQ(runExpander(expandSuitDistribution, c.word, 6).hands, list.hands);
     }
@@ -85,7 +86,7 @@ TEST(SuitedRank, NamesEveryHandWithTheRankSuitedOnce) {
         EXPECT_TRUE(claimed);
         EXPECT_EQ(list.hands.size(), 45'000u);
         expectSameHandsOnce(list,
-                            handsWhere(4, [rank](CardMask h) { return suitedRank(h, rank); }));
+                            referenceHands(4, [rank](CardMask h) { return suitedRank(h, rank); }));
     }
 }
 
@@ -112,7 +113,7 @@ TEST(SuitedRank, KeepsTheFirstBuildOfEachHand) {
 TEST(DoubleSuitedRank, IsTheDoubleSuitedHandsHoldingTheRank) {
     const HandList list = runExpander(expandDoubleSuitedRank, L"Axxyy", 5);
     EXPECT_EQ(list.hands.size(), 10'368u);
-    expectSameHandsOnce(list, handsWhere(4, [](CardMask h) {
+    expectSameHandsOnce(list, referenceHands(4, [](CardMask h) {
                             return suitShape(h) == std::vector<int>{2, 2} && rankCounts(h)[12] > 0;
                         }));
     EXPECT_EQ(list.hands.front(), handOf(L"2c3c2dAd"));  // first "xxyy" hand holding an ace
@@ -125,7 +126,7 @@ TEST(DoubleSuitedRank, IsTheDoubleSuitedHandsHoldingTheRank) {
 TEST(TwoPair, HoldsExactlyTwoPairs) {
     const HandList list = runExpander(expandTwoPair, L"OORR", 7);
     EXPECT_EQ(list.hands.size(), 2'808u);
-    expectSameHandsOnce(list, handsWhere(4, [](CardMask h) {
+    expectSameHandsOnce(list, referenceHands(4, [](CardMask h) {
                             const auto r = rankCounts(h);
                             return std::count(r.begin(), r.end(), 2) == 2;
                         }));
@@ -140,7 +141,7 @@ TEST(PairAndTwo, NinetySixHandsOfThePairAndTheSingles) {
         bool claimed = false;
         const HandList list = runExpander(expandPairAndTwo, term, 5, &claimed);
         EXPECT_TRUE(claimed);
-        expectSameHandsOnce(list, handsWhere(4, [](CardMask h) {
+        expectSameHandsOnce(list, referenceHands(4, [](CardMask h) {
                                 const auto r = rankCounts(h);
                                 return r[12] == 2 && r[11] == 1 && r[10] == 1;
                             }));
@@ -160,7 +161,7 @@ TEST(RankAtMost, HandsWithACardAtOrBelowTheRank) {
         const int rank = rankIndex(term[0]);
         const HandList list = runExpander(expandRankAtMost, term, 7);
         EXPECT_EQ(list.hands.size(), count);
-        expectSameHandsOnce(list, handsWhere(4, [rank](CardMask h) {
+        expectSameHandsOnce(list, referenceHands(4, [rank](CardMask h) {
                                 const auto r = rankCounts(h);
                                 for (int i = 0; i <= rank; ++i) {
                                     if (r[i]) return true;

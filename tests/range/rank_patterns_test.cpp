@@ -16,7 +16,7 @@ HandList rankSet(std::wstring_view term, int n, bool* claimed = nullptr) {
 
 // Hands of n cards holding at least `need[r]` cards of every rank r.
 std::vector<CardMask> holding(int n, const std::vector<std::pair<wchar_t, int>>& need) {
-    return handsWhere(n, [&](CardMask h) {
+    return referenceHands(n, [&](CardMask h) {
         const auto counts = rankCounts(h);
         for (auto [letter, k] : need) {
             if (counts[rankIndex(letter)] < k) return false;
@@ -27,12 +27,6 @@ std::vector<CardMask> holding(int n, const std::vector<std::pair<wchar_t, int>>&
 
 // Number of n-card hands with at least k cards of one given rank.
 std::uint64_t countWithAtLeast(int n, int k) {
-    auto choose = [](int a, int b) {
-        std::uint64_t r = 1;
-        if (b < 0 || b > a) return std::uint64_t{0};
-        for (int i = 1; i <= b; ++i) r = r * (a - b + i) / i;
-        return r;
-    };
     std::uint64_t total = 0;
     for (int j = k; j <= 4; ++j) total += choose(4, j) * choose(48, n - j);
     return total;

@@ -1,5 +1,5 @@
 #pragma once
-// Plain reference tools for the shape tests: every hand of a size, rank and suit counts, and
+// Reference tools for the shape tests on top of the plain oracle: rank and suit counts, and
 // comparisons of an expander's output with the hands a predicate selects.
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 
 #include "core/cards.h"
 #include "core/hand_list.h"
+#include "oracle.h"
 
 namespace varnel::test {
 
@@ -27,22 +28,10 @@ inline HandList runExpander(Expander expand, std::wstring_view term, int n,
     return list;
 }
 
-// Every n-card hand, lowest card varying slowest.
-inline void forAllHands(int n, const std::function<void(CardMask)>& visit, int from = 0,
-                        CardMask base = 0) {
-    if (n == 0) {
-        visit(base);
-        return;
-    }
-    for (int c = from; c <= kDeckSize - n; ++c) forAllHands(n - 1, visit, c + 1, base | cardBit(c));
-}
-
 // The n-card hands that satisfy `keep`, in ascending mask order.
-inline std::vector<CardMask> handsWhere(int n, const std::function<bool(CardMask)>& keep) {
-    std::vector<CardMask> hands;
-    forAllHands(n, [&](CardMask h) {
-        if (keep(h)) hands.push_back(h);
-    });
+template <typename Keep>
+std::vector<CardMask> referenceHands(int n, Keep keep) {
+    std::vector<CardMask> hands = handsWhere(n, keep);
     std::sort(hands.begin(), hands.end());
     return hands;
 }
@@ -82,11 +71,6 @@ inline CardMask handOf(std::wstring_view codes) {
 inline std::vector<CardMask> sorted(std::vector<CardMask> hands) {
     std::sort(hands.begin(), hands.end());
     return hands;
-}
-
-inline bool allDistinct(const std::vector<CardMask>& hands) {
-    auto s = sorted(hands);
-    return std::adjacent_find(s.begin(), s.end()) == s.end();
 }
 
 // How often each hand occurs.

@@ -43,7 +43,7 @@ CliResult runRange(const std::string& expression, int cards, bool list = false) 
 }
 
 std::size_t countWhere(int n, const std::function<bool(CardMask)>& keep) {
-    return handsWhere(n, keep).size();
+    return referenceHands(n, keep).size();
 }
 
 bool atLeast(CardMask h, wchar_t letter, int k) {

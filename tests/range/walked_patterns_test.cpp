@@ -14,7 +14,7 @@ using namespace varnel::test;
 // of each, or exactly `need` with `exactly`.
 std::vector<CardMask> walkReference(std::vector<std::pair<int, int>> need, int direction,
                                     bool exactly = false, int n = 4, int maxShift = kRanks) {
-    return handsWhere(n, [&](CardMask h) {
+    return referenceHands(n, [&](CardMask h) {
         const auto counts = rankCounts(h);
         for (int i = 0; i <= maxShift; ++i) {
             bool all = true;
@@ -117,7 +117,7 @@ TEST(FourRanksDown, NineStepsFromAKQTDownTo6542) {
 TEST(TripsDown, ThreeOrFourOfARankUpToTheLetter) {
     const HandList list = runExpander(expandTripsDown, L"999-", 7);
     EXPECT_EQ(list.hands.size(), 1'544u);
-    expectSameHandsOnce(list, handsWhere(4, [](CardMask h) {
+    expectSameHandsOnce(list, referenceHands(4, [](CardMask h) {
                             const auto r = rankCounts(h);
                             return std::any_of(r.begin(), r.begin() + 8,
                                                [](int k) { return k >= 3; });
