@@ -22,23 +22,33 @@ using HandValue = std::int32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
 inline constexpr int kBoardCards = 5;
+inline constexpr int kMaxHoleCards = 7;
 
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
     std::array<std::uint8_t, kDeckSize> t{};
-    for (int id = 0; id < kDeckSize; ++id) t[id] = static_cast<std::uint8_t>(4 * rankOf(id) + suitOf(id));
+    for (int id = 0; id < kDeckSize; ++id)
+        t[id] = static_cast<std::uint8_t>(4 * rankOf(id) + suitOf(id));
     return t;
 }();
 
+struct FreeEntries {
+    void operator()(OmahaEntry* p) const;
+};
+
 // A loaded transition table.
 struct OmahaTable {
-    std::unique_ptr<OmahaEntry[]> entries;
+    std::unique_ptr<OmahaEntry[], FreeEntries> entries;
     std::size_t size = 0;
 };
 
+// A table of `size` zero entries, its storage advised for huge pages; null when it cannot be
+// allocated.
+std::unique_ptr<OmahaTable> makeOmahaTable(std::size_t size);
+
 // Owner of the process-wide table that the evaluation entries read.
 class ofsm_omaha7 {
-public:
+  public:
     virtual ~ofsm_omaha7();
     // Takes ownership of `table` (may be null), replacing any table held.
     void attach(std::unique_ptr<OmahaTable> table);
@@ -46,7 +56,7 @@ public:
     bool usable() const;
     const OmahaTable* table() const { return m_table.get(); }
 
-private:
+  private:
     std::unique_ptr<OmahaTable> m_table;
 };
 
@@ -67,5 +77,15 @@ std::uint32_t omahaBoardState(const CardId* board);
 
 // Same value as evaluateOmaha for the board whose state is `boardState`.
 HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount);
+
+// The states of `count` boards (five cards each, one board after the other in `boards`),
+// walked side by side so that their table reads overlap.
+void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states);
+
+// The values of `players` hands of `holeCount` cards each (one hand after the other in `hands`,
+// each ascending) on the board whose state is `boardState`, their table reads overlapped; the
+// same values as evaluateOmahaFromState.
+void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
+                          HandValue* values);
 
 }  // namespace varnel

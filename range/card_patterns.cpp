@@ -20,9 +20,13 @@ constexpr CardMask rankCards(int rank) {
     return cardBit(makeCard(rank, 0)) | cardBit(makeCard(rank, 1)) | cardBit(makeCard(rank, 2)) |
            cardBit(makeCard(rank, 3));
 }
-constexpr CardMask suitCards(int suit) { return kSuitRanks << (kRanks * suit); }
+constexpr CardMask suitCards(int suit) {
+    return kSuitRanks << (kRanks * suit);
+}
 
-bool inRange(int n, int low, int high) { return n >= low && n <= high; }
+bool inRange(int n, int low, int high) {
+    return n >= low && n <= high;
+}
 
 int suitIndex(wchar_t c) {
     const auto pos = kSuitChars.find(c);
@@ -72,7 +76,7 @@ struct CodeGroup {
 // covered cards as the choice has positions: one constraint per choice, kept only when some
 // set could break it.
 class CardListMatcher {
-public:
+  public:
     CardListMatcher(const CodeGroup* groups, int groupCount) {
         CodeGroup wide[kMaxHandCards];
         int wideCount = 0;
@@ -111,7 +115,7 @@ public:
         });
     }
 
-private:
+  private:
     struct Constraint {
         CardMask cards;
         int atLeast;
@@ -225,7 +229,8 @@ bool expandCardWithSuit(std::wstring_view term, HandList& list) {
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
     // Hands with the given card, less those without another card of the suit.
     const int othersOfSuit = kSuitSize - (suitOf(given) == suit ? 1 : 0);
-    list.hands.reserve(binomial(kDeckSize - 1, n - 1) - binomial(kDeckSize - 1 - othersOfSuit, n - 1));
+    list.hands.reserve(binomial(kDeckSize - 1, n - 1) -
+                       binomial(kDeckSize - 1 - othersOfSuit, n - 1));
     // The companion is the lowest card of the suit besides the given card.
     for (int rank = 0; rank < kRanks; ++rank) {
         const CardId companion = makeCard(rank, suit);
@@ -245,7 +250,8 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
     // All hands less those with no card or one card of the suit.
     const int offSuit = kDeckSize - kSuitSize;
-    list.hands.reserve(binomial(kDeckSize, n) - binomial(offSuit, n) - kSuitSize * binomial(offSuit, n - 1));
+    list.hands.reserve(binomial(kDeckSize, n) - binomial(offSuit, n) -
+                       kSuitSize * binomial(offSuit, n - 1));
     // The two anchors are the two lowest cards of the suit in the hand.
     for (int low = 0; low < kRanks; ++low) {
         for (int high = low + 1; high < kRanks; ++high) {
@@ -260,10 +266,14 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
 
 bool expandRankRepeat(std::wstring_view term, HandList& list) {
     int repeat = 0;
-    if (term == L"RRRR") repeat = 4;
-    else if (term == L"RRR") repeat = 3;
-    else if (term == L"RR") repeat = 2;
-    else return false;
+    if (term == L"RRRR")
+        repeat = 4;
+    else if (term == L"RRR")
+        repeat = 3;
+    else if (term == L"RR")
+        repeat = 2;
+    else
+        return false;
     const int n = list.numCards;
     if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
 

@@ -41,7 +41,8 @@ constexpr Expander kChain[] = {
 
 // A rank character for the rainbow rule: a digit 2-9, or A, K, Q, J, T in either case.
 bool isRainbowRankChar(wchar_t c) {
-    return (c >= L'2' && c <= L'9') || std::wstring_view(L"AKQJTakqjt").find(c) != std::wstring_view::npos;
+    return (c >= L'2' && c <= L'9') ||
+           std::wstring_view(L"AKQJTakqjt").find(c) != std::wstring_view::npos;
 }
 
 // True when the term holds three or more rank characters in a row.

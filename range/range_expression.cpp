@@ -7,11 +7,10 @@
 // The tree is evaluated bottom-up with set operations on hand lists.
 #include "range/range_expression.h"
 
+#include <algorithm>
 #include <boost/spirit/include/classic_chset.hpp>
 #include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_parse_tree.hpp>
-
-#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <cwctype>
@@ -68,7 +67,8 @@ std::wstring replaceAll(std::wstring_view text, std::wstring_view from, std::wst
     std::wstring out;
     out.reserve(text.size());
     std::size_t pos = 0;
-    for (std::size_t hit; (hit = text.find(from, pos)) != std::wstring_view::npos; pos = hit + from.size()) {
+    for (std::size_t hit; (hit = text.find(from, pos)) != std::wstring_view::npos;
+         pos = hit + from.size()) {
         out.append(text, pos, hit - pos);
         out.append(to);
     }
@@ -82,7 +82,8 @@ std::wstring replaceAll(std::wstring_view text, std::wstring_view from, std::wst
 bool normalise(const std::wstring& text, std::string& narrow) {
     std::wstring wide = replaceAll(text, L" ", L"");
     wide = replaceAll(wide, L"$nt", L"!RRR");
-    for (const auto& [lower, upper] : {std::pair{L'a', L'A'}, {L'k', L'K'}, {L'q', L'Q'}, {L'j', L'J'}, {L't', L'T'}}) {
+    for (const auto& [lower, upper] :
+         {std::pair{L'a', L'A'}, {L'k', L'K'}, {L'q', L'Q'}, {L'j', L'J'}, {L't', L'T'}}) {
         std::replace(wide.begin(), wide.end(), lower, upper);
     }
     narrow.clear();
@@ -136,11 +137,17 @@ bool parseTree(const std::string& text, ParseInfo& info) {
     return info.full && info.trees.size() == 1;
 }
 
-long ruleOf(const Node& node) { return node.value.id().to_long(); }
+long ruleOf(const Node& node) {
+    return node.value.id().to_long();
+}
 
 // Operator characters and parentheses are leaves of the tree; rules are inner nodes.
-bool isLeaf(const Node& node) { return node.children.empty(); }
-char leafChar(const Node& node) { return node.value.begin() == node.value.end() ? 0 : *node.value.begin(); }
+bool isLeaf(const Node& node) {
+    return node.children.empty();
+}
+char leafChar(const Node& node) {
+    return node.value.begin() == node.value.end() ? 0 : *node.value.begin();
+}
 
 void appendText(const Node& node, std::string& out) {
     out.append(node.value.begin(), node.value.end());

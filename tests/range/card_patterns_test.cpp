@@ -25,9 +25,11 @@ using test::mostOfOneRank;
 using test::strictlyAscending;
 
 constexpr int kHearts = 2;
+constexpr int kAceOfSpades = 51;
 
 template <typename Expander>
-std::vector<CardMask> expand(Expander expander, const wchar_t* term, int n, bool* claimed = nullptr) {
+std::vector<CardMask> expand(Expander expander, const wchar_t* term, int n,
+                             bool* claimed = nullptr) {
     HandList list = listOf(n);
     const bool c = expander(term, list);
     if (claimed) *claimed = c;
@@ -60,8 +62,14 @@ TEST(CombinationEnumerator, StopsWhenTheVisitorSaysSo) {
     EXPECT_FALSE(forEachCombination(pool, 3, 0, [&](CardMask) { return ++visits < 5; }));
     EXPECT_EQ(visits, 5);
     std::vector<CardMask> lex, ascending;
-    EXPECT_TRUE(forEachCombination(pool, 3, 1ull << 40, [&](CardMask h) { lex.push_back(h); return true; }));
-    EXPECT_TRUE(forEachCombinationAscending(pool, 3, 1ull << 40, [&](CardMask h) { ascending.push_back(h); return true; }));
+    EXPECT_TRUE(forEachCombination(pool, 3, 1ull << 40, [&](CardMask h) {
+        lex.push_back(h);
+        return true;
+    }));
+    EXPECT_TRUE(forEachCombinationAscending(pool, 3, 1ull << 40, [&](CardMask h) {
+        ascending.push_back(h);
+        return true;
+    }));
     EXPECT_EQ(lex.size(), 20u);
     EXPECT_EQ(lex.front(), 0x7ull | 1ull << 40);
     EXPECT_EQ(lex[1], 0xBull | 1ull << 40);  // the lowest card varies slowest
@@ -69,23 +77,25 @@ TEST(CombinationEnumerator, StopsWhenTheVisitorSaysSo) {
 }
 
 TEST(SingleCard, EveryHandHoldingTheCardInAscendingOrder) {
+    const CardMask as = card(L"As"), deuce = card(L"2c");
     for (int n = 3; n <= 6; ++n) {
         const std::vector<CardMask> hands = expand(expandSingleCard, L"As", n);
         EXPECT_EQ(hands.size(), choose(51, n - 1)) << n;
         EXPECT_TRUE(strictlyAscending(hands)) << n;
         EXPECT_TRUE(std::all_of(hands.begin(), hands.end(), [&](CardMask h) {
-            return (h & card(L"As")) && cardCount(h) == n;
+            return (h & as) && cardCount(h) == n;
         })) << n;
     }
     EXPECT_EQ(expand(expandSingleCard, L"As", 4).size(), 20825u);
     EXPECT_EQ(expand(expandSingleCard, L"2c", 4),
-              sorted(handsWhere(4, [](CardMask h) { return (h & card(L"2c")) != 0; })));
+              sorted(handsWhere(4, [&](CardMask h) { return (h & deuce) != 0; })));
 }
 
 TEST(SingleCard, DeclinesOtherSizesAndCodes) {
     EXPECT_TRUE(declines(expandSingleCard, L"As", 2));
     EXPECT_TRUE(declines(expandSingleCard, L"As", 8));
-    for (const wchar_t* term : {L"Xx", L"as", L"AS", L"A", L"Ash"}) EXPECT_TRUE(declines(expandSingleCard, term, 4)) << term;
+    for (const wchar_t* term : {L"Xx", L"as", L"AS", L"A", L"Ash"})
+        EXPECT_TRUE(declines(expandSingleCard, term, 4)) << term;
 }
 
 // A hand matches a card list when its cards can be given to the positions, each position
@@ -97,24 +107,28 @@ std::vector<CardMask> codeSets(const std::wstring& term, int n) {
         CardMask set = 0;
         for (int c = 0; c < kDeckSize; ++c) {
             const wchar_t rank = L"23456789TJQKA"[c % 13], suit = L"cdhs"[c / 13];
-            if ((code[0] == L'X' || code[0] == rank) && (code[1] == L'x' || code[1] == suit)) set |= CardMask{1} << c;
+            if ((code[0] == L'X' || code[0] == rank) && (code[1] == L'x' || code[1] == suit))
+                set |= CardMask{1} << c;
         }
         sets.push_back(set);
     }
     return sets;
 }
-bool fitsCodes(CardMask hand, const std::vector<CardMask>& sets) {
-    std::vector<int> cards = cardsOf(hand);
-    do {
-        bool fits = true;
-        for (std::size_t p = 0; p < sets.size() && fits; ++p) fits = (sets[p] >> cards[p]) & 1;
-        if (fits) return true;
-    } while (std::next_permutation(cards.begin(), cards.end()));
+bool fitsFrom(std::size_t p, CardMask left, const std::vector<CardMask>& sets) {
+    if (p == sets.size()) return true;
+    for (int c = 0; c < kDeckSize; ++c) {
+        const CardMask bit = CardMask{1} << c;
+        if ((left & bit) && (sets[p] & bit) && fitsFrom(p + 1, left & ~bit, sets)) return true;
+    }
     return false;
+}
+bool fitsCodes(CardMask hand, const std::vector<CardMask>& sets) {
+    return fitsFrom(0, hand, sets);
 }
 
 TEST(CardList, MatchesBruteForceOverAllHands) {
-    for (const wchar_t* term : {L"AsKsXxXx", L"XhXhXhXh", L"TxXhXxXx", L"XcXdAxKx", L"XsXs2xXx", L"AxAxXsXx"}) {
+    for (const wchar_t* term :
+         {L"AsKsXxXx", L"XhXhXhXh", L"TxXhXxXx", L"XcXdAxKx", L"XsXs2xXx", L"AxAxXsXx"}) {
         const auto sets = codeSets(term, 4);
         const auto expected = sorted(handsWhere(4, [&](CardMask h) { return fitsCodes(h, sets); }));
         bool claimed = false;
@@ -145,16 +159,17 @@ TEST(CardList, CollidingCodesAreClaimedWithNoHand) {
     EXPECT_TRUE(claimed);
     EXPECT_TRUE(expand(expandCardList, L"AxAxAxAxAx", 5, &claimed).empty());  // five aces
     EXPECT_TRUE(claimed);
-    EXPECT_TRUE(expand(expandCardList, L"AsKsQs", 2, &claimed).empty());  // size the list does not serve
+    EXPECT_TRUE(
+        expand(expandCardList, L"AsKsQs", 2, &claimed).empty());  // size the list does not serve
     EXPECT_TRUE(claimed);
 }
 
 TEST(CardList, Declines) {
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQs", 4));      // three codes for four positions
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJz", 4));    // not a code
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJsT", 4));   // odd length
-    EXPECT_TRUE(declines(expandCardList, L"AsKs", 2));        // too short for a card list
-    EXPECT_TRUE(declines(expandCardList, L"asKsQsJs", 4));    // codes are case-sensitive
+    EXPECT_TRUE(declines(expandCardList, L"AsKsQs", 4));     // three codes for four positions
+    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJz", 4));   // not a code
+    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJsT", 4));  // odd length
+    EXPECT_TRUE(declines(expandCardList, L"AsKs", 2));       // too short for a card list
+    EXPECT_TRUE(declines(expandCardList, L"asKsQsJs", 4));   // codes are case-sensitive
     EXPECT_TRUE(declines(expandCardList, L"AsKsQsJsTs9s8s7s", 4));  // 16 characters
 }
 
@@ -172,7 +187,8 @@ TEST(PartialHand, CompletesTheGivenCardsInAscendingOrder) {
 }
 
 TEST(PartialHand, OtherHandSizesFollowTheSameRule) {
-    EXPECT_EQ(expand(expandPartialHand, L"AsKs", 2), std::vector<CardMask>{card(L"As") | card(L"Ks")});
+    EXPECT_EQ(expand(expandPartialHand, L"AsKs", 2),
+              std::vector<CardMask>{card(L"As") | card(L"Ks")});
     EXPECT_EQ(expand(expandPartialHand, L"x", 2), sorted(allHands(2)));
     const auto seven = expand(expandPartialHand, L"AsKsQs", 7);
     EXPECT_EQ(seven.size(), choose(49, 4));
@@ -199,9 +215,13 @@ TEST(PartialHand, Declines) {
 // The order of the card-with-suit and suit-pair expanders: by their anchors, then the other
 // cards in increasing order with the lowest varying slowest.
 template <typename Key>
-std::vector<CardMask> orderedBy(std::vector<CardMask> hands, Key key) {
-    std::stable_sort(hands.begin(), hands.end(), [&](CardMask a, CardMask b) { return key(a) < key(b); });
-    return hands;
+std::vector<CardMask> orderedBy(const std::vector<CardMask>& hands, Key key) {
+    std::vector<std::pair<decltype(key(0)), CardMask>> keyed;
+    for (CardMask h : hands) keyed.emplace_back(key(h), h);
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<CardMask> out;
+    for (const auto& k : keyed) out.push_back(k.second);
+    return out;
 }
 
 TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
@@ -216,7 +236,7 @@ TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
         }
         std::vector<int> rest;
         for (int c : cards) {
-            if (c != companion && c != cardIdFromCode(L"As")) rest.push_back(c);
+            if (c != companion && c != kAceOfSpades) rest.push_back(c);
         }
         return std::pair{companion, rest};
     };
@@ -225,7 +245,9 @@ TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
     EXPECT_EQ(hands.size(), choose(51, 3) - choose(38, 3));
     // The given card of the suit itself: another spade is needed.
     const auto spades = expand(expandCardWithSuit, L"Ass", 4);
-    EXPECT_EQ(sorted(spades), sorted(handsWhere(4, [&](CardMask h) { return (h & as) && countOfSuit(h, 3) >= 2; })));
+    EXPECT_EQ(
+        sorted(spades),
+        sorted(handsWhere(4, [&](CardMask h) { return (h & as) && countOfSuit(h, 3) >= 2; })));
     const auto six = expand(expandCardWithSuit, L"Ash", 6);
     EXPECT_EQ(six.size(), choose(51, 5) - choose(38, 5));
     EXPECT_TRUE(test::allDistinct(six));
@@ -235,29 +257,35 @@ TEST(CardWithSuit, SizesAndDeclines) {
     bool claimed = false;
     EXPECT_TRUE(expand(expandCardWithSuit, L"Ash", 3, &claimed).empty());
     EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"Asx", L"AsH", L"XsH", L"Xsh", L"As", L"Ashh"}) EXPECT_TRUE(declines(expandCardWithSuit, term, 6)) << term;
+    for (const wchar_t* term : {L"Asx", L"AsH", L"XsH", L"Xsh", L"As", L"Ashh"})
+        EXPECT_TRUE(declines(expandCardWithSuit, term, 6)) << term;
 }
 
 TEST(SuitPair, EveryHandWithTwoCardsOfTheSuit) {
     const auto key = [](CardMask h) {
         std::vector<int> hearts, rest;
-        for (int c : cardsOf(h)) (c / 13 == kHearts && hearts.size() < 2 ? hearts : rest).push_back(c);
+        for (int c : cardsOf(h))
+            (c / 13 == kHearts && hearts.size() < 2 ? hearts : rest).push_back(c);
         return std::pair{hearts, rest};
     };
     const auto hands = expand(expandSuitPair, L"hh", 4);
     EXPECT_EQ(hands.size(), 69667u);
-    EXPECT_EQ(hands, orderedBy(handsWhere(4, [](CardMask h) { return countOfSuit(h, kHearts) >= 2; }), key));
+    EXPECT_EQ(
+        hands,
+        orderedBy(handsWhere(4, [](CardMask h) { return countOfSuit(h, kHearts) >= 2; }), key));
     const auto five = expand(expandSuitPair, L"cc", 5);
     EXPECT_EQ(five.size(), choose(52, 5) - choose(39, 5) - 13 * choose(39, 4));
     EXPECT_TRUE(test::allDistinct(five));
-    EXPECT_TRUE(std::all_of(five.begin(), five.end(), [](CardMask h) { return countOfSuit(h, 0) >= 2; }));
+    EXPECT_TRUE(
+        std::all_of(five.begin(), five.end(), [](CardMask h) { return countOfSuit(h, 0) >= 2; }));
 }
 
 TEST(SuitPair, SizesAndDeclines) {
     bool claimed = false;
     EXPECT_TRUE(expand(expandSuitPair, L"ss", 3, &claimed).empty());
     EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"hd", L"HH", L"xx", L"h", L"hhh"}) EXPECT_TRUE(declines(expandSuitPair, term, 4)) << term;
+    for (const wchar_t* term : {L"hd", L"HH", L"xx", L"h", L"hhh"})
+        EXPECT_TRUE(declines(expandSuitPair, term, 4)) << term;
 }
 
 // Hands of n cards holding three or more of some rank, counted rank by rank.
@@ -268,7 +296,8 @@ std::uint64_t handsWithTrips(int n) {
         std::vector<std::array<std::uint64_t, 2>> next(n + 1, {0, 0});
         for (int t = 0; t <= n; ++t) {
             for (int f = 0; f < 2; ++f) {
-                for (int c = 0; c <= 4 && t + c <= n; ++c) next[t + c][f || c >= 3] += ways[t][f] * choose(4, c);
+                for (int c = 0; c <= 4 && t + c <= n; ++c)
+                    next[t + c][f || c >= 3] += ways[t][f] * choose(4, c);
             }
         }
         ways = next;
@@ -278,7 +307,9 @@ std::uint64_t handsWithTrips(int n) {
 
 TEST(RankRepeat, PairsAreEveryHandWithARepeatedRank) {
     for (int n : {4, 5}) {
-        EXPECT_EQ(expand(expandRankRepeat, L"RR", n), handsWhere(n, [](CardMask h) { return mostOfOneRank(h) >= 2; })) << n;
+        EXPECT_EQ(expand(expandRankRepeat, L"RR", n),
+                  handsWhere(n, [](CardMask h) { return mostOfOneRank(h) >= 2; }))
+            << n;
     }
     EXPECT_EQ(expand(expandRankRepeat, L"RR", 4).size(), 87685u);
 }
@@ -286,11 +317,14 @@ TEST(RankRepeat, PairsAreEveryHandWithARepeatedRank) {
 TEST(RankRepeat, TripsForFourCardsInTheirOrder) {
     std::vector<CardMask> expected;
     for (int t = 0; t < 13; ++t) {
-        const CardMask quads = CardMask{1} << t | CardMask{1} << (t + 13) | CardMask{1} << (t + 26) | CardMask{1} << (t + 39);
+        const CardMask quads = CardMask{1} << t | CardMask{1} << (t + 13) |
+                               CardMask{1} << (t + 26) | CardMask{1} << (t + 39);
         expected.push_back(quads);
         for (int w = 0; w < kDeckSize; ++w) {
             if (w % 13 == t) continue;
-            for (int omitted : {3, 2, 1, 0}) expected.push_back((quads & ~(CardMask{1} << (t + 13 * omitted))) | CardMask{1} << w);
+            for (int omitted : {3, 2, 1, 0})
+                expected.push_back((quads & ~(CardMask{1} << (t + 13 * omitted))) | CardMask{1}
+                                                                                        << w);
         }
     }
     EXPECT_EQ(expected.size(), 2509u);
@@ -302,11 +336,14 @@ TEST(RankRepeat, TripsForLargerHandsListEachHandOnce) {
         const auto hands = expand(expandRankRepeat, L"RRR", n);
         EXPECT_EQ(hands.size(), handsWithTrips(n)) << n;
         EXPECT_TRUE(test::allDistinct(hands)) << n;
-        EXPECT_TRUE(std::all_of(hands.begin(), hands.end(), [&](CardMask h) { return mostOfOneRank(h) >= 3 && cardCount(h) == n; }));
+        EXPECT_TRUE(std::all_of(hands.begin(), hands.end(), [&](CardMask h) {
+            return mostOfOneRank(h) >= 3 && cardCount(h) == n;
+        }));
     }
     // Three deuces and three treys: listed once, among the deuces.
     const auto six = expand(expandRankRepeat, L"RRR", 6);
-    const CardMask deucesTreys = card(L"2c") | card(L"2d") | card(L"2h") | card(L"3c") | card(L"3d") | card(L"3h");
+    const CardMask deucesTreys =
+        card(L"2c") | card(L"2d") | card(L"2h") | card(L"3c") | card(L"3d") | card(L"3h");
     EXPECT_EQ(std::count(six.begin(), six.end(), deucesTreys), 1);
 }
 
@@ -317,14 +354,16 @@ TEST(RankRepeat, QuadsRankByRank) {
     const auto five = expand(expandRankRepeat, L"RRRR", 5);
     EXPECT_EQ(five.size(), 624u);
     EXPECT_TRUE(test::allDistinct(five));
-    for (std::size_t i = 0; i < five.size(); ++i) EXPECT_EQ(countOfRank(five[i], static_cast<int>(i / 48)), 4);
+    for (std::size_t i = 0; i < five.size(); ++i)
+        EXPECT_EQ(countOfRank(five[i], static_cast<int>(i / 48)), 4);
 }
 
 TEST(RankRepeat, SizesAndDeclines) {
     bool claimed = false;
     EXPECT_TRUE(expand(expandRankRepeat, L"RR", 3, &claimed).empty());
     EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"rr", L"R", L"RRRRR", L"RRr", L"OORR"}) EXPECT_TRUE(declines(expandRankRepeat, term, 4)) << term;
+    for (const wchar_t* term : {L"rr", L"R", L"RRRRR", L"RRr", L"OORR"})
+        EXPECT_TRUE(declines(expandRankRepeat, term, 4)) << term;
 }
 
 TEST(AllHands, EveryHandLowestCardSlowest) {

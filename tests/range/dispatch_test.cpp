@@ -24,17 +24,28 @@ struct Shape {
 
 // The rainbow rule is offered only terms with three rank characters in a row; it comes first.
 const std::vector<Shape> kOrder = {
-    {"rainbow", expandRainbowRanks},       {"rundowns", expandRundowns},
-    {"single card", expandSingleCard},     {"rank set", expandRankSet},
-    {"pairs up", expandPairsUp},           {"two ranks up", expandTwoRanksUp},
-    {"three ranks down", expandThreeRanksDown}, {"four ranks down", expandFourRanksDown},
-    {"pair and two", expandPairAndTwo},    {"pair and two up", expandPairAndTwoUp},
-    {"trips down", expandTripsDown},       {"two-rank span", expandTwoRankSpan},
-    {"card list", expandCardList},         {"partial hand", expandPartialHand},
-    {"rank repeat", expandRankRepeat},     {"two pair", expandTwoPair},
-    {"rank at most", expandRankAtMost},    {"suited rank", expandSuitedRank},
-    {"card with suit", expandCardWithSuit}, {"suit pair", expandSuitPair},
-    {"suit distribution", expandSuitDistribution}, {"double-suited rank", expandDoubleSuitedRank},
+    {"rainbow", expandRainbowRanks},
+    {"rundowns", expandRundowns},
+    {"single card", expandSingleCard},
+    {"rank set", expandRankSet},
+    {"pairs up", expandPairsUp},
+    {"two ranks up", expandTwoRanksUp},
+    {"three ranks down", expandThreeRanksDown},
+    {"four ranks down", expandFourRanksDown},
+    {"pair and two", expandPairAndTwo},
+    {"pair and two up", expandPairAndTwoUp},
+    {"trips down", expandTripsDown},
+    {"two-rank span", expandTwoRankSpan},
+    {"card list", expandCardList},
+    {"partial hand", expandPartialHand},
+    {"rank repeat", expandRankRepeat},
+    {"two pair", expandTwoPair},
+    {"rank at most", expandRankAtMost},
+    {"suited rank", expandSuitedRank},
+    {"card with suit", expandCardWithSuit},
+    {"suit pair", expandSuitPair},
+    {"suit distribution", expandSuitDistribution},
+    {"double-suited rank", expandDoubleSuitedRank},
     {"all hands", expandAllHands},
 };
 
@@ -113,7 +124,8 @@ TEST(PatternDispatch, EachTermGoesToItsShape) {
     for (const Case& c : kCases) {
         const std::wstring term = c.term;
         for (int n : c.sizes) {
-            const std::string where = std::string(term.begin(), term.end()) + " with " + std::to_string(n) + " cards";
+            const std::string where =
+                std::string(term.begin(), term.end()) + " with " + std::to_string(n) + " cards";
             HandList dispatched = listOf(n);
             dispatched.hands.assign(3, 1);  // the dispatcher discards what the list held
             const std::uint64_t count = expandHandPattern(term, dispatched);
@@ -132,12 +144,15 @@ TEST(PatternDispatch, EachTermGoesToItsShape) {
                     if (!claimed) {
                         ++pending;  // shape not built yet: it declines everything
                     } else {
-                        EXPECT_EQ(dispatched.hands, direct.hands) << where << " (" << shape.name << ")";
+                        EXPECT_EQ(dispatched.hands, direct.hands)
+                            << where << " (" << shape.name << ")";
                     }
                     break;
                 }
-                EXPECT_FALSE(claimed) << where << ": claimed by " << shape.name << " ahead of " << c.owner;
-                EXPECT_TRUE(direct.hands.empty()) << where << ": " << shape.name << " touched the list";
+                EXPECT_FALSE(claimed)
+                    << where << ": claimed by " << shape.name << " ahead of " << c.owner;
+                EXPECT_TRUE(direct.hands.empty())
+                    << where << ": " << shape.name << " touched the list";
             }
             EXPECT_TRUE(reached) << where;
         }

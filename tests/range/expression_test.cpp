@@ -122,9 +122,10 @@ TEST(RangeExpression, CommaLedFactorsNameNothing) {
 }
 
 TEST(RangeExpression, TextsThatDoNotParse) {
-    for (const wchar_t* text : {L"", L"   ", L"(AsKs", L"AsKs)", L"()", L"AsKs,", L"AsKs!", L"AsKs:",
-                                L"AsKs!!QhJh", L"AsKs::QhJh", L"!AsKs", L":AsKs", L"AsKs(QhJh)",
-                                L"AsKs,!QhJh", L"AsKs:)", L"(AsKs,)", L",", L"AsKs,(", L"(QhJh))"}) {
+    for (const wchar_t* text :
+         {L"", L"   ", L"(AsKs", L"AsKs)", L"()", L"AsKs,", L"AsKs!", L"AsKs:", L"AsKs!!QhJh",
+          L"AsKs::QhJh", L"!AsKs", L":AsKs", L"AsKs(QhJh)", L"AsKs,!QhJh", L"AsKs:)", L"(AsKs,)",
+          L",", L"AsKs,(", L"(QhJh))"}) {
         const Result r = parse(text);
         EXPECT_EQ(r.count, -1) << "'" << std::string(text, text + std::wcslen(text)) << "'";
         EXPECT_TRUE(r.hands.empty());
@@ -132,13 +133,13 @@ TEST(RangeExpression, TextsThatDoNotParse) {
 }
 
 TEST(RangeExpression, Normalisation) {
-    EXPECT_EQ(parse(L" A s K s ").hands, (Hands{kAK}));                   // blanks, also inside a term
-    EXPECT_EQ(parse(L"as ks, qh jh").hands, (Hands{kAK, kQJ}));           // honour letters upper-cased
+    EXPECT_EQ(parse(L" A s K s ").hands, (Hands{kAK}));          // blanks, also inside a term
+    EXPECT_EQ(parse(L"as ks, qh jh").hands, (Hands{kAK, kQJ}));  // honour letters upper-cased
     EXPECT_EQ(parse(L"ts9s").hands, (Hands{card(L"Ts") | card(L"9s")}));
-    EXPECT_EQ(parse(L"AS").count, 0);                                      // suits keep their case
-    EXPECT_EQ(parse(L"[AsKs]").hands, (Hands{kAK}));                      // brackets removed
-    EXPECT_EQ(parse(L"AsKs\t").hands, (Hands{kAK}));                      // trailing whitespace
-    EXPECT_EQ(parse(L"As\tKs").count, 0);                                  // a tab inside stays
+    EXPECT_EQ(parse(L"AS").count, 0);                 // suits keep their case
+    EXPECT_EQ(parse(L"[AsKs]").hands, (Hands{kAK}));  // brackets removed
+    EXPECT_EQ(parse(L"AsKs\t").hands, (Hands{kAK}));  // trailing whitespace
+    EXPECT_EQ(parse(L"As\tKs").count, 0);             // a tab inside stays
     // "$nt" excludes the hands with three of a rank.
     const int four = 4;
     EXPECT_EQ(parse(L"AsAd", four).count, 1225);
@@ -152,7 +153,7 @@ TEST(RangeExpression, PercentageAndPatternTerms) {
     // two-card hands; as a pattern "As%" would name the 51 hands holding As.
     EXPECT_EQ(parse(L"As%").count, 0);
     EXPECT_EQ(parse(L"As").count, 51);
-    EXPECT_EQ(parse(L"%").count, 1326);   // a leading "%" makes a pattern: every two-card hand
+    EXPECT_EQ(parse(L"%").count, 1326);  // a leading "%" makes a pattern: every two-card hand
     EXPECT_EQ(parse(L"50%xyz,AsKs").hands, (Hands{kAK}));
     EXPECT_GE(parse(L"10%", 4).count, 0);
 }
@@ -169,6 +170,16 @@ TEST(RangeExpression, CharactersOutsideAsciiDoNotParse) {
     EXPECT_EQ(parse(L"AsKs,Q\u2665J\u2665").count, -1);
     EXPECT_EQ(parse(std::wstring(L"AsKs") + wchar_t(0x80)).count, -1);
     EXPECT_EQ(parse(wchar_t(0x7F) + std::wstring(L"AsKs")).count, 0);  // ASCII, but no shape
+}
+
+TEST(RangeExpression, HandSizesOutsideTheGamesAreSafe) {
+    const std::wstring text = L"x,As,*,AsKs,RR,hh,Ash,XxXxXxXx,AsKsQsJs,AsKsXxXxXxXxXx,3%";
+    for (int n : {-1, 0, 1, 8, 100}) {
+        const Result r = parse(text, n);
+        EXPECT_GE(r.count, 0) << n;
+    }
+    EXPECT_EQ(parse(L"AsKsQsJs", 8).count, static_cast<std::int32_t>(test::choose(48, 4)));
+    EXPECT_EQ(parse(L"x", 1).count, 52);
 }
 
 TEST(RangeExpression, NestingDepthIsBounded) {

@@ -25,7 +25,8 @@ inline void allHandsFrom(int n, int first, CardMask so_far, std::vector<CardMask
         out.push_back(so_far);
         return;
     }
-    for (int c = first; c <= kDeckSize - n; ++c) allHandsFrom(n - 1, c + 1, so_far | (CardMask{1} << c), out);
+    for (int c = first; c <= kDeckSize - n; ++c)
+        allHandsFrom(n - 1, c + 1, so_far | (CardMask{1} << c), out);
 }
 inline std::vector<CardMask> allHands(int n) {
     std::vector<CardMask> out;
@@ -57,7 +58,9 @@ inline int mostOfOneRank(CardMask hand) {
     for (int r = 0; r < 13; ++r) best = std::max(best, countOfRank(hand, r));
     return best;
 }
-inline CardMask card(const wchar_t* code) { return CardMask{1} << cardIdFromCode(code); }
+inline CardMask card(const wchar_t* code) {
+    return CardMask{1} << cardIdFromCode(code);
+}
 
 inline bool strictlyAscending(const std::vector<CardMask>& hands) {
     return std::adjacent_find(hands.begin(), hands.end(),

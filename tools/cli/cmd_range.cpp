@@ -57,7 +57,8 @@ void addRangeCommand(CLI::App& app, CliContext& ctx) {
         ->check(CLI::Range(kMinHandSize, kMaxHandSize))
         ->capture_default_str();
     cmd->add_flag("--list", args->list, "Also print every hand, one a line, in list order");
-    cmd->add_option("EXPR", args->expression, "Range expression, e.g. \"AsKs,QQ!xxyy\"")->required();
+    cmd->add_option("EXPR", args->expression, "Range expression, e.g. \"AsKs,QQ!xxyy\"")
+        ->required();
     cmd->callback([args, &ctx] {
         bool plainAscii = true;
         const std::wstring text = widen(args->expression, plainAscii);
@@ -65,7 +66,8 @@ void addRangeCommand(CLI::App& app, CliContext& ctx) {
         const std::int32_t count = parseRangeExpression(text, args->cards, list);
         std::printf("%d\n", count);
         if (count < 0) {
-            std::fprintf(stderr, "error: the range \"%s\" does not parse%s\n", args->expression.c_str(),
+            std::fprintf(stderr, "error: the range \"%s\" does not parse%s\n",
+                         args->expression.c_str(),
                          plainAscii ? " (check its parentheses and operators , : !)"
                                     : ": it holds a character outside ASCII");
             ctx.exitCode = 1;
