@@ -60,7 +60,7 @@ Plan planFor(int numCards, double precision, std::uint64_t seed, int threads) {
         case 5:  // six-handed
             p.settings.opponents = 5;
             p.firstBoards = 6000;
-            p.refineBoards = 30000;
+            p.refineBoards = 70000;
             break;
         case 6:  // heads-up
             p.settings.opponents = 1;
@@ -70,7 +70,7 @@ Plan planFor(int numCards, double precision, std::uint64_t seed, int threads) {
         default:  // heads-up
             p.settings.opponents = 1;
             p.firstBoards = 600;
-            p.refineBoards = 8000;
+            p.refineBoards = 18000;
             break;
     }
     p.settings.dealsPerBoard = 1;
