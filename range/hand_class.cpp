@@ -13,7 +13,6 @@ constexpr std::string_view kNameRanks = "23456789TJQKA";
 // A class name read into parts: each part is the rank set of one suit.
 struct ClassParts {
     std::uint16_t ranks[kSuits] = {};
-    int sizes[kSuits] = {};
     int count = 0;
     int cards = 0;
 };
@@ -24,7 +23,6 @@ bool addCard(ClassParts& parts, int part, char c) {
     const auto bit = static_cast<std::uint16_t>(1u << rank);
     if (parts.ranks[part] & bit) return false;  // the same card twice
     parts.ranks[part] |= bit;
-    ++parts.sizes[part];
     ++parts.cards;
     return true;
 }
@@ -54,8 +52,7 @@ bool parseClassName(std::string_view name, ClassParts& parts) {
     parts = ClassParts{};
     for (int g = 0; g < groups.count; ++g) {
         parts.ranks[g] = groups.ranks[g];
-        parts.sizes[g] = std::popcount(groups.ranks[g]);
-        parts.cards += parts.sizes[g];
+        parts.cards += std::popcount(groups.ranks[g]);
     }
     parts.count = groups.count;
     for (char c : bare) {
@@ -99,7 +96,9 @@ std::int32_t expandHandClass(std::string_view name, HandList& list) {
 
 std::int32_t countSixCardClass(std::string_view name) {
     if (name.find('(') == std::string_view::npos) {
-        reportToUser(L"String " + std::wstring(name.begin(), name.end()));
+        std::wstring wide;
+        for (unsigned char c : name) wide.push_back(static_cast<wchar_t>(c));
+        reportToUser(L"String " + wide);
         return 0;
     }
     HandList list;

@@ -257,7 +257,9 @@ HandList selectTopPercent(std::int32_t numCards, double percent) {
 
     std::ifstream in(std::filesystem::path(fileName), std::ios::binary);
     std::vector<CardMask> block(kMaskBlock);
-    result.hands.reserve(wanted);
+    std::error_code ec;
+    const auto available = std::filesystem::file_size(std::filesystem::path(fileName), ec);
+    if (!ec) result.hands.reserve(std::min<std::size_t>(wanted, available / sizeof(CardMask)));
     while (wanted > 0 && in) {
         const std::size_t want = std::min(wanted, kMaskBlock);
         in.read(reinterpret_cast<char*>(block.data()),
