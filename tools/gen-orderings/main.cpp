@@ -9,6 +9,7 @@
 #include <numeric>
 #include <thread>
 
+#include "eval/omaha_eval.h"
 #include "range/ordering_format.h"
 #include "tools/gen-orderings/estimator.h"
 #include "tools/gen-orderings/hand_classes.h"
@@ -170,7 +171,18 @@ int main(int argc, char** argv) {
                  "Compare the best 20% of each ordering with precise estimates of a sample");
     app.add_option("--measure-deals", measureSettings.dealsPerClass, "Deals per sampled class");
     app.add_option("--measure-samples", measureSettings.samples, "Sampled classes");
+    std::string table;
+    app.add_option("--table", table, "omaha-7.bin: measure with the program's evaluator")
+        ->check(CLI::ExistingFile);
     CLI11_PARSE(app, argc, argv);
+    if (!table.empty()) {
+        omahaEvaluator().attach(loadOmahaTable(table));
+        if (!omahaEvaluator().usable()) {
+            std::fprintf(stderr, "error: %s is not a usable evaluator table\n", table.c_str());
+            return 2;
+        }
+        measureSettings.useTable = true;
+    }
 
     bool allValid = true;
     try {

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "eval/omaha_eval.h"
 #include "range/hand_class.h"
 #include "range/ordering_format.h"
 #include "tools/gen-orderings/estimator.h"
@@ -51,8 +52,10 @@ std::vector<ClassEntry> readClasses(const std::filesystem::path& dir, int numCar
     return out;
 }
 
-// Equity of `hand` from independent random deals, evaluated plainly deal by deal.
-double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std::uint64_t seed) {
+// Equity of `hand` from independent random deals, evaluated deal by deal, by the program's table
+// evaluator when `useTable` is set, otherwise plainly.
+double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std::uint64_t seed,
+                     bool useTable) {
     Rng rng(seed);
     CardId hero[8];
     cardsFromMask(hand, hero);
@@ -77,11 +80,19 @@ double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std:
                 deck[i + static_cast<int>(rng.below(static_cast<std::uint32_t>(deckSize - i)))]);
         }
         const BoardTriples triples(deck);
-        const PairValue mine = value(triples, hero, numCards);
+        const std::uint32_t state = useTable ? omahaBoardState(deck) : 0;
+        const auto valueOf = [&](const CardId* cards) -> PairValue {
+            if (!useTable) return value(triples, cards, numCards);
+            CardId sorted[8];
+            std::copy(cards, cards + numCards, sorted);
+            std::sort(sorted, sorted + numCards);
+            return static_cast<PairValue>(evaluateOmahaFromState(state, sorted, numCards));
+        };
+        const PairValue mine = valueOf(hero);
         PairValue best = 0;
         int atBest = 0;
         for (int o = 0; o < opponents; ++o) {
-            const PairValue v = value(triples, deck + kBoardCards + o * numCards, numCards);
+            const PairValue v = valueOf(deck + kBoardCards + o * numCards);
             atBest = v > best ? 1 : atBest + (v == best);
             best = std::max(best, v);
         }
@@ -151,8 +162,9 @@ double measureOrdering(const std::filesystem::path& dir, const MeasureSettings& 
                     precise[i] = std::nan("");
                     continue;
                 }
-                precise[i] = preciseEquity(list.hands.front(), s.numCards, s.numCards <= 5 ? 5 : 1,
-                                           s.dealsPerClass, s.seed * 1000003u + positions[i]);
+                precise[i] =
+                    preciseEquity(list.hands.front(), s.numCards, s.numCards <= 5 ? 5 : 1,
+                                  s.dealsPerClass, s.seed * 1000003u + positions[i], s.useTable);
             }
         });
     }

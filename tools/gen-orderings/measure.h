@@ -15,10 +15,12 @@ struct MeasureSettings {
     double topPercent = 20.0;
     std::uint64_t seed = 7;
     int threads = 2;
+    bool useTable = false;  // evaluate with the loaded table of the program's evaluator
 };
 
 // The Spearman rank correlation between the file's order of the sampled classes and their
-// precise equities (independent random deals against 5 opponents for 4/5 cards, 1 for 6/7);
+// precise equities (independent random deals against 5 opponents for 4/5 cards, 1 for 6/7;
+// with useTable, the process-wide evaluator's table must be usable);
 // `spread` receives the standard deviation of those equities.
 double measureOrdering(const std::filesystem::path& dir, const MeasureSettings& settings,
                        double& spread);
