@@ -84,8 +84,12 @@ double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std:
         const auto valueOf = [&](const CardId* cards) -> PairValue {
             if (!useTable) return value(triples, cards, numCards);
             CardId sorted[8];
-            std::copy(cards, cards + numCards, sorted);
-            std::sort(sorted, sorted + numCards);
+            for (int i = 0; i < numCards;
+                 ++i) {  // insertion sort: the evaluator wants them ascending
+                int j = i;
+                for (; j > 0 && sorted[j - 1] > cards[i]; --j) sorted[j] = sorted[j - 1];
+                sorted[j] = cards[i];
+            }
             return static_cast<PairValue>(evaluateOmahaFromState(state, sorted, numCards));
         };
         const PairValue mine = valueOf(hero);
