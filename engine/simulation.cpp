@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "engine/mersenne_twister.h"
 #include "eval/omaha_eval.h"
 
 namespace varnel {
@@ -48,6 +49,7 @@ struct Candidates {
     std::uint32_t count = 0;
     FastModulo pick;                // r mod count
     int minCards = 0;               // fewest cards of any candidate
+    int maxCards = 0;               // most cards of any candidate
     std::vector<CardMask> storage;  // the filtered copy, when filtering dropped hands
 };
 
@@ -59,13 +61,16 @@ void filterCandidates(const HandList& list, CardMask blocked, int holeCount, Can
     };
     std::size_t kept = 0;
     int minCards = holeCount;
+    int maxCards = 0;
     for (CardMask hand : list.hands) {
         if (keep(hand)) {
             ++kept;
             minCards = std::min(minCards, cardCount(hand));
+            maxCards = std::max(maxCards, cardCount(hand));
         }
     }
     c.minCards = kept ? minCards : holeCount;
+    c.maxCards = kept ? maxCards : holeCount;
     c.count = static_cast<std::uint32_t>(kept);
     c.pick.set(std::max(c.count, 1u));
     if (kept == list.hands.size()) {
@@ -83,33 +88,54 @@ void filterCandidates(const HandList& list, CardMask blocked, int holeCount, Can
 void singleCandidate(const HandList& list, Candidates& c) {
     c.hands = list.hands.data();
     c.count = 1;
-    c.minCards = cardCount(list.hands[0]);
+    c.minCards = c.maxCards = cardCount(list.hands[0]);
 }
 
 // One generated deal, cards in evalIndex numbering. Hole cards are in ascending CardId order.
 struct Deal {
-    CardMask hands[kMaxPlayers];
     std::uint8_t hole[kMaxPlayers][kMaxHoleCards];
     std::uint8_t holeCards[kMaxPlayers];
     std::uint8_t board[kMaxBoards][kBoardCards];
 };
 
+// Deals waiting to be evaluated and counted, in the order they were dealt.
+struct DealBatch {
+    Deal deals[kDealBatch];
+    int size = 0;  // dealt
+    int want = 0;  // to deal
+};
+
+// What stays fixed during a run.
+struct RunSetup {
+    const OmahaEntry* table;
+    int holeCount;
+    int players;
+    const Candidates* candidates;
+    Boards boards;
+    CardMask dead;
+    std::uint32_t seed;
+    Clock::time_point start;
+    std::int32_t seconds;
+    std::int64_t maxConsecutiveDiscards;
+    bool roomCheck;  // whether a deal's hands may leave too few cards for the boards
+};
+
+// Deals and evaluates batches of deals. The table walk is bound by memory latency: the boards and
+// hands of a whole batch are walked together so that their loads overlap.
 class Simulation {
   public:
-    Simulation(const OmahaEntry* table, int holeCount, int players, const Candidates* candidates,
-               const Boards& boards, CardMask dead, std::uint32_t seed)
-        : m_table(table),
-          m_holeCount(holeCount),
-          m_players(players),
-          m_candidates(candidates),
-          m_boardsInPlay(boards[1] ? 2 : 1),
-          m_fixedCards(cardCount(boards[0])),
-          m_blocked(boards[0] | boards[1] | dead),
-          m_dead(dead),
-          m_rng(seed) {
+    explicit Simulation(const RunSetup& setup)
+        : m_setup(setup),
+          m_table(setup.table),
+          m_holeCount(setup.holeCount),
+          m_players(setup.players),
+          m_boardsInPlay(setup.boards[1] ? 2 : 1),
+          m_fixedCards(cardCount(setup.boards[0])),
+          m_blocked(setup.boards[0] | setup.boards[1] | setup.dead),
+          m_rng(setup.seed) {
         for (int b = 0; b < m_boardsInPlay; ++b) {
             CardId fixed[kBoardCards];
-            cardsFromMask(boards[b], fixed);
+            cardsFromMask(setup.boards[b], fixed);
             std::uint32_t s = kStartState;
             for (int i = 0; i < m_fixedCards; ++i) s = m_table[s + kEvalIndex[fixed[i]]];
             m_fixedState[b] = s;
@@ -117,13 +143,78 @@ class Simulation {
         m_cardsToDeal = (kBoardCards - m_fixedCards) * m_boardsInPlay;
     }
 
+    bool discardStop() const { return m_discardStop; }
+    std::int64_t discardedDeals() const { return m_discarded; }
+
+    // True once more than the time limit has passed since the start.
+    bool timeUp() const {
+        const auto elapsed = Clock::now() - m_setup.start;
+        return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >
+               std::int64_t{m_setup.seconds} * 1000;
+    }
+
+    // Deals until `batch` holds `batch.want` deals or too many deals in a row were discarded
+    // (or, while they are, the time limit has passed).
+    void fill(DealBatch& batch) {
+        batch.size = 0;
+        while (batch.size < batch.want && !m_discardStop) {
+            if (deal(batch.deals[batch.size])) {
+                ++batch.size;
+                m_consecutiveDiscards = 0;
+                continue;
+            }
+            ++m_discarded;
+            ++m_consecutiveDiscards;
+            if (m_consecutiveDiscards >= m_setup.maxConsecutiveDiscards ||
+                (m_setup.seconds != 0 && m_consecutiveDiscards % kDiscardClockInterval == 0 &&
+                 timeUp())) {
+                m_discardStop = true;
+            }
+        }
+    }
+
+    // Values of every player on every board in play for the deals of `batch`. Each pass is a
+    // tight loop of independent loads, so that many of them are under way at once.
+    void evaluate(const DealBatch& batch, HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
+        const int n = batch.size;
+        std::uint32_t state[kDealBatch][kMaxBoards];
+        for (int i = 0; i < n; ++i) {
+            for (int b = 0; b < m_boardsInPlay; ++b) state[i][b] = m_fixedState[b];
+        }
+        for (int pos = m_fixedCards; pos < kBoardCards; ++pos) {
+            for (int i = 0; i < n; ++i) {
+                for (int b = 0; b < m_boardsInPlay; ++b) {
+                    state[i][b] = m_table[state[i][b] + batch.deals[i].board[b][pos]];
+                }
+            }
+        }
+        switch (m_holeCount) {
+            case 2:
+                return holeValues<2>(batch, state, values);
+            case 3:
+                return holeValues<3>(batch, state, values);
+            case 4:
+                return holeValues<4>(batch, state, values);
+            case 5:
+                return holeValues<5>(batch, state, values);
+            case 6:
+                return holeValues<6>(batch, state, values);
+            default:
+                return holeValues<7>(batch, state, values);
+        }
+    }
+
     int boardsInPlay() const { return m_boardsInPlay; }
+
+  private:
+    std::uint32_t next() { return m_rng(); }
 
     // Deals one hand per player and completes the boards; false when the deal is discarded.
     bool deal(Deal& d) {
         CardMask dealt = m_blocked;
+        CardMask hands[kMaxPlayers];
         for (int p = 0; p < m_players; ++p) {
-            const Candidates& c = m_candidates[p];
+            const Candidates& c = m_setup.candidates[p];
             CardMask hand;
             if (c.count == 1) {
                 hand = c.hands[0];
@@ -134,9 +225,9 @@ class Simulation {
             }
             if (hand & dealt) return false;
             dealt |= hand;
-            d.hands[p] = hand;
+            hands[p] = hand;
         }
-        if (cardCount(dealt) + m_cardsToDeal > kDeckSize) return false;
+        if (m_setup.roomCheck && cardCount(dealt) + m_cardsToDeal > kDeckSize) return false;
         for (int pos = m_fixedCards; pos < kBoardCards; ++pos) {
             for (int b = 0; b < m_boardsInPlay; ++b) {
                 CardId card;
@@ -148,60 +239,13 @@ class Simulation {
             }
         }
         for (int p = 0; p < m_players; ++p) {
-            CardMask m = d.hands[p];
             int n = 0;
-            for (; m; m &= m - 1) d.hole[p][n++] = kEvalIndex[std::countr_zero(m)];
+            for (CardMask m = hands[p]; m; m &= m - 1)
+                d.hole[p][n++] = kEvalIndex[std::countr_zero(m)];
             d.holeCards[p] = static_cast<std::uint8_t>(n);
         }
         return true;
     }
-
-    // Values of every player on every board in play for deals[0..n), walked together.
-    void evaluate(const Deal* deals, int n, HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
-        std::uint32_t state[kDealBatch][kMaxBoards];
-        for (int i = 0; i < n; ++i) {
-            for (int b = 0; b < m_boardsInPlay; ++b) state[i][b] = m_fixedState[b];
-        }
-        for (int pos = m_fixedCards; pos < kBoardCards; ++pos) {
-            for (int i = 0; i < n; ++i) {
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    state[i][b] = m_table[state[i][b] + deals[i].board[b][pos]];
-                }
-            }
-        }
-        // The state after each first hole card, then the value after each second one: within
-        // each pass no load waits for another.
-        std::uint32_t after[kDealBatch][kMaxPlayers][kMaxBoards][kMaxHoleCards];
-        for (int i = 0; i < n; ++i) {
-            for (int p = 0; p < m_players; ++p) {
-                const std::uint8_t* hole = deals[i].hole[p];
-                const int last = deals[i].holeCards[p] - 1;
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    for (int k = 0; k < last; ++k)
-                        after[i][p][b][k] = m_table[state[i][b] + hole[k]];
-                }
-            }
-        }
-        for (int i = 0; i < n; ++i) {
-            for (int p = 0; p < m_players; ++p) {
-                const std::uint8_t* hole = deals[i].hole[p];
-                const int cards = deals[i].holeCards[p];
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    HandValue best = 0;
-                    for (int k = 0; k + 1 < cards; ++k) {
-                        for (int j = k + 1; j < cards; ++j) {
-                            best = std::max(
-                                best, static_cast<HandValue>(m_table[after[i][p][b][k] + hole[j]]));
-                        }
-                    }
-                    values[i][p][b] = best;
-                }
-            }
-        }
-    }
-
-  private:
-    std::uint32_t next() { return static_cast<std::uint32_t>(m_rng()); }
 
     // holeCount distinct cards, each r mod 52 drawn again while it is already in the hand (or
     // dead); other cards in play are not looked at.
@@ -211,23 +255,67 @@ class Simulation {
             CardMask bit;
             do {
                 bit = cardBit(static_cast<CardId>(next() % kDeckSize));
-            } while ((hand | m_dead) & bit);
+            } while ((hand | m_setup.dead) & bit);
             hand |= bit;
         }
         return hand;
     }
 
+    // Value of exactly N hole cards on the board whose state is `boardState`: the state after
+    // each earlier card, then every pair, the earlier card first.
+    template <int N>
+    HandValue fullHandValue(std::uint32_t boardState, const std::uint8_t* hole) const {
+        std::uint32_t after[N - 1];
+        for (int k = 0; k < N - 1; ++k) after[k] = m_table[boardState + hole[k]];
+        HandValue best = 0;
+        for (int k = 0; k < N - 1; ++k) {
+            for (int j = k + 1; j < N; ++j) {
+                best = std::max(best, static_cast<HandValue>(m_table[after[k] + hole[j]]));
+            }
+        }
+        return best;
+    }
+
+    // Value of a hand shorter than the hole-card count: every pair of its own cards.
+    HandValue shortHandValue(std::uint32_t boardState, const std::uint8_t* hole, int n) const {
+        HandValue best = 0;
+        for (int k = 0; k + 1 < n; ++k) {
+            const std::uint32_t after = m_table[boardState + hole[k]];
+            for (int j = k + 1; j < n; ++j) {
+                best = std::max(best, static_cast<HandValue>(m_table[after + hole[j]]));
+            }
+        }
+        return best;
+    }
+
+    template <int N>
+    void holeValues(const DealBatch& batch, const std::uint32_t (*state)[kMaxBoards],
+                    HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
+        for (int i = 0; i < batch.size; ++i) {
+            const Deal& d = batch.deals[i];
+            for (int p = 0; p < m_players; ++p) {
+                for (int b = 0; b < m_boardsInPlay; ++b) {
+                    values[i][p][b] = d.holeCards[p] == N
+                                          ? fullHandValue<N>(state[i][b], d.hole[p])
+                                          : shortHandValue(state[i][b], d.hole[p], d.holeCards[p]);
+                }
+            }
+        }
+    }
+
+    const RunSetup& m_setup;
     const OmahaEntry* m_table;
     int m_holeCount;
     int m_players;
-    const Candidates* m_candidates;
     int m_boardsInPlay;
     int m_fixedCards;
     int m_cardsToDeal = 0;
     CardMask m_blocked;
-    CardMask m_dead;
     std::uint32_t m_fixedState[kMaxBoards] = {};
-    std::mt19937 m_rng;
+    MersenneTwister m_rng;
+    std::int64_t m_discarded = 0;
+    std::int64_t m_consecutiveDiscards = 0;
+    bool m_discardStop = false;
 };
 
 // Credits the winners of one deal: 1/k on each board, the mean over two boards.
@@ -312,7 +400,7 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
         if (list.hands.size() == 1) {
             singleCandidate(list, candidates[p]);
         } else if (list.hands.empty()) {
-            candidates[p].minCards = holeCount;
+            candidates[p].minCards = candidates[p].maxCards = holeCount;
         } else {
             filterCandidates(list, blocked | firstSingle, holeCount, candidates[p]);
         }
@@ -321,10 +409,13 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
     // Inputs that can never give a counted deal end here.
     CardMask singles = 0;
     bool singlesConflict = false;
-    int cardsNeeded = cardCount(fixedMask) + (kBoardCards - fixedCards) * (boards[1] ? 2 : 1);
+    const int boardCards = cardCount(fixedMask) + (kBoardCards - fixedCards) * (boards[1] ? 2 : 1);
+    int leastNeeded = boardCards;
+    int mostNeeded = boardCards;
     for (int p = 0; p < players; ++p) {
         const Candidates& c = candidates[p];
-        cardsNeeded += c.minCards;
+        leastNeeded += c.minCards;
+        mostNeeded += c.maxCards;
         if (c.count != 1) continue;
         const CardMask hand = c.hands[0];
         if ((hand & ~kFullDeck) != 0 || cardCount(hand) < kMinHoleCards ||
@@ -335,47 +426,36 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
         singlesConflict |= (hand & (singles | blocked)) != 0;
         singles |= hand;
     }
-    if (singlesConflict || cardsNeeded > kDeckSize - cardCount(dead)) {
+    const int available = kDeckSize - cardCount(dead);
+    if (singlesConflict || leastNeeded > available) {
         out.status = SimulationStatus::NoValidDeal;
         return 0.0;
     }
 
-    Simulation sim(omahaEvaluator().table()->entries.get(), holeCount, players, candidates.data(),
-                   boards, dead, seed);
+    const RunSetup setup{omahaEvaluator().table()->entries.get(),
+                         holeCount,
+                         players,
+                         candidates.data(),
+                         boards,
+                         dead,
+                         seed,
+                         start,
+                         seconds,
+                         options.maxConsecutiveDiscards,
+                         mostNeeded > available};
+    Simulation sim(setup);
     const std::int64_t step = requested / kProgressSteps;
-    const std::int64_t limitMs = std::int64_t{seconds} * 1000;
-    auto timeUp = [&] {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count() >
-               limitMs;
-    };
-
     double sums[kMaxPlayers] = {};
-    Deal deals[kDealBatch];
+    DealBatch batch;
     HandValue values[kDealBatch][kMaxPlayers][kMaxBoards];
     std::int64_t counted = 0;
     std::int64_t reported = 0;
-    std::int64_t consecutiveDiscards = 0;
-    bool discardStop = false;
     bool stop = false;
-    while (!stop && counted < requested) {
-        const int want = static_cast<int>(std::min<std::int64_t>(kDealBatch, requested - counted));
-        int got = 0;
-        while (got < want) {
-            if (sim.deal(deals[got])) {
-                ++got;
-                consecutiveDiscards = 0;
-                continue;
-            }
-            ++out.discardedDeals;
-            ++consecutiveDiscards;
-            if (consecutiveDiscards >= options.maxConsecutiveDiscards ||
-                (seconds != 0 && consecutiveDiscards % kDiscardClockInterval == 0 && timeUp())) {
-                discardStop = stop = true;
-                break;
-            }
-        }
-        sim.evaluate(deals, got, values);
-        for (int i = 0; i < got; ++i) {
+    while (!stop && counted < requested && !sim.discardStop()) {
+        batch.want = static_cast<int>(std::min<std::int64_t>(kDealBatch, requested - counted));
+        sim.fill(batch);
+        sim.evaluate(batch, values);
+        for (int i = 0; i < batch.size; ++i) {
             creditDeal(values[i], players, sim.boardsInPlay(), sums);
             if (counted == step * reported) {
                 if (progress) progress(static_cast<int>(reported));
@@ -385,7 +465,7 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
                 }
             }
             ++counted;
-            if (seconds != 0 && timeUp()) {
+            if (seconds != 0 && sim.timeUp()) {
                 stop = true;
                 break;
             }
@@ -394,7 +474,8 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
 
     rounds = static_cast<std::int32_t>(counted);
     out.countedDeals = rounds;
-    if (discardStop && counted == 0) out.status = SimulationStatus::NoValidDeal;
+    out.discardedDeals = sim.discardedDeals();
+    if (sim.discardStop() && counted == 0) out.status = SimulationStatus::NoValidDeal;
     if (counted == 0) return 0.0;
     for (int p = 1; p < players; ++p) otherResults[p - 1] = sums[p] / static_cast<double>(counted);
     return sums[0] / static_cast<double>(counted);
