@@ -117,7 +117,8 @@ struct RunSetup {
     Clock::time_point start;
     std::int32_t seconds;
     std::int64_t maxConsecutiveDiscards;
-    bool roomCheck;  // whether a deal's hands may leave too few cards for the boards
+    bool roomCheck;   // whether a deal's hands may leave too few cards for the boards
+    bool dealAround;  // random hands avoid every card in play (see simulateEquity)
 };
 
 // Deals and evaluates batches of deals. The table walk is bound by memory latency: the boards and
@@ -219,7 +220,7 @@ class Simulation {
             if (c.count == 1) {
                 hand = c.hands[0];
             } else if (c.count == 0) {
-                hand = randomHand();
+                hand = randomHand(m_setup.dealAround ? dealt : m_setup.dead);
             } else {
                 hand = c.hands[c.pick(next())];
             }
@@ -247,15 +248,15 @@ class Simulation {
         return true;
     }
 
-    // holeCount distinct cards, each r mod 52 drawn again while it is already in the hand (or
-    // dead); other cards in play are not looked at.
-    CardMask randomHand() {
+    // holeCount distinct cards, each r mod 52 drawn again while it is already in the hand or in
+    // `avoid`.
+    CardMask randomHand(CardMask avoid) {
         CardMask hand = 0;
         for (int n = 0; n < m_holeCount; ++n) {
             CardMask bit;
             do {
                 bit = cardBit(static_cast<CardId>(next() % kDeckSize));
-            } while ((hand | m_setup.dead) & bit);
+            } while ((hand | avoid) & bit);
             hand |= bit;
         }
         return hand;
@@ -427,6 +428,14 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
         singles |= hand;
     }
     const int available = kDeckSize - cardCount(dead);
+    // A random hand drawn without regard to the other cards in play collides with them so often
+    // that with many random players hardly a deal would be counted (ten random four-card hands
+    // are disjoint about once in 10^8 tries). When every hand has holeCount cards, drawing the
+    // random hands from the cards not yet in play gives exactly the same distribution of deals,
+    // since a random hand is disjoint from a set of d cards with a chance that depends on d only;
+    // then random hands are dealt around the cards in play. Lists with shorter hands keep the
+    // draw that ignores other cards (and its discarded deals), which weighs such hands right.
+    const int fullHands = boardCards + players * holeCount;
     if (singlesConflict || leastNeeded > available) {
         out.status = SimulationStatus::NoValidDeal;
         return 0.0;
@@ -442,7 +451,8 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
                          start,
                          seconds,
                          options.maxConsecutiveDiscards,
-                         mostNeeded > available};
+                         mostNeeded > available,
+                         leastNeeded == mostNeeded && mostNeeded == fullHands};
     Simulation sim(setup);
     const std::int64_t step = requested / kProgressSteps;
     double sums[kMaxPlayers] = {};

@@ -165,8 +165,8 @@ struct Triple {
     int suit;  // the common suit, or -1
 };
 
-// Baseline simulation: same deals as the engine (random hands card by card, discarded deals on
-// conflicts), values by trying every hole pair with every board triple.
+// Baseline simulation: the engine's deals (random hands card by card around the cards in play,
+// discarded deals on list conflicts), values by trying every hole pair with every board triple.
 class BaselineSimulation {
   public:
     BaselineSimulation(const PlainEvaluator& eval, const Scenario& s,
@@ -210,7 +210,7 @@ class BaselineSimulation {
                 for (int n = 0; n < m_holeCount; ++n) {
                     CardMask bit;
                     do bit = cardBit(static_cast<CardId>(m_rng() % kDeckSize));
-                    while (hand & bit);
+                    while ((hand | dealt) & bit);
                     hand |= bit;
                 }
             }
