@@ -21,5 +21,6 @@ bool loadTableOrComplain(const CliContext& ctx);
 
 void addEvalCommand(CLI::App& app, CliContext& ctx);
 void addBenchCommand(CLI::App& app, CliContext& ctx);
+void addRangeCommand(CLI::App& app, CliContext& ctx);
 
 }  // namespace varnel::cli

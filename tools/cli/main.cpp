@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
 
     addEvalCommand(app, ctx);
     addBenchCommand(app, ctx);
+    addRangeCommand(app, ctx);
 
     try {
         app.parse(argc, argv);
