@@ -174,8 +174,10 @@ class Simulation {
         }
     }
 
-    // Values of every player on every board in play for the deals of `batch`. Each pass is a
-    // tight loop of independent loads, so that many of them are under way at once.
+    // Values of every player on every board in play for the deals of `batch`. The table walk is
+    // bound by memory latency, so the work is laid out to keep many loads under way: the boards
+    // of all deals advance one card at a time; then the states after each first hole card are
+    // prefetched, read (prefetching the value entries they lead to) and finally the values read.
     void evaluate(const DealBatch& batch, HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
         const int n = batch.size;
         std::uint32_t state[kDealBatch][kMaxBoards];
@@ -189,19 +191,44 @@ class Simulation {
                 }
             }
         }
-        switch (m_holeCount) {
-            case 2:
-                return holeValues<2>(batch, state, values);
-            case 3:
-                return holeValues<3>(batch, state, values);
-            case 4:
-                return holeValues<4>(batch, state, values);
-            case 5:
-                return holeValues<5>(batch, state, values);
-            case 6:
-                return holeValues<6>(batch, state, values);
-            default:
-                return holeValues<7>(batch, state, values);
+        for (int i = 0; i < n; ++i) {
+            const Deal& d = batch.deals[i];
+            for (int p = 0; p < m_players; ++p) {
+                for (int b = 0; b < m_boardsInPlay; ++b) {
+                    for (int k = 0; k + 1 < d.holeCards[p]; ++k) prefetch(state[i][b] + d.hole[p][k]);
+                }
+            }
+        }
+        // The state after each first hole card of every hand, indexed like `values`.
+        std::uint32_t after[kDealBatch][kMaxPlayers][kMaxBoards][kMaxHoleCards - 1];
+        for (int i = 0; i < n; ++i) {
+            const Deal& d = batch.deals[i];
+            for (int p = 0; p < m_players; ++p) {
+                const int cards = d.holeCards[p];
+                for (int b = 0; b < m_boardsInPlay; ++b) {
+                    for (int k = 0; k + 1 < cards; ++k) {
+                        const std::uint32_t s = m_table[state[i][b] + d.hole[p][k]];
+                        after[i][p][b][k] = s;
+                        for (int j = k + 1; j < cards; ++j) prefetch(s + d.hole[p][j]);
+                    }
+                }
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            const Deal& d = batch.deals[i];
+            for (int p = 0; p < m_players; ++p) {
+                const int cards = d.holeCards[p];
+                for (int b = 0; b < m_boardsInPlay; ++b) {
+                    HandValue best = 0;
+                    for (int k = 0; k + 1 < cards; ++k) {
+                        for (int j = k + 1; j < cards; ++j) {
+                            const auto v = static_cast<HandValue>(m_table[after[i][p][b][k] + d.hole[p][j]]);
+                            best = std::max(best, v);
+                        }
+                    }
+                    values[i][p][b] = best;
+                }
+            }
         }
     }
 
@@ -262,47 +289,8 @@ class Simulation {
         return hand;
     }
 
-    // Value of exactly N hole cards on the board whose state is `boardState`: the state after
-    // each earlier card, then every pair, the earlier card first.
-    template <int N>
-    HandValue fullHandValue(std::uint32_t boardState, const std::uint8_t* hole) const {
-        std::uint32_t after[N - 1];
-        for (int k = 0; k < N - 1; ++k) after[k] = m_table[boardState + hole[k]];
-        HandValue best = 0;
-        for (int k = 0; k < N - 1; ++k) {
-            for (int j = k + 1; j < N; ++j) {
-                best = std::max(best, static_cast<HandValue>(m_table[after[k] + hole[j]]));
-            }
-        }
-        return best;
-    }
-
-    // Value of a hand shorter than the hole-card count: every pair of its own cards.
-    HandValue shortHandValue(std::uint32_t boardState, const std::uint8_t* hole, int n) const {
-        HandValue best = 0;
-        for (int k = 0; k + 1 < n; ++k) {
-            const std::uint32_t after = m_table[boardState + hole[k]];
-            for (int j = k + 1; j < n; ++j) {
-                best = std::max(best, static_cast<HandValue>(m_table[after + hole[j]]));
-            }
-        }
-        return best;
-    }
-
-    template <int N>
-    void holeValues(const DealBatch& batch, const std::uint32_t (*state)[kMaxBoards],
-                    HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
-        for (int i = 0; i < batch.size; ++i) {
-            const Deal& d = batch.deals[i];
-            for (int p = 0; p < m_players; ++p) {
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    values[i][p][b] = d.holeCards[p] == N
-                                          ? fullHandValue<N>(state[i][b], d.hole[p])
-                                          : shortHandValue(state[i][b], d.hole[p], d.holeCards[p]);
-                }
-            }
-        }
-    }
+    // Asks for the cache line of a table entry that a later pass reads.
+    void prefetch(std::uint32_t entry) const { __builtin_prefetch(m_table + entry, 0, 1); }
 
     const RunSetup& m_setup;
     const OmahaEntry* m_table;
