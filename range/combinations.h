@@ -3,6 +3,7 @@
 // `k` cards drawn from a pool (CardIds in ascending order) without allocating, OR each with a
 // fixed `base` mask and hand the result to `visit`, which returns false to stop the walk early.
 
+#include <cassert>
 #include <cstdint>
 
 #include "core/cards.h"
@@ -39,6 +40,7 @@ constexpr std::uint64_t binomial(int n, int k) {
 // Returns false when `visit` stopped the walk. 0 <= k <= kMaxDrawnCards.
 template <typename Visit>
 bool forEachCombination(const CardPool& pool, int k, CardMask base, Visit&& visit) {
+    assert(k >= 0 && k <= kMaxDrawnCards);
     if (k == 0) return visit(base);
     const int n = pool.size;
     if (k > n) return true;
@@ -69,8 +71,10 @@ bool forEachCombination(const CardPool& pool, int k, CardMask base, Visit&& visi
 
 // Ascending mask order (the highest card varying slowest). Since `base` adds the same bits to
 // every combination, the visited masks are ascending as unsigned numbers too.
+// 0 <= k <= kMaxDrawnCards.
 template <typename Visit>
 bool forEachCombinationAscending(const CardPool& pool, int k, CardMask base, Visit&& visit) {
+    assert(k >= 0 && k <= kMaxDrawnCards);
     if (k == 0) return visit(base);
     const int n = pool.size;
     if (k > n) return true;

@@ -11,8 +11,15 @@ cmake -S "$harness" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BU
 cmake --build "$build" >/dev/null
 mkdir -p "$build/corpus" "$build/artifacts"
 # New inputs go to the first (work) corpus; the seeds stay untouched.
+status=0
 "$build/fuzz_range_expression" "$build/corpus" "$seeds" \
     -max_total_time="$seconds" -max_len=128 -timeout=20 -rss_limit_mb=4096 \
     -dict="$(dirname "$0")/range_expression.dict" -artifact_prefix="$build/artifacts/" \
-    -print_final_stats=1 2>&1 | tail -8
-exit "${PIPESTATUS[0]}"
+    -print_final_stats=1 >"$build/fuzz.log" 2>&1 || status=$?
+if [ "$status" -eq 0 ]; then
+    tail -6 "$build/fuzz.log"
+else
+    tail -80 "$build/fuzz.log"
+    echo "the failing input is in $build/artifacts/"
+fi
+exit "$status"

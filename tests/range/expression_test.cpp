@@ -172,6 +172,16 @@ TEST(RangeExpression, CharactersOutsideAsciiDoNotParse) {
     EXPECT_EQ(parse(wchar_t(0x7F) + std::wstring(L"AsKs")).count, 0);  // ASCII, but no shape
 }
 
+TEST(RangeExpression, HandSizesOutsideTheGamesAreSafe) {
+    const std::wstring text = L"x,As,*,AsKs,RR,hh,Ash,XxXxXxXx,AsKsQsJs,AsKsXxXxXxXxXx,3%";
+    for (int n : {-1, 0, 1, 8, 100}) {
+        const Result r = parse(text, n);
+        EXPECT_GE(r.count, 0) << n;
+    }
+    EXPECT_EQ(parse(L"AsKsQsJs", 8).count, static_cast<std::int32_t>(test::choose(48, 4)));
+    EXPECT_EQ(parse(L"x", 1).count, 52);
+}
+
 TEST(RangeExpression, NestingDepthIsBounded) {
     const auto nested = [](int depth) {
         return std::wstring(depth, L'(') + L"AsKs" + std::wstring(depth, L')');
