@@ -247,11 +247,9 @@ TEST_F(Simulation, TwoSingleHandsWithoutBoardsCountEveryDeal) {
 
 TEST_F(Simulation, TenPlayersTyingOnEveryDealGetATenthEach) {
     // A table whose every walk ends in the same value makes every player tie on every board.
-    auto constant = std::make_unique<OmahaTable>();
-    constant->size = 2 * kStartState;
-    constant->entries.reset(new OmahaEntry[constant->size]);
-    for (std::size_t i = 0; i < constant->size; ++i)
-        constant->entries[i] = i < kStartState ? 0 : kStartState;
+    auto constant = makeOmahaTable(2 * kStartState);
+    ASSERT_TRUE(constant);
+    for (std::size_t i = kStartState; i < constant->size; ++i) constant->entries[i] = kStartState;
     const TableSwap swap(std::move(constant));
     std::vector<HandList> lists(10);
     lists[0] = handList(4, {L"AsKsQsJs"});
