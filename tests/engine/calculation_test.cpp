@@ -6,7 +6,7 @@
 #include <future>
 
 #include "core/report.h"
-#include "engine/plain_omaha.h"
+#include "engine/deal_helpers.h"
 
 namespace varnel {
 namespace {

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
+#include "engine/deal_helpers.h"
 #include "engine/mersenne_twister.h"
-#include "engine/plain_omaha.h"
 
 namespace varnel {
 namespace {
