@@ -195,7 +195,8 @@ class Simulation {
             const Deal& d = batch.deals[i];
             for (int p = 0; p < m_players; ++p) {
                 for (int b = 0; b < m_boardsInPlay; ++b) {
-                    for (int k = 0; k + 1 < d.holeCards[p]; ++k) prefetch(state[i][b] + d.hole[p][k]);
+                    for (int k = 0; k + 1 < d.holeCards[p]; ++k)
+                        prefetch(state[i][b] + d.hole[p][k]);
                 }
             }
         }
@@ -222,7 +223,8 @@ class Simulation {
                     HandValue best = 0;
                     for (int k = 0; k + 1 < cards; ++k) {
                         for (int j = k + 1; j < cards; ++j) {
-                            const auto v = static_cast<HandValue>(m_table[after[i][p][b][k] + d.hole[p][j]]);
+                            const auto v =
+                                static_cast<HandValue>(m_table[after[i][p][b][k] + d.hole[p][j]]);
                             best = std::max(best, v);
                         }
                     }

@@ -57,9 +57,11 @@ struct SimulationReport {
 // means a random hand; board 1 holds 0 to 5 fixed cards, board 2 nothing or as many as board 1.
 // Counts up to `rounds` deals (overwritten with the number counted) and stops after the first
 // counted deal at which more than `seconds` (0: no limit) have passed. Reports progress at 0,
-// step, 2 * step, ... counted deals (step = rounds / 100), pausing after each report. Board-count
-// mismatch or otherCount outside 1..9 return 0 with nothing written; every other outcome writes
-// all equities (0 when no deal was counted). `report`, when given, receives the outcome.
+// step, 2 * step, ... counted deals (step = rounds / 100), pausing after each report. Deals in
+// which list hands collide are discarded; random hands avoid the cards in play when every hand
+// has holeCount cards (else collisions discard them too). Board-count mismatch or otherCount
+// outside 1..9 return 0 with nothing written; every other outcome writes all equities (0 when no
+// deal was counted). `report`, when given, receives the outcome.
 double simulateEquity(std::int32_t holeCount, const HandList& firstList, const Boards& boards,
                       const HandList* otherLists, std::int32_t otherCount, double* otherResults,
                       std::int32_t& rounds, std::int32_t seconds, const ProgressCallback& progress,

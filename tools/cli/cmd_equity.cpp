@@ -189,14 +189,16 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
     }
     const Merged merged = simulateInParallel(prepared, args, seeded);
     if (merged.status == SimulationStatus::Rejected) {
-        std::fprintf(stderr, "error: rejected input: a player's only hand has more cards than "
-                             "the game's %d hole cards\n",
+        std::fprintf(stderr,
+                     "error: rejected input: a player's only hand has more cards than "
+                     "the game's %d hole cards\n",
                      holeCount);
         return kExitInput;
     }
     if (merged.status != SimulationStatus::Finished) {
-        std::fprintf(stderr, "error: %s: no deal of these hands, boards and dead cards can be "
-                             "counted\n",
+        std::fprintf(stderr,
+                     "error: %s: no deal of these hands, boards and dead cards can be "
+                     "counted\n",
                      std::string(statusText(merged.status)).c_str());
         return kExitNoDeal;
     }
