@@ -389,6 +389,36 @@ TEST_F(Simulation, ShortHandsUseOnlyTheirOwnCards) {
     EXPECT_EQ(out.equities[0], 1.0);  // the straight flush
 }
 
+TEST_F(Simulation, RandomOpponentOfAShortHandMatchesEnumeration) {
+    // A four-card hand in a six-card game keeps random hands drawn without regard to the other
+    // cards (a collision discards the deal). Eight live cards: the opponent holds six of them.
+    const std::wstring board = L"9h8h7h2c3d", mine = L"KcKd7c7d";
+    const CardMask live = mask(L"AsKsQsJs6h5h4d4c");
+    const std::vector<CardId> b = cards(board), l = cardsFromMask(live);
+    const CardId full[5] = {b[0], b[1], b[2], b[3], b[4]};
+    double exact = 0;
+    int n = 0;
+    for (unsigned pick = 0; pick < 256; ++pick) {
+        if (std::popcount(pick) != 6) continue;
+        std::vector<CardId> opponent;
+        for (int i = 0; i < 8; ++i) {
+            if ((pick >> i) & 1) opponent.push_back(l[i]);
+        }
+        exact += boardShares({cards(mine), opponent}, full)[0];
+        ++n;
+    }
+    exact /= n;
+    ASSERT_NEAR(exact, 13.0 / 28, 1e-12);  // the opponent wins with 6h and 5h
+    SimulationOptions options = quiet(5);
+    options.deadCards = kFullDeck & ~(live | mask(board) | mask(mine));
+    const int rounds = 20000;
+    const Outcome out =
+        simulate(6, {handList(6, {L"KcKd7c7d"}), HandList{}}, {mask(board), 0}, rounds, 0, options);
+    EXPECT_EQ(out.rounds, rounds);
+    EXPECT_GT(out.report.discardedDeals, 0);
+    EXPECT_NEAR(out.equities[0], exact, 4 * standardError(exact, rounds));
+}
+
 TEST_F(Simulation, MissingTableReportsItAndEvaluatesNothing) {
     const TableSwap swap(nullptr);
     const Outcome out = simulate(4, {handList(4, {L"AsKsQsJs"}), HandList{}}, {0, 0}, 1000);
