@@ -176,8 +176,7 @@ class Simulation {
 
     // Values of every player on every board in play for the deals of `batch`. The table walk is
     // bound by memory latency, so the work is laid out to keep many loads under way: the boards
-    // of all deals advance one card at a time; then the states after each first hole card are
-    // prefetched, read (prefetching the value entries they lead to) and finally the values read.
+    // of all deals advance one card at a time, then the hole cards go in prefetching stages.
     void evaluate(const DealBatch& batch, HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
         const int n = batch.size;
         std::uint32_t state[kDealBatch][kMaxBoards];
@@ -191,12 +190,35 @@ class Simulation {
                 }
             }
         }
+        switch (m_holeCount) {
+            case 2:
+                return holeValues<2>(batch, state, values);
+            case 3:
+                return holeValues<3>(batch, state, values);
+            case 4:
+                return holeValues<4>(batch, state, values);
+            case 5:
+                return holeValues<5>(batch, state, values);
+            case 6:
+                return holeValues<6>(batch, state, values);
+            default:
+                return holeValues<7>(batch, state, values);
+        }
+    }
+
+    // The hole-card part of evaluate for hands of N cards (a shorter hand takes its own count,
+    // so it is evaluated with its own cards only): the states after each first hole card are
+    // prefetched, then read (prefetching the value entries they lead to), then the values read.
+    template <int N>
+    void holeValues(const DealBatch& batch, const std::uint32_t (*state)[kMaxBoards],
+                    HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
+        const int n = batch.size;
         for (int i = 0; i < n; ++i) {
             const Deal& d = batch.deals[i];
             for (int p = 0; p < m_players; ++p) {
+                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
                 for (int b = 0; b < m_boardsInPlay; ++b) {
-                    for (int k = 0; k + 1 < d.holeCards[p]; ++k)
-                        prefetch(state[i][b] + d.hole[p][k]);
+                    for (int k = 0; k + 1 < cards; ++k) prefetch(state[i][b] + d.hole[p][k]);
                 }
             }
         }
@@ -205,7 +227,7 @@ class Simulation {
         for (int i = 0; i < n; ++i) {
             const Deal& d = batch.deals[i];
             for (int p = 0; p < m_players; ++p) {
-                const int cards = d.holeCards[p];
+                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
                 for (int b = 0; b < m_boardsInPlay; ++b) {
                     for (int k = 0; k + 1 < cards; ++k) {
                         const std::uint32_t s = m_table[state[i][b] + d.hole[p][k]];
@@ -218,7 +240,7 @@ class Simulation {
         for (int i = 0; i < n; ++i) {
             const Deal& d = batch.deals[i];
             for (int p = 0; p < m_players; ++p) {
-                const int cards = d.holeCards[p];
+                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
                 for (int b = 0; b < m_boardsInPlay; ++b) {
                     HandValue best = 0;
                     for (int k = 0; k + 1 < cards; ++k) {
