@@ -1,0 +1,265 @@
+// "Start": fields typed, the button pressed through the toolkit's events, results read from the
+// grid. The runs are short (one second) so the suite stays fast under the sanitizers.
+
+#include <wx/timer.h>
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <regex>
+#include <thread>
+
+#include "core/cards.h"
+#include "eval/omaha_eval.h"
+#include "tests/ui/gui_fixture.h"
+#include "ui/message_box.h"
+
+namespace varnel::test {
+namespace {
+
+class CalculationTest : public GuiTest {
+  protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        start();
+        app().m_rounds = 200000;
+        app().m_seconds = 1;
+    }
+    void type(const wxString& field, const wxString& text) {
+        m_window->fieldRow(field).text->ChangeValue(text);
+    }
+    void run() {
+        click(m_window->startButton());
+        settle();
+    }
+    wxString cell(int row, int col) const { return m_window->results()->GetCellValue(row, col); }
+    double percent(int row) const {
+        double value = 0;
+        cell(row, 1).BeforeLast('%').ToCDouble(&value);
+        return value;
+    }
+};
+
+const std::regex kEquityText(R"(\d{1,3}\.\d\d%)");
+
+TEST_F(CalculationTest, TwoPlayersGiveTwoRowsThatAddUpToAHundred) {
+    type("P 1", "AsAhKsKh");
+    type("P 2", "random");
+    run();
+    EXPECT_EQ(cell(0, 0), "P 1");
+    EXPECT_EQ(cell(1, 0), "P 2");
+    for (int row : {0, 1})
+        EXPECT_TRUE(std::regex_match(cell(row, 1).ToStdString(), kEquityText)) << cell(row, 1);
+    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+    EXPECT_GT(percent(0), 60.0) << "aces double-suited against a random hand";
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_TRUE(m_window->startButton()->IsEnabled());
+    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
+    EXPECT_FALSE(m_window->running());
+}
+
+TEST_F(CalculationTest, RowsNameTheFilledPlayerFields) {
+    type("P 1", "random");
+    type("P 3", "random");
+    run();
+    EXPECT_EQ(cell(0, 0), "P 1");
+    EXPECT_EQ(cell(1, 0), "P 3");
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+}
+
+TEST_F(CalculationTest, SecondRunWithFewerPlayersKeepsLowerRows) {
+    for (const char* f : {"P 1", "P 2", "P 3"}) type(f, "random");
+    run();
+    const wxString third = cell(2, 1);
+    ASSERT_TRUE(std::regex_match(third.ToStdString(), kEquityText)) << third;
+    type("P 3", "");
+    run();
+    EXPECT_EQ(cell(2, 0), "P 3");
+    EXPECT_EQ(cell(2, 1), third);
+    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+}
+
+TEST_F(CalculationTest, SevenPlayersAllAppear) {
+    const std::vector<wxString> fields = {"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7"};
+    for (const wxString& f : fields) type(f, "random");
+    run();
+    ASSERT_GE(m_window->results()->GetNumberRows(), 7);
+    double sum = 0;
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(cell(row, 0), fields[row]);
+        EXPECT_TRUE(std::regex_match(cell(row, 1).ToStdString(), kEquityText)) << cell(row, 1);
+        sum += percent(row);
+    }
+    EXPECT_NEAR(sum, 100.0, 0.04);
+}
+
+// A plain Omaha evaluator for the reference: the best five of two hole cards and three board
+// cards, each five-card hand valued by category and then by its ranks in order of importance.
+long fiveCardValue(const std::array<CardId, 5>& cards) {
+    std::array<int, kRanks> count{};
+    bool flush = true;
+    for (CardId c : cards) {
+        ++count[rankOf(c)];
+        flush = flush && suitOf(c) == suitOf(cards[0]);
+    }
+    std::vector<std::pair<int, int>> groups;  // (count, rank), most important first
+    for (int r = kRanks - 1; r >= 0; --r)
+        if (count[r]) groups.push_back({count[r], r});
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](auto a, auto b) { return a.first > b.first; });
+    int straightTop = -1;
+    if (groups.size() == 5) {
+        if (groups[0].second - groups[4].second == 4) straightTop = groups[0].second;
+        if (groups[0].second == 12 && groups[1].second == 3) straightTop = 3;  // five-high
+    }
+    int category;
+    if (straightTop >= 0 && flush)
+        category = 8;
+    else if (groups[0].first == 4)
+        category = 7;
+    else if (groups[0].first == 3 && groups[1].first == 2)
+        category = 6;
+    else if (flush)
+        category = 5;
+    else if (straightTop >= 0)
+        category = 4;
+    else if (groups[0].first == 3)
+        category = 3;
+    else if (groups[0].first == 2 && groups[1].first == 2)
+        category = 2;
+    else if (groups[0].first == 2)
+        category = 1;
+    else
+        category = 0;
+    long value = category;
+    if (straightTop >= 0) return value * 100 + straightTop;
+    for (auto [n, r] : groups) value = value * 16 + r;
+    for (size_t i = groups.size(); i < 5; ++i) value *= 16;
+    return value;
+}
+
+long omahaValue(const std::vector<CardId>& hole, const std::array<CardId, 5>& board) {
+    long best = -1;
+    for (size_t a = 0; a < hole.size(); ++a)
+        for (size_t b = a + 1; b < hole.size(); ++b)
+            for (int x = 0; x < 5; ++x)
+                for (int y = x + 1; y < 5; ++y)
+                    for (int z = y + 1; z < 5; ++z)
+                        best = std::max(
+                            best, fiveCardValue({hole[a], hole[b], board[x], board[y], board[z]}));
+    return best;
+}
+
+std::vector<CardId> cardsOf(const std::wstring& text) {
+    std::vector<CardId> cards;
+    for (size_t i = 0; i + 1 < text.size(); i += 2)
+        cards.push_back(cardIdFromCode(text.substr(i, 2)));
+    return cards;
+}
+
+TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
+    const std::wstring hero = L"AhAdKsQs", villain = L"JcTc9h8h", flop = L"Qh7c2d";
+    const std::vector<CardId> h = cardsOf(hero), v = cardsOf(villain), f = cardsOf(flop);
+    CardMask used = 0;
+    for (const auto* list : {&h, &v, &f})
+        for (CardId c : *list) used |= cardBit(c);
+    double heroShare = 0;
+    int runouts = 0;
+    for (CardId turn = 0; turn < kDeckSize; ++turn) {
+        if (used & cardBit(turn)) continue;
+        for (CardId river = turn + 1; river < kDeckSize; ++river) {
+            if (used & cardBit(river)) continue;
+            const std::array<CardId, 5> board = {f[0], f[1], f[2], turn, river};
+            const long a = omahaValue(h, board), b = omahaValue(v, board);
+            heroShare += a > b ? 1.0 : a == b ? 0.5 : 0.0;
+            ++runouts;
+        }
+    }
+    ASSERT_EQ(runouts, 41 * 40 / 2);
+    const double expected = heroShare / runouts;
+
+    app().m_seconds = 3;
+    type("P 1", hero);
+    type("P 2", villain);
+    type("B1", flop);
+    run();
+    ASSERT_EQ(cell(0, 0), "P 1");
+    // At least ten thousand deals are counted in three seconds even under the sanitizers; four
+    // standard errors of that many deals.
+    const double tolerance = 4 * std::sqrt(expected * (1 - expected) / 10000);
+    EXPECT_NEAR(percent(0) / 100, expected, tolerance + 0.00005);
+    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+}
+
+TEST_F(CalculationTest, StartWithoutTableExplainsAndComputesNothing) {
+    omahaEvaluator().attach(nullptr);
+    type("P 1", "random");
+    type("P 2", "random");
+    run();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"omaha-7.bin"), std::wstring::npos);
+    EXPECT_EQ(cell(0, 0), "");
+    EXPECT_TRUE(m_window->startButton()->IsEnabled());
+}
+
+TEST_F(CalculationTest, ClosingDuringARunWaitsForItAndThenDestroysTheWindow) {
+    type("P 1", "random");
+    type("P 2", "random");
+    wxWeakRef<dlgVarnel> window(m_window);
+    bool closedWhileRunning = false;
+    wxTheApp->CallAfter([&] {
+        closedWhileRunning = window && window->running();
+        window->Close();
+    });
+    click(m_window->startButton());
+    EXPECT_TRUE(closedWhileRunning);
+    for (int i = 0; i < 20 && window; ++i) settle();
+    EXPECT_FALSE(window) << "the window is destroyed once the run has ended";
+    m_window = nullptr;
+}
+
+TEST_F(CalculationTest, ProgressFollowsTheRunAndEndsAtTheTop) {
+    type("P 1", "random");
+    type("P 2", "random");
+    int highest = -1;
+    bool sawPartial = false;
+    wxTimer probe;
+    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        const int v = m_window->gauge()->GetValue();
+        highest = std::max(highest, v);
+        sawPartial = sawPartial || (m_window->running() && v > 0 && v < 100);
+    });
+    probe.Start(20);
+    run();
+    probe.Stop();
+    EXPECT_TRUE(sawPartial) << "the gauge moved during the run";
+    EXPECT_LE(highest, 100);
+    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
+}
+
+TEST_F(CalculationTest, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) {
+    std::atomic<bool> returned{false};
+    bool shownOnUiThread = false, workerWaited = false;
+    setReportHook(uiThreadHook([&](const std::wstring&, const std::wstring&) {
+        shownOnUiThread = wxIsMainThread();
+        wxMilliSleep(100);
+        workerWaited = !returned;
+    }));
+    std::thread worker([&] {
+        reportToUser(L"Ordering file missing");
+        returned = true;
+    });
+    for (int i = 0; i < 200 && !returned; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    worker.join();
+    EXPECT_TRUE(shownOnUiThread);
+    EXPECT_TRUE(workerWaited);
+}
+
+}  // namespace
+}  // namespace varnel::test
