@@ -27,11 +27,21 @@ inline constexpr CardMask kFullDeck = (CardMask{1} << kDeckSize) - 1;
 inline constexpr std::wstring_view kRankChars = L"23456789TJQKA";
 inline constexpr std::wstring_view kSuitChars = L"cdhs";
 
-constexpr int rankOf(CardId id) { return id % kRanks; }
-constexpr int suitOf(CardId id) { return id / kRanks; }
-constexpr CardId makeCard(int rank, int suit) { return rank + kRanks * suit; }
-constexpr CardMask cardBit(CardId id) { return CardMask{1} << id; }
-constexpr int cardCount(CardMask mask) { return std::popcount(mask); }
+constexpr int rankOf(CardId id) {
+    return id % kRanks;
+}
+constexpr int suitOf(CardId id) {
+    return id / kRanks;
+}
+constexpr CardId makeCard(int rank, int suit) {
+    return rank + kRanks * suit;
+}
+constexpr CardMask cardBit(CardId id) {
+    return CardMask{1} << id;
+}
+constexpr int cardCount(CardMask mask) {
+    return std::popcount(mask);
+}
 
 namespace detail {
 struct CodeTable {

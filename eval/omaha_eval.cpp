@@ -13,7 +13,9 @@ namespace varnel {
 
 ofsm_omaha7::~ofsm_omaha7() = default;
 
-void ofsm_omaha7::attach(std::unique_ptr<OmahaTable> table) { m_table = std::move(table); }
+void ofsm_omaha7::attach(std::unique_ptr<OmahaTable> table) {
+    m_table = std::move(table);
+}
 
 bool ofsm_omaha7::usable() const {
     return m_table && m_table->entries && m_table->size >= kStartState + kDeckSize;

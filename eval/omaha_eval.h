@@ -26,7 +26,8 @@ inline constexpr int kBoardCards = 5;
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
     std::array<std::uint8_t, kDeckSize> t{};
-    for (int id = 0; id < kDeckSize; ++id) t[id] = static_cast<std::uint8_t>(4 * rankOf(id) + suitOf(id));
+    for (int id = 0; id < kDeckSize; ++id)
+        t[id] = static_cast<std::uint8_t>(4 * rankOf(id) + suitOf(id));
     return t;
 }();
 
@@ -38,7 +39,7 @@ struct OmahaTable {
 
 // Owner of the process-wide table that the evaluation entries read.
 class ofsm_omaha7 {
-public:
+  public:
     virtual ~ofsm_omaha7();
     // Takes ownership of `table` (may be null), replacing any table held.
     void attach(std::unique_ptr<OmahaTable> table);
@@ -46,7 +47,7 @@ public:
     bool usable() const;
     const OmahaTable* table() const { return m_table.get(); }
 
-private:
+  private:
     std::unique_ptr<OmahaTable> m_table;
 };
 

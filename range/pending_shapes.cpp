@@ -4,8 +4,10 @@
 
 namespace varnel {
 
-#define VARNEL_PENDING_SHAPE(name) \
-    bool name(std::wstring_view, HandList&) { return false; }
+#define VARNEL_PENDING_SHAPE(name)            \
+    bool name(std::wstring_view, HandList&) { \
+        return false;                         \
+    }
 
 VARNEL_PENDING_SHAPE(expandRankSet)
 VARNEL_PENDING_SHAPE(expandRainbowRanks)

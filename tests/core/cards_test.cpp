@@ -1,9 +1,9 @@
+#include "core/cards.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-
-#include "core/cards.h"
 
 namespace varnel {
 namespace {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "core/game.h"
+
+#include <gtest/gtest.h>
 
 namespace varnel {
 namespace {

@@ -1,0 +1,151 @@
+// varnel-gen-table: writes the evaluator table "omaha-7.bin".
+//
+// With --out PATH it first checks PATH: a table that loads (header, size, entry range) and
+// agrees with a plain two-plus-three evaluator on a sample of hands is left alone. Otherwise
+// the table is built, checked the same way, and written under a temporary name in the same
+// directory, then renamed, so an interrupted run never leaves a partial file behind.
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/cards.h"
+#include "eval/omaha_eval.h"
+#include "eval/table_format.h"
+#include "tools/gen-table/hand_classes.h"
+#include "tools/gen-table/table_builder.h"
+
+namespace {
+
+using namespace varnel;
+using varnel::gen::HandClasses;
+
+constexpr int kMaxHole = 7;
+constexpr int kSampleHands = 500;  // checked when an existing file is examined
+constexpr int kFreshSampleHands = 200000;
+
+// Best hand of exactly two hole cards and three board cards, by trying every combination.
+int plainBest(const HandClasses& classes, const CardId* hole, int holeCount, const CardId* board) {
+    int best = 0;
+    for (int i = 0; i < holeCount; ++i)
+        for (int j = i + 1; j < holeCount; ++j)
+            for (int a = 0; a < kBoardCards; ++a)
+                for (int b = a + 1; b < kBoardCards; ++b)
+                    for (int c = b + 1; c < kBoardCards; ++c) {
+                        const CardId cards[5] = {hole[i], hole[j], board[a], board[b], board[c]};
+                        bool oneSuit = true;
+                        unsigned ranks = 0;
+                        for (CardId card : cards) {
+                            oneSuit = oneSuit && suitOf(card) == suitOf(cards[0]);
+                            ranks |= 1u << rankOf(card);
+                        }
+                        const int v = oneSuit ? classes.flush(ranks)
+                                              : classes.plain(rankOf(cards[0]), rankOf(cards[1]),
+                                                              rankOf(cards[2]), rankOf(cards[3]),
+                                                              rankOf(cards[4]));
+                        best = std::max(best, v);
+                    }
+    return best;
+}
+
+// Compares the process-wide table with the plain evaluator on random deals (fixed seed).
+bool sampleAgrees(const HandClasses& classes, int hands) {
+    std::mt19937_64 rng(20240611);
+    std::array<CardId, kDeckSize> deck{};
+    for (int i = 0; i < kDeckSize; ++i) deck[i] = i;
+    for (int n = 0; n < hands; ++n) {
+        const int holeCount = 2 + n % (kMaxHole - 1);
+        for (int i = 0; i < kBoardCards + holeCount; ++i) {
+            std::uniform_int_distribution<int> pick(i, kDeckSize - 1);
+            std::swap(deck[i], deck[pick(rng)]);
+        }
+        const CardId* board = deck.data();
+        // The evaluator takes hole cards in ascending order: pick them from the sorted rest.
+        const CardMask holeMask =
+            maskFromCards({deck.data() + kBoardCards, static_cast<std::size_t>(holeCount)});
+        CardId hole[kMaxHole];
+        cardsFromMask(holeMask, hole);
+        if (evaluateOmaha(hole, holeCount, board) != plainBest(classes, hole, holeCount, board))
+            return false;
+    }
+    return true;
+}
+
+bool existingTableValid(const HandClasses& classes, const std::string& path) {
+    try {
+        omahaEvaluator().attach(loadOmahaTable(path));
+    } catch (const std::exception&) {
+        return false;
+    }
+    return omahaEvaluator().usable() && sampleAgrees(classes, kSampleHands);
+}
+
+bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& entries) {
+    const std::filesystem::path target(path);
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        writeTableHeader(out, entries.size());
+        out.write(reinterpret_cast<const char*>(entries.data()),
+                  static_cast<std::streamsize>(entries.size() * sizeof(std::uint32_t)));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    return !ec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Generates the Omaha evaluator table omaha-7.bin"};
+    std::string out = kTableFileName;
+    app.add_option("--out", out, "Path of the table file (left alone when already valid)");
+    CLI11_PARSE(app, argc, argv);
+
+    const HandClasses classes;
+    if (existingTableValid(classes, out)) {
+        std::printf("%s is up to date\n", out.c_str());
+        return 0;
+    }
+    omahaEvaluator().attach(nullptr);
+
+    std::printf("generating %s\n", out.c_str());
+    const auto start = std::chrono::steady_clock::now();
+    gen::BuildResult built = gen::buildOmahaTable(
+        classes, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
+
+    auto table = std::make_unique<OmahaTable>();
+    table->size = built.entries.size();
+    table->entries.reset(new OmahaEntry[table->size]);
+    std::copy(built.entries.begin(), built.entries.end(), table->entries.get());
+    omahaEvaluator().attach(std::move(table));
+    if (!sampleAgrees(classes, kFreshSampleHands)) {
+        std::fprintf(stderr, "error: the built table disagrees with the plain evaluator\n");
+        return 1;
+    }
+    if (!writeAtomically(out, built.entries)) {
+        std::fprintf(stderr, "error: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("states per level:");
+    for (std::size_t n : built.states) std::printf(" %zu", n);
+    std::printf("\nwrote %s: %zu entries, %.1f MiB, in %.1f s\n", out.c_str(), built.entries.size(),
+                static_cast<double>(kTableHeaderSize + built.entries.size() * 4) / (1 << 20),
+                seconds);
+    return 0;
+}
