@@ -179,7 +179,7 @@ void dlgVarnel::buildCardPicker(wxSizer* sizer) {
             const wxString code = wxString::Format("%c%c", *rank, *suit);
             auto* button = new wxBitmapButton(
                 this, wxID_ANY, loadCardBitmap(code, kPickerCardWidth, kPickerCardHeight),
-                wxDefaultPosition, wxSize(kPickerCardWidth, kPickerCardHeight));
+                wxDefaultPosition, wxSize(kPickerCardWidth, kPickerCardHeight), wxBORDER_NONE);
             button->SetName(code);
             button->Bind(wxEVT_BUTTON, &dlgVarnel::OnCardClick, this);
             m_pickerButtons[code] = button;
