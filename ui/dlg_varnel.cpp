@@ -3,6 +3,8 @@
 #include <wx/aboutdlg.h>
 #include <wx/filename.h>
 #include <wx/icon.h>
+#include <wx/image.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -44,7 +46,11 @@ wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame) EVT_BUTTON(kStartId, dlgVarnel::OnButOkC
       m_boardFields{"B1", "B2", "B3", "D"},
       m_playerFields{"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7", "P 8", "P 9", "P10"} {
     installMessageBoxHook();
-    SetIcon(wxIcon("cards/varnel.ico", wxBITMAP_TYPE_ICO));
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_ICO)) wxImage::AddHandler(new wxICOHandler);
+    if (wxFileName::FileExists("cards/varnel.ico")) {
+        wxLogNull quiet;
+        SetIcon(wxIcon("cards/varnel.ico", wxBITMAP_TYPE_ICO));
+    }
 
     auto* menuBar = new wxMenuBar;
     auto* settingsMenu = new wxMenu;
@@ -192,6 +198,7 @@ void dlgVarnel::buildCardPicker(wxSizer* sizer) {
 
 wxBitmap dlgVarnel::loadCardBitmap(const wxString& name, int width, int height) {
     const wxString path = wxString::Format("cards/%s.bmp", name);
+    wxLogNull quiet;  // a damaged file is replaced silently like a missing one
     wxBitmap bitmap;
     if (wxFileName::FileExists(path) && bitmap.LoadFile(path, wxBITMAP_TYPE_BMP) && bitmap.IsOk())
         return bitmap;

@@ -11,8 +11,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "engine/calculation.h"
@@ -30,6 +32,21 @@ inline constexpr int kPickerCardHeight = 35;
 // Picker rows and columns: suits and ranks in display order.
 inline constexpr const wchar_t* kPickerSuits = L"shdc";
 inline constexpr const wchar_t* kPickerRanks = L"AKQJT98765432";
+
+// How "Start" carries out a run: the engine entry and the start of the worker thread that calls
+// it. The defaults are runCalculation and a detached std::thread; tests replace them.
+struct RunHooks {
+    using Calculate = decltype(&runCalculation);
+    using StartWorker = std::function<void(std::function<void()> work)>;
+    Calculate calculate = &runCalculation;
+    // Throws std::system_error when no thread can be started.
+    StartWorker startWorker = [](std::function<void()> work) {
+        std::thread(std::move(work)).detach();
+    };
+};
+
+// The hooks every window uses. UI thread only.
+RunHooks& runHooks();
 
 // The controls of one field row, left to right.
 struct FieldRow {

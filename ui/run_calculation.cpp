@@ -12,7 +12,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -70,6 +69,11 @@ bool ensureEvaluatorTable() {
 }
 
 }  // namespace
+
+RunHooks& runHooks() {
+    static RunHooks hooks;
+    return hooks;
+}
 
 void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     if (m_running) return;
@@ -134,17 +138,17 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     };
     std::future<void> finished = state->finished.get_future();
     try {
-        std::thread([state, progress] {
+        runHooks().startWorker([state, progress, calculate = runHooks().calculate] {
             try {
-                state->result = runCalculation(
-                    state->rounds, state->seconds, state->request, state->holeCards,
-                    state->playerCount, state->equities.data(), progress, &state->calculated);
+                state->result = calculate(state->rounds, state->seconds, state->request,
+                                          state->holeCards, state->playerCount,
+                                          state->equities.data(), progress, &state->calculated);
             } catch (...) {
                 state->result = 0;
             }
             state->finished.set_value();
-        }).detach();
-    } catch (const std::system_error& error) {
+        });
+    } catch (const std::exception& error) {
         reportToUser(L"The calculation could not be started: " +
                      wxString::FromUTF8(error.what()).ToStdWstring());
         return;

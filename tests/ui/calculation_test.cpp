@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cctype>
 #include <cmath>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "core/cards.h"
@@ -266,6 +268,84 @@ TEST_F(CalculationTest, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) 
     worker.join();
     EXPECT_TRUE(shownOnUiThread);
     EXPECT_TRUE(workerWaited);
+}
+
+// Runs with the engine or the thread start replaced.
+class RunHooksTest : public CalculationTest {
+  protected:
+    void TearDown() override {
+        runHooks() = RunHooks{};
+        CalculationTest::TearDown();
+    }
+};
+
+TEST_F(RunHooksTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
+    runHooks().startWorker = [](std::function<void()>) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    type("P 1", "random");
+    type("P 2", "random");
+    run();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].rfind(L"The calculation could not be started: ", 0), 0u);
+    EXPECT_TRUE(m_window->startButton()->IsEnabled());
+    EXPECT_FALSE(m_window->running());
+    EXPECT_EQ(cell(1, 1), "");
+}
+
+// An engine that reports progress past the gauge's range and then a zero result.
+std::int32_t overshootingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
+                                std::uint32_t& players, double* equities, ProgressCallback progress,
+                                std::promise<void>* done) {
+    progress(150);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    players = 2;
+    equities[0] = equities[1] = 0.5;
+    done->set_value();
+    return 0;
+}
+
+TEST_F(RunHooksTest, ProgressPastTheRangeIsClampedAndZeroResultShowsNoEquities) {
+    runHooks().calculate = &overshootingEngine;
+    type("P 1", "random");
+    type("P 2", "random");
+    int duringRun = -1;
+    wxTimer probe;
+    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (m_window->running()) duringRun = std::max(duringRun, m_window->gauge()->GetValue());
+    });
+    probe.Start(20);
+    run();
+    probe.Stop();
+    // A value past the range would also have tripped a toolkit assertion.
+    EXPECT_EQ(duringRun, 100);
+    EXPECT_EQ(cell(0, 0), "P 1");
+    EXPECT_EQ(cell(1, 0), "P 2");
+    EXPECT_EQ(cell(0, 1), "");
+    EXPECT_EQ(cell(1, 1), "");
+}
+
+std::int32_t failingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
+                           std::uint32_t&, double*, ProgressCallback, std::promise<void>*) {
+    throw std::runtime_error("engine failure");
+}
+
+TEST_F(RunHooksTest, EngineFailureEndsTheRunWithoutEquities) {
+    runHooks().calculate = &failingEngine;
+    type("P 1", "random");
+    type("P 2", "random");
+    run();
+    EXPECT_TRUE(m_window->startButton()->IsEnabled());
+    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
+    EXPECT_EQ(cell(0, 1), "");
+}
+
+TEST_F(CalculationTest, BlankFieldCountsAsFilled) {
+    type("P 1", "random");
+    type("P 2", "   ");
+    run();
+    EXPECT_EQ(cell(1, 0), "P 2");
+    EXPECT_TRUE(isEquityText(cell(1, 1))) << cell(1, 1);
 }
 
 }  // namespace
