@@ -25,13 +25,23 @@ namespace varnel {
 namespace {
 
 constexpr int kBoardCapacity = 5;
-constexpr wchar_t kTableFile[] = L"omaha-7.bin";
 constexpr int kFieldButtonSize = 20;
 constexpr int kClearButtonSize = 15;
 
 const std::vector<wxString> kNoCards;
 
 }  // namespace
+
+bool attachEvaluatorTable() {
+    ofsm_omaha7& evaluator = omahaEvaluator();
+    if (evaluator.usable()) return true;
+    try {
+        evaluator.attach(loadOmahaTable("omaha-7.bin"));
+    } catch (const std::exception&) {
+        // A file that cannot even be examined counts as absent.
+    }
+    return evaluator.usable();
+}
 
 wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame) EVT_BUTTON(kStartId, dlgVarnel::OnButOkClick)
     EVT_MENU(kGameTypeMenuId, dlgVarnel::OnGameType)
@@ -127,18 +137,7 @@ wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame) EVT_BUTTON(kStartId, dlgVarnel::OnButOkC
     Layout();
     Centre(wxBOTH);
 
-    ofsm_omaha7& evaluator = omahaEvaluator();
-    if (!evaluator.table()) {
-        std::unique_ptr<OmahaTable> table;
-        try {
-            table = loadOmahaTable(wxString(kTableFile).utf8_string());
-        } catch (const std::exception&) {
-            // An unreadable file is reported like a missing one.
-        }
-        const bool loaded = table != nullptr;
-        evaluator.attach(std::move(table));
-        if (!loaded) reportToUser(L"Wrong or absent file omaha-7.bin!");
-    }
+    if (!attachEvaluatorTable()) reportToUser(kTableMissing);
 }
 
 dlgVarnel::~dlgVarnel() = default;

@@ -33,6 +33,12 @@ inline constexpr int kPickerCardHeight = 35;
 inline constexpr const wchar_t* kPickerSuits = L"shdc";
 inline constexpr const wchar_t* kPickerRanks = L"AKQJT98765432";
 
+inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
+
+// Loads "omaha-7.bin" of the working directory into the process-wide evaluator unless it holds a
+// usable table already; returns whether it holds one now.
+bool attachEvaluatorTable();
+
 // How "Start" carries out a run: the engine entry and the start of the worker thread that calls
 // it. The defaults are runCalculation and a detached std::thread; tests replace them.
 struct RunHooks {

@@ -15,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "eval/omaha_eval.h"
 #include "ui/app_settings.h"
 #include "ui/dlg_varnel.h"
 #include "ui/message_box.h"
@@ -57,17 +56,6 @@ wxString formatEquity(double equity) {
     return wxString::FromUTF8(text.data(), static_cast<std::size_t>(length));
 }
 
-// A table loaded after start-up (the file may have been put in place since) is attached here.
-bool ensureEvaluatorTable() {
-    ofsm_omaha7& evaluator = omahaEvaluator();
-    if (evaluator.usable()) return true;
-    try {
-        if (auto table = loadOmahaTable("omaha-7.bin")) evaluator.attach(std::move(table));
-    } catch (const std::exception&) {
-    }
-    return evaluator.usable();
-}
-
 }  // namespace
 
 RunHooks& runHooks() {
@@ -77,10 +65,10 @@ RunHooks& runHooks() {
 
 void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     if (m_running) return;
-    if (!ensureEvaluatorTable()) {
-        reportToUser(
-            L"Wrong or absent file omaha-7.bin!\n"
-            L"Without the evaluator table no equity can be calculated.");
+    // The file may have been put in place since the window opened.
+    if (!attachEvaluatorTable()) {
+        reportToUser(std::wstring(kTableMissing) +
+                     L"\nWithout the evaluator table no equity can be calculated.");
         return;
     }
     auto state = std::make_shared<RunState>();
