@@ -39,15 +39,12 @@ void createLogger(const logging::LoggerConfig& config, const wxString& path) {
     processLogPath() = path;
 }
 
-// The data ("omaha-7.bin", "cards/", the ordering files) are read from the working directory.
-// A program started from elsewhere, for instance from a file manager, uses the directory of its
-// executable when the working directory holds neither the table nor the images.
+}  // namespace
+
 void chooseDataDirectory(const wxString& exeDir) {
     if (wxFileName::FileExists("omaha-7.bin") || wxFileName::DirExists("cards")) return;
     if (wxFileName::DirExists(besideExecutable(exeDir, "cards"))) wxSetWorkingDirectory(exeDir);
 }
-
-}  // namespace
 
 wxString executableDirectory() {
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();

@@ -35,4 +35,9 @@ class varnelApp : public wxApp, public AppSettings {
 // The directory of the running executable.
 wxString executableDirectory();
 
+// The data ("omaha-7.bin", the ordering files, "cards/") are read from the working directory.
+// When it holds neither the table nor "cards/" but `exeDir` holds "cards/" (a program started
+// from a file manager, say), `exeDir` becomes the working directory.
+void chooseDataDirectory(const wxString& exeDir);
+
 }  // namespace varnel

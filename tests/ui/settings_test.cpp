@@ -177,5 +177,18 @@ TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
     EXPECT_NE(readConfig().find("GameType=5 Card Omaha"), std::string::npos);
 }
 
+TEST_F(SettingsTest, DataAreFoundBesideTheExecutableWhenTheWorkingDirectoryHasNone) {
+    const std::filesystem::path elsewhere = m_dir / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    std::filesystem::current_path(elsewhere);
+    chooseDataDirectory(m_dir.string());
+    EXPECT_EQ(std::filesystem::current_path(), m_dir);
+    // A working directory with its own data is kept.
+    std::filesystem::current_path(elsewhere);
+    std::ofstream(elsewhere / "omaha-7.bin") << "x";
+    chooseDataDirectory(m_dir.string());
+    EXPECT_EQ(std::filesystem::current_path(), elsewhere);
+}
+
 }  // namespace
 }  // namespace varnel::test
