@@ -7,6 +7,7 @@
 #include <wx/stdpaths.h>
 #include <wx/uilocale.h>
 
+#include <clocale>
 #include <memory>
 
 #include "Log/log.h"
@@ -56,6 +57,8 @@ bool varnelApp::OnInit() {
     SetAppName("varnelApp");
     SetAppDisplayName("varnelApp");
     wxUILocale::UseLocaleName("ru-RU.UTF-8");
+    // Equities are shown as 45.27% whatever the locale's decimal separator.
+    std::setlocale(LC_NUMERIC, "C");
     wxImage::AddHandler(new wxPNGHandler);
     const wxString dir = executableDirectory();
     chooseDataDirectory(dir);
