@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
 #include <set>
 #include <thread>
@@ -42,9 +43,18 @@ bool attachEvaluatorTable();
 // How "Start" carries out a run: the engine entry and the start of the worker thread that calls
 // it. The defaults are runCalculation and a detached std::thread; tests replace them.
 struct RunHooks {
-    using Calculate = decltype(&runCalculation);
+    using Calculate = std::function<std::int32_t(
+        std::int32_t rounds, std::int32_t seconds, const CalculationRequest& request,
+        std::int32_t holeCount, std::uint32_t& playerCount, double* results,
+        const ProgressCallback& progress, std::promise<void>* done)>;
     using StartWorker = std::function<void(std::function<void()> work)>;
-    Calculate calculate = &runCalculation;
+    Calculate calculate = [](std::int32_t rounds, std::int32_t seconds,
+                             const CalculationRequest& request, std::int32_t holeCount,
+                             std::uint32_t& playerCount, double* results,
+                             const ProgressCallback& progress, std::promise<void>* done) {
+        return runCalculation(rounds, seconds, request, holeCount, playerCount, results, progress,
+                              done);
+    };
     // Throws std::system_error when no thread can be started.
     StartWorker startWorker = [](std::function<void()> work) {
         std::thread(std::move(work)).detach();

@@ -295,8 +295,8 @@ TEST_F(RunHooksTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
 
 // An engine that reports progress past the gauge's range and then a zero result.
 std::int32_t overshootingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
-                                std::uint32_t& players, double* equities, ProgressCallback progress,
-                                std::promise<void>* done) {
+                                std::uint32_t& players, double* equities,
+                                const ProgressCallback& progress, std::promise<void>* done) {
     progress(150);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     players = 2;
@@ -306,7 +306,7 @@ std::int32_t overshootingEngine(std::int32_t, std::int32_t, const CalculationReq
 }
 
 TEST_F(RunHooksTest, ProgressPastTheRangeIsClampedAndZeroResultShowsNoEquities) {
-    runHooks().calculate = &overshootingEngine;
+    runHooks().calculate = overshootingEngine;
     type("P 1", "random");
     type("P 2", "random");
     int duringRun = -1;
@@ -326,12 +326,12 @@ TEST_F(RunHooksTest, ProgressPastTheRangeIsClampedAndZeroResultShowsNoEquities) 
 }
 
 std::int32_t failingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
-                           std::uint32_t&, double*, ProgressCallback, std::promise<void>*) {
+                           std::uint32_t&, double*, const ProgressCallback&, std::promise<void>*) {
     throw std::runtime_error("engine failure");
 }
 
 TEST_F(RunHooksTest, EngineFailureEndsTheRunWithoutEquities) {
-    runHooks().calculate = &failingEngine;
+    runHooks().calculate = failingEngine;
     type("P 1", "random");
     type("P 2", "random");
     run();
