@@ -1,15 +1,39 @@
 #include "eval/omaha_eval.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <new>
 #include <system_error>
 
 #include "eval/table_format.h"
 
 namespace varnel {
+
+void FreeEntries::operator()(OmahaEntry* p) const {
+    std::free(p);
+}
+
+std::unique_ptr<OmahaTable> makeOmahaTable(std::size_t size) {
+    // The walk reads the table at random: huge pages spare most of the TLB misses.
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    auto table = std::make_unique<OmahaTable>();
+    table->size = size;
+    if (size == 0) return table;
+    if (size > std::numeric_limits<std::size_t>::max() / sizeof(OmahaEntry) - kHugePage)
+        return nullptr;
+    const std::size_t bytes = (size * sizeof(OmahaEntry) + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, bytes);
+    if (!p) return nullptr;
+    madvise(p, bytes, MADV_HUGEPAGE);
+    std::memset(p, 0, bytes);
+    table->entries.reset(static_cast<OmahaEntry*>(p));
+    return table;
+}
 
 ofsm_omaha7::~ofsm_omaha7() = default;
 
@@ -69,11 +93,9 @@ std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path) {
     const std::uint64_t available = (fileSize - kTableHeaderSize) / sizeof(OmahaEntry);
     if (header.entryCount > available) return nullptr;
 
-    auto table = std::make_unique<OmahaTable>();
-    table->size = static_cast<std::size_t>(header.entryCount);
+    auto table = makeOmahaTable(static_cast<std::size_t>(header.entryCount));
+    if (!table) return nullptr;
     if (table->size > 0) {
-        table->entries.reset(new (std::nothrow) OmahaEntry[table->size]);
-        if (!table->entries) return nullptr;
         in.read(reinterpret_cast<char*>(table->entries.get()),
                 static_cast<std::streamsize>(table->size * sizeof(OmahaEntry)));
         if (!in) return nullptr;
@@ -100,6 +122,50 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
         }
     }
     return best;
+}
+
+namespace {
+constexpr int kInterleave = 16;  // boards or players walked side by side
+}
+
+void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
+    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    for (int first = 0; first < count; first += kInterleave) {
+        const int n = std::min(kInterleave, count - first);
+        const CardId* b = boards + first * kBoardCards;
+        std::uint32_t s[kInterleave];
+        for (int k = 0; k < n; ++k) s[k] = kStartState;
+        for (int i = 0; i < kBoardCards; ++i)
+            for (int k = 0; k < n; ++k) s[k] = t[s[k] + kEvalIndex[b[k * kBoardCards + i]]];
+        std::copy_n(s, n, states + first);
+    }
+}
+
+void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
+                          HandValue* values) {
+    if (holeCount > kMaxHoleCards) {
+        for (int p = 0; p < players; ++p)
+            values[p] = evaluateOmahaFromState(boardState, hands + p * holeCount, holeCount);
+        return;
+    }
+    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    for (int first = 0; first < players; first += kInterleave) {
+        const int n = std::min(kInterleave, players - first);
+        const CardId* h = hands + first * holeCount;
+        // Rows after the first card of each pair, for every hand, before any second card.
+        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
+        for (int k = 0; k < n; ++k)
+            for (int i = 0; i + 1 < holeCount; ++i)
+                rows[k][i] = t[boardState + kEvalIndex[h[k * holeCount + i]]];
+        for (int k = 0; k < n; ++k) {
+            HandValue best = 0;
+            for (int i = 0; i + 1 < holeCount; ++i)
+                for (int j = i + 1; j < holeCount; ++j)
+                    best = std::max(best, static_cast<HandValue>(
+                                              t[rows[k][i] + kEvalIndex[h[k * holeCount + j]]]));
+            values[first + k] = best;
+        }
+    }
 }
 
 HandValue evaluateOmaha(const CardId* hole, int holeCount, const CardId* board) {

@@ -22,6 +22,7 @@ using HandValue = std::int32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
 inline constexpr int kBoardCards = 5;
+inline constexpr int kMaxHoleCards = 7;
 
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
@@ -31,11 +32,19 @@ inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
     return t;
 }();
 
+struct FreeEntries {
+    void operator()(OmahaEntry* p) const;
+};
+
 // A loaded transition table.
 struct OmahaTable {
-    std::unique_ptr<OmahaEntry[]> entries;
+    std::unique_ptr<OmahaEntry[], FreeEntries> entries;
     std::size_t size = 0;
 };
+
+// A table of `size` zero entries, its storage advised for huge pages; null when it cannot be
+// allocated.
+std::unique_ptr<OmahaTable> makeOmahaTable(std::size_t size);
 
 // Owner of the process-wide table that the evaluation entries read.
 class ofsm_omaha7 {
@@ -68,5 +77,15 @@ std::uint32_t omahaBoardState(const CardId* board);
 
 // Same value as evaluateOmaha for the board whose state is `boardState`.
 HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount);
+
+// The states of `count` boards (five cards each, one board after the other in `boards`),
+// walked side by side so that their table reads overlap.
+void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states);
+
+// The values of `players` hands of `holeCount` cards each (one hand after the other in `hands`,
+// each ascending) on the board whose state is `boardState`, their table reads overlapped; the
+// same values as evaluateOmahaFromState.
+void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
+                          HandValue* values);
 
 }  // namespace varnel

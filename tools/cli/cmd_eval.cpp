@@ -39,17 +39,21 @@ bool readCards(const std::string& text, std::vector<CardId>& cards, std::string&
     return true;
 }
 
-// Evaluates one hand; returns false with a message when the input is not a valid deal.
-bool evaluateLine(const std::string& boardText, const std::string& holeText, HandValue& value,
-                  std::string& error) {
-    std::vector<CardId> board, hole;
+struct Deal {
+    std::vector<CardId> board, hole;  // hole cards in ascending CardId order
+};
+
+// Reads one board and hand; returns false with a message when they are not a valid deal.
+bool readDeal(const std::string& boardText, const std::string& holeText, Deal& deal,
+              std::string& error) {
+    auto& [board, hole] = deal;
     if (!readCards(boardText, board, error)) return false;
     if (board.size() != kBoardCards) {
         error = "board '" + boardText + "' must hold exactly 5 cards";
         return false;
     }
     if (!readCards(holeText, hole, error)) return false;
-    if (hole.size() < 2 || hole.size() > 7) {
+    if (hole.size() < 2 || hole.size() > kMaxHoleCards) {
         error = "hole cards '" + holeText + "' must be 2 to 7 cards";
         return false;
     }
@@ -61,8 +65,11 @@ bool evaluateLine(const std::string& boardText, const std::string& holeText, Han
         }
     }
     std::sort(hole.begin(), hole.end());
-    value = evaluateOmaha(hole.data(), static_cast<int>(hole.size()), board.data());
     return true;
+}
+
+HandValue evaluate(const Deal& deal) {
+    return evaluateOmaha(deal.hole.data(), static_cast<int>(deal.hole.size()), deal.board.data());
 }
 
 }  // namespace
@@ -80,19 +87,30 @@ void addEvalCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("BOARD", args->board, "Five concatenated card codes, e.g. AsKd7h2c9s");
     cmd->add_option("HOLE", args->holes, "Two to seven concatenated card codes");
     cmd->callback([args, &ctx] {
+        std::string error;
+        if (!args->board.empty() && args->holes.empty()) {
+            std::fprintf(stderr,
+                         "error: give HOLE arguments after BOARD, or neither to read 'BOARD HOLE' "
+                         "lines from standard input\n");
+            ctx.exitCode = 1;
+            return;
+        }
+        // Arguments are checked before the table is loaded or anything is printed.
+        std::vector<Deal> deals(args->holes.size());
+        for (std::size_t i = 0; i < deals.size(); ++i) {
+            if (!readDeal(args->board, args->holes[i], deals[i], error)) {
+                std::fprintf(stderr, "error: %s\n", error.c_str());
+                ctx.exitCode = 1;
+                return;
+            }
+        }
         if (!loadTableOrComplain(ctx)) {
             ctx.exitCode = 2;
             return;
         }
-        std::string error;
-        HandValue value = 0;
-        if (!args->holes.empty()) {
-            for (const std::string& hole : args->holes) {
-                if (!evaluateLine(args->board, hole, value, error)) {
-                    std::fprintf(stderr, "error: %s\n", error.c_str());
-                    ctx.exitCode = 1;
-                    return;
-                }
+        if (!deals.empty()) {
+            for (const Deal& deal : deals) {
+                const HandValue value = evaluate(deal);
                 std::printf("%d %s\n", value, std::string(categoryName(categoryOf(value))).c_str());
             }
             return;
@@ -106,12 +124,15 @@ void addEvalCommand(CLI::App& app, CliContext& ctx) {
             std::string boardText, holeText;
             if (!(fields >> boardText)) continue;
             fields >> holeText;
-            if (!evaluateLine(boardText, holeText, value, error)) {
+            std::string extra;
+            if (fields >> extra) error = "expected 'BOARD HOLE', found more fields";
+            Deal deal;
+            if (!extra.empty() || !readDeal(boardText, holeText, deal, error)) {
                 std::fprintf(stderr, "error: line %ld: %s\n", lineNo, error.c_str());
                 ctx.exitCode = 1;
                 return;
             }
-            std::printf("%d\n", value);
+            std::printf("%d\n", evaluate(deal));
         }
     });
 }

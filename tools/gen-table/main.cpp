@@ -127,9 +127,11 @@ int main(int argc, char** argv) {
     gen::BuildResult built = gen::buildOmahaTable(
         classes, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
 
-    auto table = std::make_unique<OmahaTable>();
-    table->size = built.entries.size();
-    table->entries.reset(new OmahaEntry[table->size]);
+    auto table = makeOmahaTable(built.entries.size());
+    if (!table) {
+        std::fprintf(stderr, "error: out of memory\n");
+        return 1;
+    }
     std::copy(built.entries.begin(), built.entries.end(), table->entries.get());
     omahaEvaluator().attach(std::move(table));
     if (!sampleAgrees(classes, kFreshSampleHands)) {
