@@ -44,6 +44,9 @@ class CalculationTest : public GuiTest {
     }
 };
 
+// The first player needs hands of its own: the engine computes nothing when player 0 is random.
+const wxString kAces = "AsAhKsKh";
+
 // One to three digits, a point, exactly two decimals and a percent sign ("45.27%").
 bool isEquityText(const wxString& text) {
     const std::string s = text.ToStdString();
@@ -55,7 +58,7 @@ bool isEquityText(const wxString& text) {
 }
 
 TEST_F(CalculationTest, TwoPlayersGiveTwoRowsThatAddUpToAHundred) {
-    type("P 1", "AsAhKsKh");
+    type("P 1", kAces);
     type("P 2", "random");
     run();
     EXPECT_EQ(cell(0, 0), "P 1");
@@ -70,7 +73,7 @@ TEST_F(CalculationTest, TwoPlayersGiveTwoRowsThatAddUpToAHundred) {
 }
 
 TEST_F(CalculationTest, RowsNameTheFilledPlayerFields) {
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 3", "random");
     run();
     EXPECT_EQ(cell(0, 0), "P 1");
@@ -80,7 +83,8 @@ TEST_F(CalculationTest, RowsNameTheFilledPlayerFields) {
 }
 
 TEST_F(CalculationTest, SecondRunWithFewerPlayersKeepsLowerRows) {
-    for (const char* f : {"P 1", "P 2", "P 3"}) type(f, "random");
+    type("P 1", kAces);
+    for (const char* f : {"P 2", "P 3"}) type(f, "random");
     run();
     const wxString third = cell(2, 1);
     ASSERT_TRUE(isEquityText(third)) << third;
@@ -93,7 +97,7 @@ TEST_F(CalculationTest, SecondRunWithFewerPlayersKeepsLowerRows) {
 
 TEST_F(CalculationTest, SevenPlayersAllAppear) {
     const std::vector<wxString> fields = {"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7"};
-    for (const wxString& f : fields) type(f, "random");
+    for (const wxString& f : fields) type(f, f == "P 1" ? kAces : "random");
     run();
     ASSERT_GE(m_window->results()->GetNumberRows(), 7);
     double sum = 0;
@@ -143,10 +147,17 @@ long fiveCardValue(const std::array<CardId, 5>& cards) {
         category = 1;
     else
         category = 0;
+    // Category first, then the ranks that break ties (a straight's top card alone).
     long value = category;
-    if (straightTop >= 0) return value * 100 + straightTop;
-    for (auto [n, r] : groups) value = value * 16 + r;
-    for (size_t i = groups.size(); i < 5; ++i) value *= 16;
+    int kickers = 0;
+    if (straightTop >= 0) {
+        value = value * 16 + straightTop;
+        kickers = 1;
+    } else {
+        for (auto [n, r] : groups) value = value * 16 + r;
+        kickers = static_cast<int>(groups.size());
+    }
+    for (; kickers < 5; ++kickers) value *= 16;
     return value;
 }
 
@@ -160,6 +171,30 @@ long omahaValue(const std::vector<CardId>& hole, const std::array<CardId, 5>& bo
                         best = std::max(
                             best, fiveCardValue({hole[a], hole[b], board[x], board[y], board[z]}));
     return best;
+}
+
+// The reference itself: category counts of all 2,598,960 five-card hands.
+TEST(ReferenceEvaluator, CountsEveryCategoryOfTheDeck) {
+    std::array<long, 9> counts{};
+    constexpr long kCategoryUnit = 16L * 16 * 16 * 16 * 16;
+    std::array<CardId, 5> h{};
+    for (h[0] = 0; h[0] < kDeckSize; ++h[0])
+        for (h[1] = h[0] + 1; h[1] < kDeckSize; ++h[1])
+            for (h[2] = h[1] + 1; h[2] < kDeckSize; ++h[2])
+                for (h[3] = h[2] + 1; h[3] < kDeckSize; ++h[3])
+                    for (h[4] = h[3] + 1; h[4] < kDeckSize; ++h[4])
+                        ++counts[fiveCardValue(h) / kCategoryUnit];
+    const std::array<long, 9> expected = {1302540, 1098240, 123552, 54912, 10200,
+                                          5108,    3744,    624,    40};
+    EXPECT_EQ(counts, expected);
+    // A wheel loses to a six-high straight and beats three of a kind.
+    auto value = [](const wchar_t* text) {
+        std::array<CardId, 5> cards{};
+        for (int i = 0; i < 5; ++i) cards[i] = cardIdFromCode(std::wstring(text + 2 * i, 2));
+        return fiveCardValue(cards);
+    };
+    EXPECT_LT(value(L"As2d3c4h5s"), value(L"2d3c4h5s6c"));
+    EXPECT_GT(value(L"As2d3c4h5s"), value(L"AsAdAcKhQs"));
 }
 
 std::vector<CardId> cardsOf(const std::wstring& text) {
@@ -205,7 +240,7 @@ TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
 
 TEST_F(CalculationTest, StartWithoutTableExplainsAndComputesNothing) {
     omahaEvaluator().attach(nullptr);
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     run();
     ASSERT_EQ(m_messages.size(), 1u);
@@ -215,7 +250,7 @@ TEST_F(CalculationTest, StartWithoutTableExplainsAndComputesNothing) {
 }
 
 TEST_F(CalculationTest, ClosingDuringARunWaitsForItAndThenDestroysTheWindow) {
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     wxWeakRef<dlgVarnel> window(m_window);
     bool closedWhileRunning = false;
@@ -231,7 +266,7 @@ TEST_F(CalculationTest, ClosingDuringARunWaitsForItAndThenDestroysTheWindow) {
 }
 
 TEST_F(CalculationTest, ProgressFollowsTheRunAndEndsAtTheTop) {
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     int highest = -1;
     bool sawPartial = false;
@@ -283,7 +318,7 @@ TEST_F(RunHooksTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
     runHooks().startWorker = [](std::function<void()>) {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     run();
     ASSERT_EQ(m_messages.size(), 1u);
@@ -307,7 +342,7 @@ std::int32_t overshootingEngine(std::int32_t, std::int32_t, const CalculationReq
 
 TEST_F(RunHooksTest, ProgressPastTheRangeIsClampedAndZeroResultShowsNoEquities) {
     runHooks().calculate = overshootingEngine;
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     int duringRun = -1;
     wxTimer probe;
@@ -332,7 +367,7 @@ std::int32_t failingEngine(std::int32_t, std::int32_t, const CalculationRequest&
 
 TEST_F(RunHooksTest, EngineFailureEndsTheRunWithoutEquities) {
     runHooks().calculate = failingEngine;
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "random");
     run();
     EXPECT_TRUE(m_window->startButton()->IsEnabled());
@@ -341,7 +376,7 @@ TEST_F(RunHooksTest, EngineFailureEndsTheRunWithoutEquities) {
 }
 
 TEST_F(CalculationTest, BlankFieldCountsAsFilled) {
-    type("P 1", "random");
+    type("P 1", kAces);
     type("P 2", "   ");
     run();
     EXPECT_EQ(cell(1, 0), "P 2");
