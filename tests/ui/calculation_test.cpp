@@ -234,7 +234,7 @@ TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
     // At least ten thousand deals are counted in three seconds even under the sanitizers; four
     // standard errors of that many deals.
     const double tolerance = 4 * std::sqrt(expected * (1 - expected) / 10000);
-    EXPECT_NEAR(percent(0) / 100, expected, tolerance + 0.00005);
+    EXPECT_NEAR(percent(0) / 100, expected, tolerance + 0.00005) << "reference " << expected;
     EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
 }
 
