@@ -118,13 +118,14 @@ long fiveCardValue(const std::array<CardId, 5>& cards) {
         ++count[rankOf(c)];
         flush = flush && suitOf(c) == suitOf(cards[0]);
     }
-    std::vector<std::pair<int, int>> groups;  // (count, rank), most important first
-    for (int r = kRanks - 1; r >= 0; --r)
-        if (count[r]) groups.push_back({count[r], r});
-    std::stable_sort(groups.begin(), groups.end(),
-                     [](auto a, auto b) { return a.first > b.first; });
+    // (count, rank) of each rank present, most important first: larger groups, then higher ranks.
+    std::array<std::pair<int, int>, 5> groups{};
+    int distinct = 0;
+    for (int n = 4; n >= 1; --n)
+        for (int r = kRanks - 1; r >= 0; --r)
+            if (count[r] == n) groups[distinct++] = {n, r};
     int straightTop = -1;
-    if (groups.size() == 5) {
+    if (distinct == 5) {
         if (groups[0].second - groups[4].second == 4) straightTop = groups[0].second;
         if (groups[0].second == 12 && groups[1].second == 3) straightTop = 3;  // five-high
     }
@@ -154,8 +155,8 @@ long fiveCardValue(const std::array<CardId, 5>& cards) {
         value = value * 16 + straightTop;
         kickers = 1;
     } else {
-        for (auto [n, r] : groups) value = value * 16 + r;
-        kickers = static_cast<int>(groups.size());
+        for (int i = 0; i < distinct; ++i) value = value * 16 + groups[i].second;
+        kickers = distinct;
     }
     for (; kickers < 5; ++kickers) value *= 16;
     return value;
