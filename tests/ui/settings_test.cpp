@@ -4,6 +4,7 @@
 #include <wx/radiobut.h>
 
 #include <fstream>
+#include <functional>
 
 #include "tests/ui/gui_fixture.h"
 #include "ui/dlg_parameters.h"
@@ -160,15 +161,18 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
 
 TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
     dlgVarnel& w = start();
-    // The modal dialog is driven from inside its own event loop.
-    wxTheApp->CallAfter([] {
+    // The dialog is driven from inside its own modal loop, once that loop runs.
+    std::function<void()> drive = [&drive] {
         for (wxWindow* top : wxTopLevelWindows) {
             auto* d = dynamic_cast<dlgSettings*>(top);
-            if (!d) continue;
+            if (!d || !d->IsModal()) continue;
             choose(radioNamed(*d, "5 Card Omaha"));
             click(d->FindWindow(wxID_OK));
+            return;
         }
-    });
+        wxTheApp->CallAfter(drive);
+    };
+    wxTheApp->CallAfter(drive);
     menu(&w, kGameTypeMenuId);
     EXPECT_EQ(w.GetTitle(), "Varnel - 5 Card Omaha");
     EXPECT_EQ(w.m_holeCards, 5);
