@@ -9,13 +9,15 @@
 
 namespace varnel {
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(dlgParametersForEvaluation, wxDialog)
-    EVT_BUTTON(wxID_OK, dlgParametersForEvaluation::OnOk) wxEND_EVENT_TABLE()
+    EVT_BUTTON(wxID_OK, dlgParametersForEvaluation::OnOk)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindowID /*id*/,
-                                                               const wxString& title,
-                                                               const wxPoint& pos,
-                                                               const wxSize& size)
+dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindowID /*id*/,
+                                                       const wxString& title, const wxPoint& pos,
+                                                       const wxSize& size)
     : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* inner = new wxBoxSizer(wxVERTICAL);

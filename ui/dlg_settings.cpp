@@ -11,11 +11,14 @@
 
 namespace varnel {
 
-wxBEGIN_EVENT_TABLE(dlgSettings, wxDialog) EVT_BUTTON(wxID_OK, dlgSettings::OnOk)
-    wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(dlgSettings, wxDialog)
+    EVT_BUTTON(wxID_OK, dlgSettings::OnOk)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID /*id*/,
-                                 const wxString& title, const wxPoint& pos, const wxSize& size)
+dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID /*id*/,
+                         const wxString& title, const wxPoint& pos, const wxSize& size)
     : wxDialog(parent, wxID_ANY, title, pos, size, wxDEFAULT_DIALOG_STYLE),
       m_selectedName(gameName),
       m_selectedHoleCards(appSettings().m_holeCards) {

@@ -43,14 +43,18 @@ bool attachEvaluatorTable() {
     return evaluator.usable();
 }
 
-wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame) EVT_BUTTON(kStartId, dlgVarnel::OnButOkClick)
+// clang-format off
+wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame)
+    EVT_BUTTON(kStartId, dlgVarnel::OnButOkClick)
     EVT_MENU(kGameTypeMenuId, dlgVarnel::OnGameType)
-        EVT_MENU(kParametersMenuId, dlgVarnel::OnParameters)
-            EVT_MENU(kAboutMenuId, dlgVarnel::OnAbout) EVT_CLOSE(dlgVarnel::OnClose)
-                wxEND_EVENT_TABLE()
+    EVT_MENU(kParametersMenuId, dlgVarnel::OnParameters)
+    EVT_MENU(kAboutMenuId, dlgVarnel::OnAbout)
+    EVT_CLOSE(dlgVarnel::OnClose)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                    dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title,
-                                         const wxPoint& pos, const wxSize& size)
+dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
+                     const wxSize& size)
     : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE | wxTAB_TRAVERSAL),
       m_holeCards(appSettings().m_holeCards),
       m_boardFields{"B1", "B2", "B3", "D"},

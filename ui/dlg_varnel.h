@@ -9,7 +9,6 @@
 #include <wx/scrolwin.h>
 #include <wx/textctrl.h>
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <future>
