@@ -9,7 +9,7 @@ calculate=0
 for arg in "$@"; do
     case "$arg" in
         --run) calculate=1 ;;
-        *) out="$arg" ;;
+        *) out="$(realpath -m "$arg")" ;;
     esac
 done
 
