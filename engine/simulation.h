@@ -26,7 +26,7 @@ using ProgressCallback = std::function<void(int)>;
 
 enum class SimulationStatus {
     Finished,     // the requested deals were counted, or the time limit ended the run
-    Rejected,     // player count, board card counts, hole-card count or empty first list
+    Rejected,     // player count, board card counts, hole-card count or an over-long single hand
     NoValidDeal,  // the hands, boards and dead cards leave no deal that could be counted
     NoTable,      // no evaluator table is attached: nothing was evaluated
 };

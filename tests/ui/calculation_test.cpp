@@ -44,7 +44,6 @@ class CalculationTest : public GuiTest {
     }
 };
 
-// The first player needs hands of its own: the engine computes nothing when player 0 is random.
 const wxString kAces = "AsAhKsKh";
 
 // One to three digits, a point, exactly two decimals and a percent sign ("45.27%").

@@ -181,12 +181,6 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
                                       : "names no hands for this game");
         return kExitInput;
     }
-    if (prepared.diagnostics.players[0].random) {
-        std::fprintf(stderr,
-                     "error: the first player must be a hand or a range; only the others can be "
-                     "\"random\"\n");
-        return kExitInput;
-    }
     const Merged merged = simulateInParallel(prepared, args, seeded);
     if (merged.status == SimulationStatus::Rejected) {
         std::fprintf(stderr,
@@ -213,7 +207,7 @@ void addEquityCommand(CLI::App& app, CliContext& ctx) {
     CLI::App* cmd = app.add_subcommand(
         "equity",
         "Each player's equity by Monte Carlo simulation; players are hands, ranges or "
-        "\"random\" (not the first)");
+        "\"random\"");
     cmd->add_option("--game", args->game, "Game name, which sets the hole cards")
         ->capture_default_str();
     cmd->add_option("--board1", args->board1, "Fixed cards of board 1 (3 to 5), e.g. AsKd7h");
