@@ -141,22 +141,22 @@ void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
     }
 }
 
-void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
-                          HandValue* values) {
+void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
+                        HandValue* values) {
     if (holeCount > kMaxHoleCards) {
-        for (int p = 0; p < players; ++p)
-            values[p] = evaluateOmahaFromState(boardState, hands + p * holeCount, holeCount);
+        for (int k = 0; k < count; ++k)
+            values[k] = evaluateOmahaFromState(states[k], hands + k * holeCount, holeCount);
         return;
     }
     const OmahaEntry* t = omahaEvaluator().table()->entries.get();
-    for (int first = 0; first < players; first += kInterleave) {
-        const int n = std::min(kInterleave, players - first);
+    for (int first = 0; first < count; first += kInterleave) {
+        const int n = std::min(kInterleave, count - first);
         const CardId* h = hands + first * holeCount;
         // Rows after the first card of each pair, for every hand, before any second card.
         std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
         for (int k = 0; k < n; ++k)
             for (int i = 0; i + 1 < holeCount; ++i)
-                rows[k][i] = t[boardState + kEvalIndex[h[k * holeCount + i]]];
+                rows[k][i] = t[states[first + k] + kEvalIndex[h[k * holeCount + i]]];
         for (int k = 0; k < n; ++k) {
             HandValue best = 0;
             for (int i = 0; i + 1 < holeCount; ++i)
@@ -165,6 +165,16 @@ void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int hol
                                               t[rows[k][i] + kEvalIndex[h[k * holeCount + j]]]));
             values[first + k] = best;
         }
+    }
+}
+
+void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
+                          HandValue* values) {
+    std::uint32_t states[kInterleave];
+    std::fill_n(states, kInterleave, boardState);
+    for (int first = 0; first < players; first += kInterleave) {
+        evaluateOmahaHands(states, hands + first * holeCount, holeCount,
+                           std::min(kInterleave, players - first), values + first);
     }
 }
 

@@ -82,9 +82,13 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
 // walked side by side so that their table reads overlap.
 void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states);
 
-// The values of `players` hands of `holeCount` cards each (one hand after the other in `hands`,
-// each ascending) on the board whose state is `boardState`, their table reads overlapped; the
-// same values as evaluateOmahaFromState.
+// The values of `count` hands of `holeCount` cards each (one hand after the other in `hands`,
+// each ascending), hand k on the board whose state is states[k], their table reads overlapped;
+// the same values as evaluateOmahaFromState.
+void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
+                        HandValue* values);
+
+// evaluateOmahaHands for `players` hands on one board.
 void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
                           HandValue* values);
 

@@ -127,6 +127,13 @@ int main(int argc, char** argv) {
     gen::BuildResult built = gen::buildOmahaTable(
         classes, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
 
+    // Every entry, read as a state, must keep the 52 cells it leads to inside the table.
+    const std::uint64_t stateLimit = built.entries.size() - (kDeckSize - 1);
+    if (std::any_of(built.entries.begin(), built.entries.end(),
+                    [&](std::uint32_t e) { return e >= stateLimit; })) {
+        std::fprintf(stderr, "error: the built table has an entry leading outside it\n");
+        return 1;
+    }
     auto table = makeOmahaTable(built.entries.size());
     if (!table) {
         std::fprintf(stderr, "error: out of memory\n");
