@@ -45,6 +45,11 @@ bool ofsm_omaha7::usable() const {
     return m_table && m_table->entries && m_table->size >= kStartState + kDeckSize;
 }
 
+const OmahaEntry* ofsm_omaha7::entries() const {
+    static constexpr OmahaEntry kZeros[kStartState + kDeckSize] = {};
+    return usable() ? m_table->entries.get() : kZeros;
+}
+
 ofsm_omaha7& omahaEvaluator() {
     static ofsm_omaha7 instance;
     return instance;
@@ -105,14 +110,14 @@ std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path) {
 }
 
 std::uint32_t omahaBoardState(const CardId* board) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     std::uint32_t s = kStartState;
     for (int i = 0; i < kBoardCards; ++i) s = t[s + kEvalIndex[board[i]]];
     return s;
 }
 
 HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     HandValue best = 0;
     for (int i = 0; i + 1 < holeCount; ++i) {
         const std::uint32_t s = t[boardState + kEvalIndex[hole[i]]];
@@ -129,7 +134,7 @@ constexpr int kInterleave = 16;  // boards or players walked side by side
 }
 
 void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     for (int first = 0; first < count; first += kInterleave) {
         const int n = std::min(kInterleave, count - first);
         const CardId* b = boards + first * kBoardCards;
@@ -148,7 +153,7 @@ void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int ho
             values[k] = evaluateOmahaFromState(states[k], hands + k * holeCount, holeCount);
         return;
     }
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     for (int first = 0; first < count; first += kInterleave) {
         const int n = std::min(kInterleave, count - first);
         const CardId* h = hands + first * holeCount;
