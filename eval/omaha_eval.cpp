@@ -130,7 +130,7 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
 }
 
 namespace {
-constexpr int kInterleave = 16;  // boards or players walked side by side
+constexpr int kInterleave = 64;  // boards or players walked side by side
 }
 
 void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {

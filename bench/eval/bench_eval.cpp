@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kDeals = 1 << 16;
 constexpr int kPlayers = 4;
-constexpr int kBatchBoards = 16;  // boards walked side by side
+constexpr int kBatchBoards = 32;  // boards walked side by side
 constexpr int kTriples = 10;
 
 // Smallest increasing rank weights whose sums over five ranks (at most four of one rank) are
