@@ -20,5 +20,6 @@ std::string dataPath(const CliContext& ctx, const std::string& name);
 bool loadTableOrComplain(const CliContext& ctx);
 
 void addEvalCommand(CLI::App& app, CliContext& ctx);
+void addRangeCommand(CLI::App& app, CliContext& ctx);
 
 }  // namespace varnel::cli

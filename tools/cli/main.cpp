@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
         ->check(CLI::ExistingDirectory);
 
     addEvalCommand(app, ctx);
+    addRangeCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

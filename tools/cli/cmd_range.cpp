@@ -1,0 +1,80 @@
+// varnel-cli range [--cards N] [--list] EXPR: the hands a range expression names.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "core/cards.h"
+#include "range/range_expression.h"
+#include "tools/cli/commands.h"
+
+namespace varnel::cli {
+namespace {
+
+constexpr int kDefaultHandSize = 4;
+constexpr int kMinHandSize = 2;
+constexpr int kMaxHandSize = 7;
+
+// Bytes of 7-bit ASCII become the same characters; every other byte becomes U+FFFD, which no
+// range accepts, so a text the range language cannot read is never half read.
+std::wstring widen(const std::string& text, bool& plainAscii) {
+    std::wstring wide;
+    wide.reserve(text.size());
+    plainAscii = true;
+    for (unsigned char c : text) {
+        plainAscii = plainAscii && c < 0x80;
+        wide.push_back(c < 0x80 ? static_cast<wchar_t>(c) : L'\uFFFD');
+    }
+    return wide;
+}
+
+// Writes the hands one a line, each as its card codes in ascending CardId order.
+void printHands(const HandList& list) {
+    std::string line;
+    for (CardMask hand : list.hands) {
+        line.clear();
+        for (CardMask rest = hand; rest; rest &= rest - 1) {
+            const std::wstring_view code = cardCodes[std::countr_zero(rest)];
+            line.push_back(static_cast<char>(code[0]));
+            line.push_back(static_cast<char>(code[1]));
+        }
+        line.push_back('\n');
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+}
+
+}  // namespace
+
+void addRangeCommand(CLI::App& app, CliContext& ctx) {
+    struct Args {
+        int cards = kDefaultHandSize;
+        bool list = false;
+        std::string expression;
+    };
+    auto args = std::make_shared<Args>();
+    CLI::App* cmd = app.add_subcommand(
+        "range", "Print the number of hands EXPR names (-1 when it does not parse)");
+    cmd->add_option("--cards", args->cards, "Hole cards per hand")
+        ->check(CLI::Range(kMinHandSize, kMaxHandSize))
+        ->capture_default_str();
+    cmd->add_flag("--list", args->list, "Also print every hand, one a line, in list order");
+    cmd->add_option("EXPR", args->expression, "Range expression, e.g. \"AsKs,QQ!xxyy\"")
+        ->required();
+    cmd->callback([args, &ctx] {
+        bool plainAscii = true;
+        const std::wstring text = widen(args->expression, plainAscii);
+        HandList list;
+        const std::int32_t count = parseRangeExpression(text, args->cards, list);
+        std::printf("%d\n", count);
+        if (count < 0) {
+            std::fprintf(stderr, "error: the range \"%s\" does not parse%s\n",
+                         args->expression.c_str(),
+                         plainAscii ? " (check its parentheses and operators , : !)"
+                                    : ": it holds a character outside ASCII");
+            ctx.exitCode = 1;
+            return;
+        }
+        if (args->list) printHands(list);
+    });
+}
+
+}  // namespace varnel::cli
