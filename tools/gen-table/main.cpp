@@ -5,6 +5,8 @@
 // the table is built, checked the same way, and written under a temporary name in the same
 // directory, then renamed, so an interrupted run never leaves a partial file behind.
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
@@ -88,7 +90,7 @@ bool existingTableValid(const HandClasses& classes, const std::string& path) {
 bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& entries) {
     const std::filesystem::path target(path);
     std::filesystem::path temp = target;
-    temp += ".tmp";
+    temp += ".tmp." + std::to_string(getpid());  // runs that overlap never share a temporary
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
