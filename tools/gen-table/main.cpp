@@ -117,6 +117,7 @@ int main(int argc, char** argv) {
     app.add_option("--out", out, "Path of the table file (left alone when already valid)");
     CLI11_PARSE(app, argc, argv);
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines show up at once in logs too
     const HandClasses classes;
     if (existingTableValid(classes, out)) {
         std::printf("%s is up to date\n", out.c_str());
