@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/cards.h"
+#include "core/game.h"  // kMaxHoleCards
 
 namespace varnel {
 
@@ -22,7 +23,6 @@ using HandValue = std::int32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
 inline constexpr int kBoardCards = 5;
-inline constexpr int kMaxHoleCards = 7;
 
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
