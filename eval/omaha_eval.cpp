@@ -157,11 +157,19 @@ void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int ho
     for (int first = 0; first < count; first += kInterleave) {
         const int n = std::min(kInterleave, count - first);
         const CardId* h = hands + first * holeCount;
-        // Rows after the first card of each pair, for every hand, before any second card.
-        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
+        // Prefetches retire at once, so far more reads are in flight than loads would allow:
+        // first the cells of every first card, then, with those rows read, every value cell.
         for (int k = 0; k < n; ++k)
             for (int i = 0; i + 1 < holeCount; ++i)
+                __builtin_prefetch(t + states[first + k] + kEvalIndex[h[k * holeCount + i]]);
+        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
+        for (int k = 0; k < n; ++k) {
+            for (int i = 0; i + 1 < holeCount; ++i) {
                 rows[k][i] = t[states[first + k] + kEvalIndex[h[k * holeCount + i]]];
+                for (int j = i + 1; j < holeCount; ++j)
+                    __builtin_prefetch(t + rows[k][i] + kEvalIndex[h[k * holeCount + j]]);
+            }
+        }
         for (int k = 0; k < n; ++k) {
             HandValue best = 0;
             for (int i = 0; i + 1 < holeCount; ++i)
