@@ -45,6 +45,11 @@ bool ofsm_omaha7::usable() const {
     return m_table && m_table->entries && m_table->size >= kStartState + kDeckSize;
 }
 
+const OmahaEntry* ofsm_omaha7::entries() const {
+    static constexpr OmahaEntry kZeros[kStartState + kDeckSize] = {};
+    return usable() ? m_table->entries.get() : kZeros;
+}
+
 ofsm_omaha7& omahaEvaluator() {
     static ofsm_omaha7 instance;
     return instance;
@@ -105,14 +110,14 @@ std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path) {
 }
 
 std::uint32_t omahaBoardState(const CardId* board) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     std::uint32_t s = kStartState;
     for (int i = 0; i < kBoardCards; ++i) s = t[s + kEvalIndex[board[i]]];
     return s;
 }
 
 HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     HandValue best = 0;
     for (int i = 0; i + 1 < holeCount; ++i) {
         const std::uint32_t s = t[boardState + kEvalIndex[hole[i]]];
@@ -125,11 +130,11 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
 }
 
 namespace {
-constexpr int kInterleave = 16;  // boards or players walked side by side
+constexpr int kInterleave = 64;  // boards or players walked side by side
 }
 
 void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
+    const OmahaEntry* t = omahaEvaluator().entries();
     for (int first = 0; first < count; first += kInterleave) {
         const int n = std::min(kInterleave, count - first);
         const CardId* b = boards + first * kBoardCards;
@@ -141,22 +146,30 @@ void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
     }
 }
 
-void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
-                          HandValue* values) {
+void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
+                        HandValue* values) {
     if (holeCount > kMaxHoleCards) {
-        for (int p = 0; p < players; ++p)
-            values[p] = evaluateOmahaFromState(boardState, hands + p * holeCount, holeCount);
+        for (int k = 0; k < count; ++k)
+            values[k] = evaluateOmahaFromState(states[k], hands + k * holeCount, holeCount);
         return;
     }
-    const OmahaEntry* t = omahaEvaluator().table()->entries.get();
-    for (int first = 0; first < players; first += kInterleave) {
-        const int n = std::min(kInterleave, players - first);
+    const OmahaEntry* t = omahaEvaluator().entries();
+    for (int first = 0; first < count; first += kInterleave) {
+        const int n = std::min(kInterleave, count - first);
         const CardId* h = hands + first * holeCount;
-        // Rows after the first card of each pair, for every hand, before any second card.
-        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
+        // Prefetches retire at once, so far more reads are in flight than loads would allow:
+        // first the cells of every first card, then, with those rows read, every value cell.
         for (int k = 0; k < n; ++k)
             for (int i = 0; i + 1 < holeCount; ++i)
-                rows[k][i] = t[boardState + kEvalIndex[h[k * holeCount + i]]];
+                __builtin_prefetch(t + states[first + k] + kEvalIndex[h[k * holeCount + i]]);
+        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
+        for (int k = 0; k < n; ++k) {
+            for (int i = 0; i + 1 < holeCount; ++i) {
+                rows[k][i] = t[states[first + k] + kEvalIndex[h[k * holeCount + i]]];
+                for (int j = i + 1; j < holeCount; ++j)
+                    __builtin_prefetch(t + rows[k][i] + kEvalIndex[h[k * holeCount + j]]);
+            }
+        }
         for (int k = 0; k < n; ++k) {
             HandValue best = 0;
             for (int i = 0; i + 1 < holeCount; ++i)
@@ -165,6 +178,16 @@ void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int hol
                                               t[rows[k][i] + kEvalIndex[h[k * holeCount + j]]]));
             values[first + k] = best;
         }
+    }
+}
+
+void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
+                          HandValue* values) {
+    std::uint32_t states[kInterleave];
+    std::fill_n(states, kInterleave, boardState);
+    for (int first = 0; first < players; first += kInterleave) {
+        evaluateOmahaHands(states, hands + first * holeCount, holeCount,
+                           std::min(kInterleave, players - first), values + first);
     }
 }
 

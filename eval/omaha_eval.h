@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/cards.h"
+#include "core/game.h"  // kMaxHoleCards
 
 namespace varnel {
 
@@ -22,7 +23,6 @@ using HandValue = std::int32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
 inline constexpr int kBoardCards = 5;
-inline constexpr int kMaxHoleCards = 7;
 
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {
@@ -55,6 +55,9 @@ class ofsm_omaha7 {
     // True when a table large enough to hold the start state is attached.
     bool usable() const;
     const OmahaTable* table() const { return m_table.get(); }
+    // The entries the walk reads: the attached table's when usable, else a table of zeros on
+    // which every walk stays inside and every hand value is 0.
+    const OmahaEntry* entries() const;
 
   private:
     std::unique_ptr<OmahaTable> m_table;
@@ -69,7 +72,7 @@ ofsm_omaha7& omahaEvaluator();
 std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path);
 
 // Returns the hand value of `holeCount` hole cards (ascending CardId order) on a five-card board
-// (any order); 0 when holeCount < 2. The process-wide table must be usable.
+// (any order); 0 when holeCount < 2, and 0 for every hand while no usable table is attached.
 HandValue evaluateOmaha(const CardId* hole, int holeCount, const CardId* board);
 
 // The state after walking the five board cards; reuse it for every player on that board.
@@ -82,9 +85,13 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
 // walked side by side so that their table reads overlap.
 void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states);
 
-// The values of `players` hands of `holeCount` cards each (one hand after the other in `hands`,
-// each ascending) on the board whose state is `boardState`, their table reads overlapped; the
-// same values as evaluateOmahaFromState.
+// The values of `count` hands of `holeCount` cards each (one hand after the other in `hands`,
+// each ascending), hand k on the board whose state is states[k], their table reads overlapped;
+// the same values as evaluateOmahaFromState.
+void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
+                        HandValue* values);
+
+// evaluateOmahaHands for `players` hands on one board.
 void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
                           HandValue* values);
 

@@ -8,7 +8,8 @@ JOBS="$(nproc)"
 # Debian packages the project needs to build, test and run.
 PACKAGES=(build-essential cmake ninja-build pkg-config clang
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          libboost-dev libwxgtk3.2-dev xvfb xauth)
+          libboost-dev libwxgtk3.2-dev xvfb xauth
+          imagemagick xdotool)
 
 log() { printf '\033[1m[varnel]\033[0m %s\n' "$*" >&2; }
 
@@ -82,4 +83,21 @@ ensure_orderings() {
         link_data "$name.bin" "$cache"
         link_data "$name.64" "$cache"
     done
+}
+
+# The run directory: the program, its card images and links to the data files. The program reads
+# "omaha-7.bin", the ordering files and "cards/" from its working directory and keeps
+# "varnel.cfg" and "varnel.log" beside its executable, so it is copied here rather than linked.
+RUN_DIR="$ROOT/run"
+
+ensure_run_dir() {
+    build release varnel
+    mkdir -p "$RUN_DIR"
+    cp -f "$ROOT/build/release/app/varnel" "$RUN_DIR/varnel"
+    ln -sfn "$ROOT/build/release/cards" "$RUN_DIR/cards"
+    local f
+    for f in "$DATA_DIR"/*; do
+        [ -e "$f" ] && ln -sfn "$(readlink -f "$f")" "$RUN_DIR/$(basename "$f")"
+    done
+    return 0
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, generates the data and runs the program.
+# Installs what is needed, builds, generates the data, lays out the run directory and starts the
+# program from it.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
 ensure_table
-ensure_orderings
-build release varnel-cli
-log "example: Omaha hand values on the board As Kd 7h 2c 9s"
-"$ROOT/build/release/tools/cli/varnel-cli" --data "$DATA_DIR" eval AsKd7h2c9s AhAdKsQc 8s6s5d4h "$@"
+if declare -F ensure_orderings >/dev/null; then ensure_orderings; fi
+ensure_run_dir
+log "starting varnel in $RUN_DIR"
+cd "$RUN_DIR"
+exec ./varnel "$@"

@@ -14,19 +14,6 @@ constexpr int kDefaultHandSize = 4;
 constexpr int kMinHandSize = 2;
 constexpr int kMaxHandSize = 7;
 
-// Bytes of 7-bit ASCII become the same characters; every other byte becomes U+FFFD, which no
-// range accepts, so a text the range language cannot read is never half read.
-std::wstring widen(const std::string& text, bool& plainAscii) {
-    std::wstring wide;
-    wide.reserve(text.size());
-    plainAscii = true;
-    for (unsigned char c : text) {
-        plainAscii = plainAscii && c < 0x80;
-        wide.push_back(c < 0x80 ? static_cast<wchar_t>(c) : L'\uFFFD');
-    }
-    return wide;
-}
-
 // Writes the hands one a line, each as its card codes in ascending CardId order.
 void printHands(const HandList& list) {
     std::string line;

@@ -19,7 +19,13 @@ std::string dataPath(const CliContext& ctx, const std::string& name);
 // to standard error and returns false when it is missing or invalid.
 bool loadTableOrComplain(const CliContext& ctx);
 
+// Bytes of 7-bit ASCII become the same characters; every other byte becomes U+FFFD, which no
+// range or card code accepts, so a text the engine cannot read is never half read.
+std::wstring widen(const std::string& text, bool& plainAscii);
+
 void addEvalCommand(CLI::App& app, CliContext& ctx);
+void addBenchCommand(CLI::App& app, CliContext& ctx);
 void addRangeCommand(CLI::App& app, CliContext& ctx);
+void addEquityCommand(CLI::App& app, CliContext& ctx);
 
 }  // namespace varnel::cli

@@ -13,6 +13,17 @@ std::string dataPath(const CliContext& ctx, const std::string& name) {
     return (std::filesystem::path(ctx.dataDir) / name).string();
 }
 
+std::wstring widen(const std::string& text, bool& plainAscii) {
+    std::wstring wide;
+    wide.reserve(text.size());
+    plainAscii = true;
+    for (unsigned char c : text) {
+        plainAscii = plainAscii && c < 0x80;
+        wide.push_back(c < 0x80 ? static_cast<wchar_t>(c) : L'\uFFFD');
+    }
+    return wide;
+}
+
 bool loadTableOrComplain(const CliContext& ctx) {
     const std::string path = dataPath(ctx, kTableFileName);
     try {
@@ -53,7 +64,9 @@ int main(int argc, char** argv) {
     });
 
     addEvalCommand(app, ctx);
+    addBenchCommand(app, ctx);
     addRangeCommand(app, ctx);
+    addEquityCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -5,6 +5,8 @@
 // the table is built, checked the same way, and written under a temporary name in the same
 // directory, then renamed, so an interrupted run never leaves a partial file behind.
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
@@ -88,7 +90,7 @@ bool existingTableValid(const HandClasses& classes, const std::string& path) {
 bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& entries) {
     const std::filesystem::path target(path);
     std::filesystem::path temp = target;
-    temp += ".tmp";
+    temp += ".tmp." + std::to_string(getpid());  // runs that overlap never share a temporary
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
@@ -115,6 +117,7 @@ int main(int argc, char** argv) {
     app.add_option("--out", out, "Path of the table file (left alone when already valid)");
     CLI11_PARSE(app, argc, argv);
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines show up at once in logs too
     const HandClasses classes;
     if (existingTableValid(classes, out)) {
         std::printf("%s is up to date\n", out.c_str());
@@ -127,6 +130,13 @@ int main(int argc, char** argv) {
     gen::BuildResult built = gen::buildOmahaTable(
         classes, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
 
+    // Every entry, read as a state, must keep the 52 cells it leads to inside the table.
+    const std::uint64_t stateLimit = built.entries.size() - (kDeckSize - 1);
+    if (std::any_of(built.entries.begin(), built.entries.end(),
+                    [&](std::uint32_t e) { return e >= stateLimit; })) {
+        std::fprintf(stderr, "error: the built table has an entry leading outside it\n");
+        return 1;
+    }
     auto table = makeOmahaTable(built.entries.size());
     if (!table) {
         std::fprintf(stderr, "error: out of memory\n");

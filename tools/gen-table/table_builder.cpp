@@ -13,7 +13,8 @@
 // row is stored in a frame shifted down by f: the flush column at suit 0, the plain columns at
 // 1..3, and the pointer one level up is the stored row's offset minus f. Rows with equal
 // values merge; rows that agree wherever both are read merge greedily, most-read first. Board
-// levels then merge identical rows of child codes, from five board cards down to none.
+// levels then merge the same way, from five board cards down to none: identical rows of child
+// codes, and rows of keys with equal rank counts and kept suits that agree wherever both are read.
 //
 // Layout: entries 0..51 are a zero sink, the start row is at 52, every other row is placed at
 // the lowest offset near the end of the table where its read cells agree with what is there.
@@ -25,7 +26,7 @@
 #include <array>
 #include <bit>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <numeric>
 #include <stdexcept>
 

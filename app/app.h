@@ -1,0 +1,43 @@
+#pragma once
+// The application object: toolkit set-up, the process-wide logger, the configuration file
+// "varnel.cfg" and the settings the windows read and change.
+
+#include <wx/app.h>
+
+#include <string>
+
+#include "ui/app_settings.h"
+#include "ui/dlg_varnel.h"
+
+namespace varnel {
+
+class varnelApp : public wxApp, public AppSettings {
+  public:
+    bool OnInit() override;
+    int OnExit() override;
+
+    // Starts the logger ("varnel.log" in `dir`), installs the configuration "varnel.cfg" of `dir`,
+    // loads the settings and opens the main window titled "Varnel - " + game name. Returns the
+    // window (owned by the toolkit).
+    dlgVarnel* startUp(const wxString& dir);
+
+    // Fills the settings from the "/GAME" group of the global configuration: an absent key gives
+    // its default, an empty key or an unrecognised game name keeps the current value, numbers are
+    // read from their leading digits (none give 0). Always returns true.
+    bool loadSettings();
+
+    // Writes one UTF-8 line to the log file at level INFO.
+    static void logText(const std::string& line);
+    // The file of the process-wide logger (fixed by the first start-up); empty before it.
+    static wxString logPath();
+};
+
+// The directory of the running executable.
+wxString executableDirectory();
+
+// The data ("omaha-7.bin", the ordering files, "cards/") are read from the working directory.
+// When it holds neither the table nor "cards/" but `exeDir` holds "cards/" (a program started
+// from a file manager, say), `exeDir` becomes the working directory.
+void chooseDataDirectory(const wxString& exeDir);
+
+}  // namespace varnel

@@ -1,0 +1,276 @@
+// Evaluations per second of the table walk against a plain two-plus-three evaluator, for 4..7
+// hole cards on random boards: one hand per board, and four hands sharing each board.
+//
+// The plain evaluator is what a careful implementation without the table would do: the
+// board's ten triples are summarised once per board (rank key, rank set, common suit), each
+// pair of hole cards likewise, and every (pair, triple) combination costs one addition and one
+// lookup in a small rank-multiset table, or a flush table when all five cards share a suit.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cards.h"
+#include "eval/omaha_eval.h"
+#include "eval/table_format.h"
+#include "tools/gen-table/hand_classes.h"
+
+namespace varnel {
+namespace {
+
+constexpr int kDeals = 1 << 16;
+constexpr int kPlayers = 4;
+constexpr int kBatchBoards = 32;  // boards walked side by side
+constexpr int kTriples = 10;
+
+// Smallest increasing rank weights whose sums over five ranks (at most four of one rank) are
+// all distinct, so a sum indexes the rank-multiset table directly.
+constexpr std::array<int, kRanks> kRankWeight = {0,    1,    5,     22,    94,    312,  992,
+                                                 2422, 5624, 12522, 19998, 43258, 79415};
+constexpr int kRankKeys = 4 * kRankWeight[12] + kRankWeight[11] + 1;
+constexpr int kNoSuit = kSuits;         // a triple of mixed suits
+constexpr int kMixedPair = kSuits + 1;  // a pair of mixed suits, never equal to a triple's
+
+class PlainEvaluator {
+  public:
+    explicit PlainEvaluator(const gen::HandClasses& classes) : m_plain(kRankKeys, 0) {
+        int r[5];
+        for (r[0] = 0; r[0] < kRanks; ++r[0])
+            for (r[1] = r[0]; r[1] < kRanks; ++r[1])
+                for (r[2] = r[1]; r[2] < kRanks; ++r[2])
+                    for (r[3] = r[2]; r[3] < kRanks; ++r[3])
+                        for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
+                            if (r[0] == r[4]) continue;  // five of one rank
+                            int key = 0;
+                            for (int x : r) key += kRankWeight[x];
+                            if (m_plain[key] != 0) std::abort();  // weights must separate sums
+                            m_plain[key] = classes.plain(r[0], r[1], r[2], r[3], r[4]);
+                        }
+        for (unsigned m = 0; m < gen::kRankMaskCount; ++m) m_flush[m] = classes.flush(m);
+    }
+
+    struct Triples {
+        std::array<int, kTriples> key;
+        std::array<unsigned, kTriples> ranks;
+        std::array<int, kTriples> suit;
+    };
+
+    static Triples triples(const CardId* board) {
+        Triples t{};
+        int n = 0;
+        for (int a = 0; a < kBoardCards; ++a)
+            for (int b = a + 1; b < kBoardCards; ++b)
+                for (int c = b + 1; c < kBoardCards; ++c, ++n) {
+                    const CardId x = board[a], y = board[b], z = board[c];
+                    t.key[n] =
+                        kRankWeight[rankOf(x)] + kRankWeight[rankOf(y)] + kRankWeight[rankOf(z)];
+                    t.ranks[n] = 1u << rankOf(x) | 1u << rankOf(y) | 1u << rankOf(z);
+                    t.suit[n] =
+                        suitOf(x) == suitOf(y) && suitOf(y) == suitOf(z) ? suitOf(x) : kNoSuit;
+                }
+        return t;
+    }
+
+    int evaluate(const Triples& t, const CardId* hole, int holeCount) const {
+        int best = 0;
+        for (int i = 0; i < holeCount; ++i) {
+            for (int j = i + 1; j < holeCount; ++j) {
+                const CardId x = hole[i], y = hole[j];
+                const int key = kRankWeight[rankOf(x)] + kRankWeight[rankOf(y)];
+                const unsigned ranks = 1u << rankOf(x) | 1u << rankOf(y);
+                const int suit = suitOf(x) == suitOf(y) ? suitOf(x) : kMixedPair;
+                for (int k = 0; k < kTriples; ++k) {
+                    const int v =
+                        t.suit[k] == suit ? m_flush[t.ranks[k] | ranks] : m_plain[t.key[k] + key];
+                    best = std::max(best, v);
+                }
+            }
+        }
+        return best;
+    }
+
+  private:
+    std::vector<std::uint16_t> m_plain;
+    std::array<std::uint16_t, gen::kRankMaskCount> m_flush{};
+};
+
+// kDeals random deals of a board and kPlayers hands of `holeCount` cards (ascending).
+struct Deals {
+    int holeCount = 0;
+    std::vector<CardId> boards;  // kBoardCards per deal
+    std::vector<CardId> hands;   // kPlayers * holeCount per deal
+    const CardId* board(int d) const { return &boards[d * kBoardCards]; }
+    const CardId* hand(int d, int p) const { return &hands[(d * kPlayers + p) * holeCount]; }
+};
+
+const Deals& deals(int holeCount) {
+    static std::array<Deals, kMaxHoleCards + 1> cache;
+    Deals& d = cache[holeCount];
+    if (d.holeCount == holeCount) return d;
+    d.holeCount = holeCount;
+    std::mt19937_64 rng(holeCount);
+    std::array<CardId, kDeckSize> deck{};
+    for (int n = 0; n < kDeals; ++n) {
+        for (int i = 0; i < kDeckSize; ++i) deck[i] = i;
+        std::shuffle(deck.begin(), deck.end(), rng);
+        d.boards.insert(d.boards.end(), deck.begin(), deck.begin() + kBoardCards);
+        for (int p = 0; p < kPlayers; ++p) {
+            auto first = deck.begin() + kBoardCards + p * holeCount;
+            std::sort(first, first + holeCount);
+            d.hands.insert(d.hands.end(), first, first + holeCount);
+        }
+    }
+    return d;
+}
+
+const PlainEvaluator& plain() {
+    static const gen::HandClasses classes;
+    static const PlainEvaluator evaluator(classes);
+    return evaluator;
+}
+
+void report(benchmark::State& state, long evaluations) {
+    state.SetItemsProcessed(evaluations);
+}
+
+void BM_TableOneHand(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    long n = 0;
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; ++i)
+            sum += evaluateOmaha(d.hand(i, 0), d.holeCount, d.board(i));
+        benchmark::DoNotOptimize(sum);
+        n += kDeals;
+    }
+    report(state, n);
+}
+
+void BM_TableOneHandInterleaved(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    std::vector<CardId> firstHands;
+    for (int i = 0; i < kDeals; ++i)
+        firstHands.insert(firstHands.end(), d.hand(i, 0), d.hand(i, 0) + d.holeCount);
+    long n = 0;
+    std::uint32_t states[kBatchBoards];
+    HandValue values[kBatchBoards];
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; i += kBatchBoards) {
+            omahaBoardStates(d.board(i), kBatchBoards, states);
+            evaluateOmahaHands(states, &firstHands[i * d.holeCount], d.holeCount, kBatchBoards,
+                               values);
+            for (HandValue v : values) sum += v;
+        }
+        benchmark::DoNotOptimize(sum);
+        n += kDeals;
+    }
+    report(state, n);
+}
+
+void BM_PlainOneHand(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    const PlainEvaluator& e = plain();
+    long n = 0;
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; ++i)
+            sum += e.evaluate(PlainEvaluator::triples(d.board(i)), d.hand(i, 0), d.holeCount);
+        benchmark::DoNotOptimize(sum);
+        n += kDeals;
+    }
+    report(state, n);
+}
+
+void BM_TableFourHands(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    long n = 0;
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; ++i) {
+            const std::uint32_t s = omahaBoardState(d.board(i));
+            for (int p = 0; p < kPlayers; ++p)
+                sum += evaluateOmahaFromState(s, d.hand(i, p), d.holeCount);
+        }
+        benchmark::DoNotOptimize(sum);
+        n += long{kDeals} * kPlayers;
+    }
+    report(state, n);
+}
+
+void BM_TableFourHandsInterleaved(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    long n = 0;
+    std::uint32_t boardStates[kBatchBoards];
+    std::uint32_t states[kBatchBoards * kPlayers];
+    HandValue values[kBatchBoards * kPlayers];
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; i += kBatchBoards) {
+            omahaBoardStates(d.board(i), kBatchBoards, boardStates);
+            for (int k = 0; k < kBatchBoards * kPlayers; ++k) states[k] = boardStates[k / kPlayers];
+            evaluateOmahaHands(states, d.hand(i, 0), d.holeCount, kBatchBoards * kPlayers, values);
+            for (HandValue v : values) sum += v;
+        }
+        benchmark::DoNotOptimize(sum);
+        n += long{kDeals} * kPlayers;
+    }
+    report(state, n);
+}
+
+void BM_PlainFourHands(benchmark::State& state) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    const PlainEvaluator& e = plain();
+    long n = 0;
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; ++i) {
+            const auto t = PlainEvaluator::triples(d.board(i));
+            for (int p = 0; p < kPlayers; ++p) sum += e.evaluate(t, d.hand(i, p), d.holeCount);
+        }
+        benchmark::DoNotOptimize(sum);
+        n += long{kDeals} * kPlayers;
+    }
+    report(state, n);
+}
+
+BENCHMARK(BM_PlainOneHand)->DenseRange(4, 7);
+BENCHMARK(BM_TableOneHand)->DenseRange(4, 7);
+BENCHMARK(BM_TableOneHandInterleaved)->DenseRange(4, 7);
+BENCHMARK(BM_PlainFourHands)->DenseRange(4, 7);
+BENCHMARK(BM_TableFourHands)->DenseRange(4, 7);
+BENCHMARK(BM_TableFourHandsInterleaved)->DenseRange(4, 7);
+
+}  // namespace
+}  // namespace varnel
+
+int main(int argc, char** argv) {
+    using namespace varnel;
+    const char* dir = std::getenv("VARNEL_DATA_DIR");
+    const std::string path =
+        std::string(dir ? dir : VARNEL_DEFAULT_DATA_DIR) + "/" + kTableFileName;
+    omahaEvaluator().attach(loadOmahaTable(path));
+    if (!omahaEvaluator().usable()) {
+        std::fprintf(stderr, "error: no usable table at %s (set VARNEL_DATA_DIR)\n", path.c_str());
+        return 1;
+    }
+    // The plain evaluator's results are the reference for a quick sanity check.
+    const Deals& d = deals(4);
+    for (int i = 0; i < 1000; ++i) {
+        const auto t = PlainEvaluator::triples(d.board(i));
+        if (plain().evaluate(t, d.hand(i, 0), 4) != evaluateOmaha(d.hand(i, 0), 4, d.board(i))) {
+            std::fprintf(stderr, "error: the plain evaluator and the table disagree\n");
+            return 1;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,147 @@
+// varnel-cli equity through the program: output shape, exit codes and messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string dataDir() {
+    const char* dir = std::getenv("VARNEL_DATA_DIR");
+    return dir ? dir : ".";
+}
+
+// Runs varnel-cli with `args` (a shell word list) and the test data directory.
+Result run(const std::string& args, const std::string& data = dataDir()) {
+    const std::string errFile =
+        (std::filesystem::temp_directory_path() / ("varnel-cli-err-" + std::to_string(::getpid())))
+            .string();
+    const std::string command =
+        std::string(VARNEL_CLI) + " --data '" + data + "' " + args + " 2>'" + errFile + "'";
+    Result r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return r;
+    std::array<char, 4096> buffer{};
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        r.out.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errFile);
+    std::stringstream text;
+    text << err.rdbuf();
+    r.err = text.str();
+    std::filesystem::remove(errFile);
+    return r;
+}
+
+TEST(CliEquity, PrintsOneLinePerPlayerThenTheDeals) {
+    const Result r =
+        run("equity --seed 5 --rounds 2000 --threads 2 --board1 Qd8c3s AhAd9h9d "
+            "'KsJsTs2c,KcJcTc2d' random");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string text;
+    double sum = 0;
+    for (int p = 1; p <= 3; ++p) {
+        ASSERT_TRUE(std::getline(lines, text));
+        // "P n", the text given, the equity with two decimals and a percent sign.
+        const std::size_t tab1 = text.find('\t'), tab2 = text.rfind('\t');
+        ASSERT_NE(tab1, tab2) << text;
+        EXPECT_EQ(text.substr(0, tab1), "P " + std::to_string(p));
+        const std::string equity = text.substr(tab2 + 1);
+        EXPECT_TRUE(equity.ends_with("%") && equity.size() >= 5 && equity[equity.size() - 4] == '.')
+            << text;
+        sum += std::stod(equity);
+    }
+    EXPECT_NEAR(sum, 100.0, 0.03);
+    ASSERT_TRUE(std::getline(lines, text));
+    EXPECT_EQ(text, "deals\t2000");
+    EXPECT_FALSE(std::getline(lines, text));
+}
+
+TEST(CliEquity, JsonHoldsThePlayersAndTheDeals) {
+    const Result r =
+        run("equity --json --seed 9 --rounds 3000 --threads 3 --game '6 Card Omaha' "
+            "AsKsQsJsTs9s random");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["game"], "6 Card Omaha");
+    EXPECT_EQ(j["holeCards"], 6);
+    EXPECT_EQ(j["deals"], 3000);
+    ASSERT_EQ(j["players"].size(), 2u);
+    EXPECT_EQ(j["players"][0]["field"], "P 1");
+    EXPECT_EQ(j["players"][0]["text"], "AsKsQsJsTs9s");
+    EXPECT_EQ(j["players"][1]["field"], "P 2");
+    const double sum =
+        j["players"][0]["equity"].get<double>() + j["players"][1]["equity"].get<double>();
+    EXPECT_NEAR(sum, 1.0, 1e-9);
+    EXPECT_TRUE(j["players"][1]["percent"].get<std::string>().ends_with("%"));
+}
+
+TEST(CliEquity, SameSeedAndThreadsGiveTheSameResult) {
+    const std::string args = "equity --seed 3 --rounds 4000 --threads 2 AsAh random random";
+    const Result a = run(args), b = run(args);
+    ASSERT_EQ(a.exitCode, 0) << a.err;
+    EXPECT_EQ(a.out, b.out);
+}
+
+TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"equity --game 'Omaha Lo' AsAh random", 0, nullptr},  // names starting "Omaha" are Omaha
+        {"equity --game Whist AsAh random", 1, "unknown game \"Whist\""},
+        {"equity AsAh 'Ks(' ", 1, "player P 2 \"Ks(\" is not a range"},
+        {"equity AsAh 'AsAh!AsAh'", 1, "player P 2 \"AsAh!AsAh\" names no hands"},
+        {"equity AsKs AsQs", 3, "no valid deal"},
+        {"equity --board1 AsKx7h AsAh random", 1, "--board1 \"AsKx7h\""},
+        {"equity --board1 AsKd AsAh random", 1, "--board1 \"AsKd\""},
+        {"equity --board1 2c3c4c --board2 5c6c7c8c AsAh random", 1, "as many cards"},
+        {"equity --dead 2c3c --board1 2c4c5c AsAh random", 1, "given twice"},
+        {"equity random AsAh", 0, nullptr},  // the first player may be random too
+        {"equity AsAh", 1, "give 2 to 10 players"},
+        {"equity AsAhAdAc AsKsQsJs", 3, "no valid deal"},
+        {"equity --rounds 10 --bogus AsAh random", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        const Result r = run(std::string(c.args) + " --rounds 100");
+        if (c.message) {
+            EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+        } else if (std::string(c.args).find("--bogus") != std::string::npos) {
+            EXPECT_NE(r.exitCode, 0) << c.args;  // an unknown option
+            EXPECT_FALSE(r.err.empty());
+        } else {
+            EXPECT_EQ(r.exitCode, 0) << c.args << "\n" << r.err;
+        }
+    }
+}
+
+TEST(CliEquity, MissingTableIsAnError) {
+    const std::filesystem::path empty =
+        std::filesystem::temp_directory_path() / ("varnel-empty-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(empty);
+    const Result r = run("equity AsAh random", empty.string());
+    std::filesystem::remove(empty);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("evaluator table"), std::string::npos) << r.err;
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+#include "engine/calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <future>
+
+#include "core/report.h"
+#include "engine/deal_helpers.h"
+
+namespace varnel {
+namespace {
+
+using test::cards;
+using test::mask;
+
+PreparedCalculation read(const CalculationRequest& request, int holeCount = 4) {
+    return readCalculationRequest(request, holeCount);
+}
+
+TEST(CalculationRequestReading, FixedHandAndRandomPlayer) {
+    const PreparedCalculation p = read({{L"P 1", L"AsKsQsJs"}, {L"P 2", L"random"}});
+    EXPECT_EQ(p.playerCount, 2u);
+    EXPECT_EQ(p.lists[0].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
+    EXPECT_TRUE(p.lists[1].hands.empty());
+    ASSERT_EQ(p.diagnostics.players.size(), 2u);
+    EXPECT_TRUE(p.diagnostics.players[1].random);
+    EXPECT_EQ(p.diagnostics.players[0].hands, 1);
+}
+
+TEST(CalculationRequestReading, EmptyPlayerFieldsAreNotCounted) {
+    const PreparedCalculation p = read({{L"P 1", L""}, {L"P 2", L"AsKsQsJs"}, {L"P 3", L"random"}});
+    EXPECT_EQ(p.playerCount, 2u);
+    EXPECT_EQ(p.diagnostics.players[0].key, L"P 2");
+    EXPECT_EQ(p.lists[0].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
+}
+
+TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
+    CalculationRequest request;
+    for (int n = 1; n <= 10; ++n) {
+        const std::wstring key = n < 10 ? L"P " + std::to_wstring(n) : L"P10";
+        request[key] = n == 10 ? L"AsKsQsJs" : L"random";
+    }
+    const PreparedCalculation p = read(request);
+    EXPECT_EQ(p.playerCount, 10u);
+    EXPECT_EQ(p.diagnostics.players.back().key, L"P10");
+    EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
+}
+
+TEST(CalculationRequestReading, BoardTextsOfThreeToFiveCards) {
+    EXPECT_EQ(read({{L"B1", L"AsKd7h"}}).boards[0], mask(L"AsKd7h"));
+    EXPECT_EQ(read({{L"B1", L"AsKd"}}).boards[0], 0u);
+    EXPECT_EQ(read({{L"B1", L"AsKd7h2c9s4d"}}).boards[0], 0u);
+    EXPECT_EQ(read({{L"B1", L"AsKd7h2"}}).boards[0], mask(L"AsKd7h"));  // trailing character
+    EXPECT_EQ(read({{L"B2", L"AsKd7h2c9s"}}).boards[1], mask(L"AsKd7h2c9s"));
+    const PreparedCalculation p =
+        read({{L"B3", L"AsKd7h"}, {L"Bx", L"2c3c4c"}, {L"B12", L"5c6c7c"}});
+    EXPECT_EQ(p.boards, (Boards{0, 0}));
+}
+
+TEST(CalculationRequestReading, BoardNumbersReadLikeAtoi) {
+    EXPECT_EQ(read({{L"B 1", L"AsKd7h"}}).boards[0], mask(L"AsKd7h"));
+    EXPECT_EQ(read({{L"B02x", L"AsKd7h"}}).boards[1], mask(L"AsKd7h"));
+    EXPECT_EQ(read({{L"B-1", L"AsKd7h"}}).boards, (Boards{0, 0}));
+    EXPECT_EQ(read({{L"B99999999999999999999", L"AsKd7h"}}).boards, (Boards{0, 0}));
+    // "B01" sorts before "B1": the later key's board replaces the earlier one.
+    EXPECT_EQ(read({{L"B01", L"AsKd7h"}, {L"B1", L"2c3c4c"}}).boards[0], mask(L"2c3c4c"));
+}
+
+TEST(CalculationRequestReading, BoardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
+    PreparedCalculation p = read({{L"B1", L"AsKx7h"}, {L"B2", L"2c2c3c"}});
+    EXPECT_EQ(p.boards, (Boards{0, 0}));
+    ASSERT_EQ(p.diagnostics.messages.size(), 2u);
+    EXPECT_NE(p.diagnostics.messages[0].find(L"\"Kx\" is not a card code"), std::wstring::npos);
+    EXPECT_NE(p.diagnostics.messages[1].find(L"2c is given twice"), std::wstring::npos);
+    p = read({{L"B1", L"As Kd7h"}});
+    EXPECT_EQ(p.boards[0], 0u);
+    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
+}
+
+TEST(CalculationRequestReading, DeadCardsComeFromD) {
+    EXPECT_EQ(read({{L"D", L"AsKd7h2c"}}).deadCards, mask(L"AsKd7h2c"));
+    const PreparedCalculation p = read({{L"D", L"AsXx"}});
+    EXPECT_EQ(p.deadCards, 0u);
+    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
+}
+
+TEST(CalculationRequestReading, OnlyTheExactKeywordIsRandom) {
+    const PreparedCalculation p = read({{L"P 1", L"AsKsQsJs"}, {L"P 2", L"Random"}});
+    EXPECT_FALSE(p.diagnostics.players[1].random);
+    EXPECT_LE(p.diagnostics.players[1].hands, 0);  // not a range either: an empty list
+    EXPECT_TRUE(p.lists[1].hands.empty());
+}
+
+TEST(CalculationRequestReading, PlayersBeyondTheTenthAreCountedNotRead) {
+    CalculationRequest request;
+    for (int n = 1; n <= 11; ++n) request[L"P" + std::to_wstring(100 + n)] = L"AsKsQsJs";
+    const PreparedCalculation p = read(request);
+    EXPECT_EQ(p.playerCount, 11u);
+    EXPECT_EQ(p.diagnostics.players.size(), 10u);
+}
+
+class Calculation : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(test::loadTestTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
+    }
+    SimulationOptions quiet() {
+        SimulationOptions options;
+        options.progressPause = std::chrono::milliseconds(0);
+        options.seed = 11;
+        return options;
+    }
+};
+
+TEST_F(Calculation, EquitiesMatchEnumerationEndToEnd) {
+    // P 2 is a range of two hands; each is drawn half of the time.
+    const std::wstring flop = L"Qd8c3s";
+    const CalculationRequest request = {
+        {L"B1", flop}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"KsJsTs2c,KcJcTc2d"}, {L"D", L""}};
+    const std::vector<CardId> f = cards(flop);
+    double exact = 0;
+    for (const wchar_t* opponent : {L"KsJsTs2c", L"KcJcTc2d"}) {
+        const std::vector<std::vector<CardId>> hands = {cards(L"AhAd9h9d"), cards(opponent)};
+        const std::vector<CardId> deck =
+            cardsFromMask(kFullDeck & ~(mask(flop) | mask(L"AhAd9h9d") | mask(opponent)));
+        double sum = 0;
+        int n = 0;
+        for (std::size_t i = 0; i < deck.size(); ++i) {
+            for (std::size_t j = i + 1; j < deck.size(); ++j) {
+                const CardId board[5] = {f[0], f[1], f[2], deck[i], deck[j]};
+                sum += test::boardShares(hands, board)[0];
+                ++n;
+            }
+        }
+        exact += sum / n / 2;
+    }
+    std::uint32_t players = 99;
+    double results[kMaxPlayers];
+    std::promise<void> done;
+    std::future<void> ready = done.get_future();
+    int calls = 0;
+    CalculationDiagnostics diagnostics;
+    const int rounds = 50000;
+    EXPECT_EQ(runCalculation(
+                  rounds, 0, request, 4, players, results, [&](int) { ++calls; }, &done, quiet(),
+                  &diagnostics),
+              1);
+    EXPECT_EQ(ready.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_EQ(players, 2u);
+    EXPECT_EQ(calls, 100);
+    EXPECT_EQ(diagnostics.simulation.countedDeals, rounds);
+    EXPECT_NEAR(results[0], exact, 4 * std::sqrt(exact * (1 - exact) / rounds));
+    EXPECT_NEAR(results[0] + results[1], 1.0, 1e-9);
+    for (int p = 2; p < kMaxPlayers; ++p) EXPECT_EQ(results[p], 0.0);
+}
+
+TEST_F(Calculation, DeadCardsFromDDecideTheBoard) {
+    // All but two cards are dead: the turn and river are forced, and so is the result.
+    const std::wstring flop = L"Kc9d4h", first = L"AcAd2s3s", second = L"KdKh5s6s";
+    const CardMask live = mask(L"Ks9c");
+    std::wstring dead;
+    for (CardId c : cardsFromMask(kFullDeck & ~(live | mask(flop) | mask(first) | mask(second)))) {
+        dead += cardCodes[c];
+    }
+    std::uint32_t players = 0;
+    double results[kMaxPlayers];
+    runCalculation(200, 0, {{L"B1", flop}, {L"D", dead}, {L"P 1", first}, {L"P 2", second}}, 4,
+                   players, results, {}, nullptr, quiet());
+    EXPECT_EQ(results[0], 0.0);  // four kings beat the aces
+    EXPECT_EQ(results[1], 1.0);
+}
+
+TEST_F(Calculation, ElevenPlayersGiveZeroEquities) {
+    CalculationRequest request;
+    for (int n = 1; n <= 11; ++n)
+        request[L"P" + std::to_wstring(100 + n)] = n == 1 ? L"AsKsQsJs" : L"random";
+    std::uint32_t players = 0;
+    double results[kMaxPlayers];
+    std::fill(results, results + kMaxPlayers, -1.0);
+    CalculationDiagnostics diagnostics;
+    runCalculation(100, 0, request, 4, players, results, {}, nullptr, quiet(), &diagnostics);
+    EXPECT_EQ(players, 11u);
+    for (double r : results) EXPECT_EQ(r, 0.0);
+    EXPECT_EQ(diagnostics.simulation.status, SimulationStatus::Rejected);
+}
+
+TEST_F(Calculation, RejectedBoardIsToldThroughTheReportHookWithoutDiagnostics) {
+    std::vector<std::wstring> told;
+    const ReportHook previous = setReportHook(
+        [&](const std::wstring& message, const std::wstring&) { told.push_back(message); });
+    std::uint32_t players = 0;
+    double results[kMaxPlayers];
+    runCalculation(100, 0, {{L"B1", L"AsKx7h"}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"random"}}, 4,
+                   players, results, {}, nullptr, quiet());
+    setReportHook(previous);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"B1"), std::wstring::npos);
+    EXPECT_NEAR(results[0] + results[1], 1.0, 1e-9);  // the run went on without the board
+}
+
+}  // namespace
+}  // namespace varnel

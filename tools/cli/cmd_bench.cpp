@@ -1,0 +1,342 @@
+// varnel-cli bench [--seconds S]: counted deals per second of the simulation, against a baseline
+// simulation that evaluates every 2-hole x 3-board combination with a plain 5-card evaluator.
+#include <algorithm>
+#include <bit>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <limits>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cards.h"
+#include "core/game.h"
+#include "engine/mersenne_twister.h"
+#include "engine/simulation.h"
+#include "eval/omaha_eval.h"
+#include "tools/cli/commands.h"
+
+namespace varnel::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// CPU seconds used by the calling thread: rates stay comparable when other processes share the
+// cores.
+double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// Player texts: card codes for a fixed hand, "" for a random hand, "any" for a list of random
+// hands (the first player needs a list; a long list of random hands plays like a random hand).
+struct Scenario {
+    const char* name;
+    int holeCount;
+    std::vector<std::wstring> hands;
+    std::wstring board;  // fixed cards of every board
+    int boards;
+};
+
+constexpr int kAnyHands = 1 << 12;
+
+const std::vector<Scenario>& scenarios() {
+    static const std::vector<Scenario> list = {
+        {"hu4-random", 4, {L"any", L""}, L"", 1},
+        {"4way4-flop", 4, {L"AsKsQhJh", L"8c8d7c6d", L"AdAcTs9s", L"5h4h3c2c"}, L"Kh9h2d", 1},
+        {"hu6-random", 6, {L"any", L""}, L"", 1},
+        {"hu7-random", 7, {L"any", L""}, L"", 1},
+        {"hu4-twoboards", 4, {L"any", L""}, L"", 2},
+    };
+    return list;
+}
+
+// Random hand of `holeCount` cards, drawn card by card.
+CardMask randomHand(std::mt19937& rng, int holeCount) {
+    CardMask hand = 0;
+    while (cardCount(hand) < holeCount) hand |= cardBit(static_cast<CardId>(rng() % kDeckSize));
+    return hand;
+}
+
+// The hand lists of a scenario's players.
+std::vector<HandList> scenarioLists(const Scenario& s) {
+    std::mt19937 rng(7);
+    std::vector<HandList> lists(s.hands.size());
+    for (std::size_t p = 0; p < s.hands.size(); ++p) {
+        lists[p].numCards = s.holeCount;
+        if (s.hands[p] == L"any") {
+            for (int i = 0; i < kAnyHands; ++i)
+                lists[p].hands.push_back(randomHand(rng, s.holeCount));
+        } else if (CardMask hand = 0; !s.hands[p].empty() && parseCardRun(s.hands[p], hand)) {
+            lists[p].hands.push_back(hand);
+        }
+    }
+    return lists;
+}
+
+// Plain 5-card evaluator: every multiset of five ranks has its own sum of these keys (found by a
+// greedy search), so a non-flush hand is one lookup by the sum; a flush is one lookup by its
+// rank bits. Values are the 7462 class ranks, larger stronger.
+constexpr int kRankKey[kRanks] = {0,    1,    5,     22,    94,    312,  992,
+                                  2422, 5624, 12522, 19998, 43258, 79415};
+constexpr int kKeyLimit = 4 * kRankKey[kRanks - 1] + kRankKey[kRanks - 2] + 1;
+
+// Strength of five ranks as category << 20 plus the ranks by group (count, then rank) in nibbles.
+std::uint32_t strength(const int (&ranks)[5], bool flush) {
+    int count[kRanks] = {};
+    unsigned bits = 0;
+    for (int r : ranks) {
+        ++count[r];
+        bits |= 1u << r;
+    }
+    int top = -1;  // highest card of a straight
+    for (int hi = kRanks - 1; hi >= 4 && top < 0; --hi) {
+        if (((bits >> (hi - 4)) & 0x1Fu) == 0x1Fu) top = hi;
+    }
+    if (top < 0 && bits == 0x100Fu) top = 3;  // five-high
+    std::vector<std::pair<int, int>> groups;  // (count, rank), strongest first
+    for (int r = kRanks - 1; r >= 0; --r) {
+        if (count[r]) groups.emplace_back(count[r], r);
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](auto a, auto b) { return a.first > b.first; });
+    std::uint32_t nibbles = 0;
+    for (auto [c, r] : groups) nibbles = nibbles << 4 | static_cast<std::uint32_t>(r);
+    nibbles <<= 4 * (5 - groups.size());
+    int category;
+    if (top >= 0) {
+        category = flush ? 8 : 4;
+        nibbles = static_cast<std::uint32_t>(top) << 16;
+    } else if (flush) {
+        category = 5;
+    } else if (groups[0].first == 4) {
+        category = 7;
+    } else if (groups[0].first == 3) {
+        category = groups[1].first == 2 ? 6 : 3;
+    } else if (groups[0].first == 2) {
+        category = groups[1].first == 2 ? 2 : 1;
+    } else {
+        category = 0;
+    }
+    return static_cast<std::uint32_t>(category) << 20 | nibbles;
+}
+
+struct PlainEvaluator {
+    std::vector<std::uint16_t> byKey;        // non-flush value by sum of rank keys
+    std::vector<std::uint16_t> byFlushBits;  // flush value by rank bits
+
+    PlainEvaluator() : byKey(kKeyLimit), byFlushBits(1u << kRanks) {
+        std::map<std::uint32_t, std::uint16_t> classes;
+        std::vector<std::pair<int, std::uint32_t>> plain, flushes;
+        int r[5];
+        for (r[0] = 0; r[0] < kRanks; ++r[0])
+            for (r[1] = r[0]; r[1] < kRanks; ++r[1])
+                for (r[2] = r[1]; r[2] < kRanks; ++r[2])
+                    for (r[3] = r[2]; r[3] < kRanks; ++r[3])
+                        for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
+                            if (r[0] == r[4]) continue;
+                            int key = 0;
+                            unsigned bits = 0;
+                            for (int x : r) {
+                                key += kRankKey[x];
+                                bits |= 1u << x;
+                            }
+                            plain.emplace_back(key, strength(r, false));
+                            classes[plain.back().second] = 0;
+                            if (std::popcount(bits) == 5) {
+                                flushes.emplace_back(static_cast<int>(bits), strength(r, true));
+                                classes[flushes.back().second] = 0;
+                            }
+                        }
+        std::uint16_t rank = 0;
+        for (auto& [s, value] : classes) value = ++rank;
+        for (auto [key, s] : plain) byKey[key] = classes[s];
+        for (auto [bits, s] : flushes) byFlushBits[bits] = classes[s];
+    }
+};
+
+// The ten triples of a board, precomputed once per deal.
+struct Triple {
+    int key;
+    unsigned bits;
+    int suit;  // the common suit, or -1
+};
+
+// Baseline simulation: the engine's deals (random hands card by card around the cards in play,
+// discarded deals on list conflicts), values by trying every hole pair with every board triple.
+class BaselineSimulation {
+  public:
+    BaselineSimulation(const PlainEvaluator& eval, const Scenario& s,
+                       const std::vector<HandList>& lists, std::uint32_t seed)
+        : m_eval(eval),
+          m_holeCount(s.holeCount),
+          m_players(static_cast<int>(s.hands.size())),
+          m_boards(s.boards),
+          m_lists(lists),
+          m_rng(seed) {
+        parseCardRun(s.board, m_fixedBoard);
+        m_fixedCount = cardsFromMask(m_fixedBoard, m_fixedCards);
+    }
+
+    // Runs until `seconds` have passed; returns the counted deals.
+    std::int64_t run(double seconds) {
+        const auto start = Clock::now();
+        const auto end = start + std::chrono::duration<double>(seconds);
+        std::int64_t counted = 0;
+        double sums[kMaxPlayers] = {};
+        do {
+            if (!dealAndCredit(sums)) continue;
+            ++counted;
+        } while (Clock::now() < end);
+        m_sink = sums[0];
+        return counted;
+    }
+
+  private:
+    bool dealAndCredit(double* sums) {
+        CardMask dealt = m_fixedBoard;
+        CardMask hands[kMaxPlayers];
+        for (int p = 0; p < m_players; ++p) {
+            const std::vector<CardMask>& list = m_lists[p].hands;
+            CardMask hand = 0;
+            if (list.size() == 1) {
+                hand = list[0];
+            } else if (!list.empty()) {
+                hand = list[m_rng() % list.size()];
+            } else {
+                for (int n = 0; n < m_holeCount; ++n) {
+                    CardMask bit;
+                    do bit = cardBit(static_cast<CardId>(m_rng() % kDeckSize));
+                    while ((hand | dealt) & bit);
+                    hand |= bit;
+                }
+            }
+            if (hand & dealt) return false;
+            dealt |= hand;
+            hands[p] = hand;
+        }
+        CardId board[kMaxBoards][kBoardCards];
+        for (int b = 0; b < m_boards; ++b) std::copy_n(m_fixedCards, m_fixedCount, board[b]);
+        for (int pos = m_fixedCount; pos < kBoardCards; ++pos) {
+            for (int b = 0; b < m_boards; ++b) {
+                CardId card;
+                do card = static_cast<CardId>(m_rng() % kDeckSize);
+                while (dealt & cardBit(card));
+                dealt |= cardBit(card);
+                board[b][pos] = card;
+            }
+        }
+        int values[kMaxBoards][kMaxPlayers];
+        for (int b = 0; b < m_boards; ++b) {
+            Triple triples[10];
+            int t = 0;
+            for (int i = 0; i < kBoardCards; ++i)
+                for (int j = i + 1; j < kBoardCards; ++j)
+                    for (int k = j + 1; k < kBoardCards; ++k) {
+                        const CardId c[3] = {board[b][i], board[b][j], board[b][k]};
+                        Triple& tr = triples[t++];
+                        tr.key = kRankKey[rankOf(c[0])] + kRankKey[rankOf(c[1])] +
+                                 kRankKey[rankOf(c[2])];
+                        tr.bits = 1u << rankOf(c[0]) | 1u << rankOf(c[1]) | 1u << rankOf(c[2]);
+                        const bool suited =
+                            suitOf(c[0]) == suitOf(c[1]) && suitOf(c[1]) == suitOf(c[2]);
+                        tr.suit = suited ? suitOf(c[0]) : -1;
+                    }
+            for (int p = 0; p < m_players; ++p) values[b][p] = handValue(hands[p], triples);
+        }
+        for (int b = 0; b < m_boards; ++b) {
+            const int best = *std::max_element(values[b], values[b] + m_players);
+            const int winners =
+                static_cast<int>(std::count(values[b], values[b] + m_players, best));
+            for (int p = 0; p < m_players; ++p) {
+                if (values[b][p] == best) sums[p] += 1.0 / winners / m_boards;
+            }
+        }
+        return true;
+    }
+
+    int handValue(CardMask hand, const Triple (&triples)[10]) const {
+        CardId hole[kMaxHoleCards];
+        const int n = cardsFromMask(hand, hole);
+        int best = 0;
+        for (int i = 0; i < n; ++i) {
+            for (int j = i + 1; j < n; ++j) {
+                const int key = kRankKey[rankOf(hole[i])] + kRankKey[rankOf(hole[j])];
+                const unsigned bits = 1u << rankOf(hole[i]) | 1u << rankOf(hole[j]);
+                const int suit = suitOf(hole[i]) == suitOf(hole[j]) ? suitOf(hole[i]) : -2;
+                for (const Triple& t : triples) {
+                    const int v = t.suit == suit ? m_eval.byFlushBits[t.bits | bits]
+                                                 : m_eval.byKey[t.key + key];
+                    best = std::max(best, v);
+                }
+            }
+        }
+        return best;
+    }
+
+    const PlainEvaluator& m_eval;
+    int m_holeCount;
+    int m_players;
+    int m_boards;
+    const std::vector<HandList>& m_lists;
+    CardMask m_fixedBoard = 0;
+    CardId m_fixedCards[kBoardCards] = {};
+    int m_fixedCount = 0;
+    MersenneTwister m_rng;  // the engine's generator, so that only the evaluation differs
+    double m_sink = 0;      // keeps the crediting alive
+};
+
+// Counted deals per second of the engine on one scenario, single-threaded, no pauses.
+double engineRate(const Scenario& s, const std::vector<HandList>& lists, int seconds) {
+    Boards boards{};
+    parseCardRun(s.board, boards[0]);
+    if (s.boards == 2) boards[1] = boards[0];
+    SimulationOptions options;
+    options.progressPause = std::chrono::milliseconds(0);
+    options.seed = 1;
+    std::int32_t rounds = std::numeric_limits<std::int32_t>::max();
+    double others[kMaxOtherPlayers];
+    const double start = threadCpuSeconds();
+    simulateEquity(s.holeCount, lists[0], boards, lists.data() + 1,
+                   static_cast<std::int32_t>(lists.size() - 1), others, rounds, seconds, {},
+                   options);
+    return rounds / (threadCpuSeconds() - start);
+}
+
+}  // namespace
+
+void addBenchCommand(CLI::App& app, CliContext& ctx) {
+    auto seconds = std::make_shared<int>(2);
+    auto only = std::make_shared<std::vector<std::string>>();
+    CLI::App* cmd = app.add_subcommand(
+        "bench",
+        "Counted deals per CPU second of the simulation (table) and of a baseline "
+        "simulation with a plain 5-card evaluator, per scenario, single-threaded");
+    cmd->add_option("--seconds", *seconds, "Seconds per scenario and evaluator")
+        ->check(CLI::Range(1, 3600));
+    cmd->add_option("--scenario", *only, "Run only these scenarios (default: all)");
+    cmd->callback([seconds, only, &ctx] {
+        if (!loadTableOrComplain(ctx)) {
+            ctx.exitCode = 2;
+            return;
+        }
+        const PlainEvaluator plain;
+        for (const Scenario& s : scenarios()) {
+            if (!only->empty() && std::find(only->begin(), only->end(), s.name) == only->end())
+                continue;
+            const std::vector<HandList> lists = scenarioLists(s);
+            const double table = engineRate(s, lists, *seconds);
+            BaselineSimulation baseline(plain, s, lists, 1);
+            const double start = threadCpuSeconds();
+            const std::int64_t deals = baseline.run(*seconds);
+            const double baselineRate = deals / (threadCpuSeconds() - start);
+            std::printf("%s table=%.0f baseline=%.0f\n", s.name, table, baselineRate);
+            std::fflush(stdout);
+        }
+    });
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,78 @@
+#include "ui/dlg_settings.h"
+
+#include <wx/button.h>
+#include <wx/config.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+#include "core/game.h"
+#include "ui/app_settings.h"
+
+namespace varnel {
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(dlgSettings, wxDialog)
+    EVT_BUTTON(wxID_OK, dlgSettings::OnOk)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID /*id*/,
+                         const wxString& title, const wxPoint& pos, const wxSize& size)
+    : wxDialog(parent, wxID_ANY, title, pos, size, wxDEFAULT_DIALOG_STYLE),
+      m_selectedName(gameName),
+      m_selectedHoleCards(appSettings().m_holeCards) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(new wxStaticText(this, wxID_ANY, "Select Type of Game"), 0,
+             wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
+
+    // All radio buttons are children of the dialog, so the two boxes form one group.
+    auto addBox = [&](const wxString& label, std::initializer_list<const char*> names,
+                      std::vector<wxRadioButton*>& radios, bool startsGroup) {
+        auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, label);
+        for (const char* name : names) {
+            const long style = (startsGroup && radios.empty()) ? wxRB_GROUP : 0;
+            auto* radio =
+                new wxRadioButton(this, wxID_ANY, name, wxDefaultPosition, wxDefaultSize, style);
+            box->Add(radio, 0, wxALL, 5);
+            radio->Bind(wxEVT_RADIOBUTTON, &dlgSettings::OnRadio, this);
+            if (radio->GetLabel() == gameName) radio->SetValue(true);
+            radios.push_back(radio);
+        }
+        top->Add(box, 0, wxEXPAND | wxALL, 10);
+    };
+    addBox("Omaha Hi", {"Omaha", "5 Card Omaha", "6 Card Omaha", "7 Card Omaha"}, m_radiosHi, true);
+    addBox("Omaha Hi/Lo", {"Omaha Hi/Lo", "5 Card Omaha Hi/Lo", "6 Card Omaha Hi/Lo"}, m_radiosHiLo,
+           false);
+
+    auto* buttons = new wxStdDialogButtonSizer;
+    buttons->AddButton(new wxButton(this, wxID_OK));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL));
+    buttons->Realize();
+    top->Add(buttons, 1, wxEXPAND);
+    SetSizer(top);
+    Layout();
+    Centre(wxBOTH);
+}
+
+void dlgSettings::OnRadio(wxCommandEvent& event) {
+    auto* sender = dynamic_cast<wxRadioButton*>(event.GetEventObject());
+    if (!sender) return;
+    for (auto* list : {&m_radiosHi, &m_radiosHiLo})
+        for (wxRadioButton* radio : *list)
+            if (radio != sender) radio->SetValue(false);
+    m_selectedName = sender->GetLabel();
+}
+
+void dlgSettings::OnOk(wxCommandEvent& event) {
+    holeCardsForGame(m_selectedName.ToStdWstring(), m_selectedHoleCards);
+    appSettings().m_holeCards = m_selectedHoleCards;
+    if (wxConfigBase* config = wxConfigBase::Get(false)) {
+        config->SetPath("/GAME");
+        config->Write("GameType", m_selectedName);
+        config->Flush();
+    }
+    event.Skip();
+}
+
+}  // namespace varnel

@@ -1,0 +1,41 @@
+#pragma once
+// The game-type dialog: seven Omaha games as radio buttons; OK makes the chosen game current
+// (hole cards in the application settings, "GameType" in the configuration).
+
+#include <wx/dialog.h>
+#include <wx/radiobut.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace varnel {
+
+class dlgSettings : public wxDialog {
+  public:
+    // `gameName` is preselected when a radio button carries it; `id` is ignored (any identifier).
+    dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID id = wxID_ANY,
+                const wxString& title = "Select game type", const wxPoint& pos = wxDefaultPosition,
+                const wxSize& size = wxSize(450, 227));
+
+    // The chosen name (the caller's name until a radio button is chosen).
+    const wxString& selectedName() const { return m_selectedName; }
+    // Hole cards of the chosen name as set by OK; before OK, and for a name no game table
+    // entry knows, the application's current count.
+    std::int32_t selectedHoleCards() const { return m_selectedHoleCards; }
+
+    const std::vector<wxRadioButton*>& radiosHi() const { return m_radiosHi; }
+    const std::vector<wxRadioButton*>& radiosHiLo() const { return m_radiosHiLo; }
+
+  private:
+    void OnRadio(wxCommandEvent& event);
+    void OnOk(wxCommandEvent& event);
+
+    std::vector<wxRadioButton*> m_radiosHi;
+    std::vector<wxRadioButton*> m_radiosHiLo;
+    wxString m_selectedName;
+    std::int32_t m_selectedHoleCards;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace varnel

@@ -1,0 +1,156 @@
+#pragma once
+// The main window: thirteen input fields ("B1", "B2", "B3", "D", "P 1" ... "P10"), a 4 x 13 card
+// picker that keeps every card in at most one field, "Start" with its gauge, and the results grid.
+
+#include <wx/bmpbuttn.h>
+#include <wx/frame.h>
+#include <wx/gauge.h>
+#include <wx/grid.h>
+#include <wx/scrolwin.h>
+#include <wx/textctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <map>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "engine/calculation.h"
+
+namespace varnel {
+
+inline constexpr wxWindowID kMainWindowId = 1000;
+inline constexpr wxWindowID kStartId = 1001;
+inline constexpr wxWindowID kGameTypeMenuId = 1002;
+inline constexpr wxWindowID kParametersMenuId = 1005;
+inline constexpr wxWindowID kAboutMenuId = 1007;
+
+inline constexpr int kPickerCardWidth = 25;
+inline constexpr int kPickerCardHeight = 35;
+// Picker rows and columns: suits and ranks in display order.
+inline constexpr const wchar_t* kPickerSuits = L"shdc";
+inline constexpr const wchar_t* kPickerRanks = L"AKQJT98765432";
+
+inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
+
+// Loads "omaha-7.bin" of the working directory into the process-wide evaluator unless it holds a
+// usable table already; returns whether it holds one now.
+bool attachEvaluatorTable();
+
+// How "Start" carries out a run: the engine entry and the start of the worker thread that calls
+// it. The defaults are runCalculation and a detached std::thread; tests replace them.
+struct RunHooks {
+    using Calculate = std::function<std::int32_t(
+        std::int32_t rounds, std::int32_t seconds, const CalculationRequest& request,
+        std::int32_t holeCount, std::uint32_t& playerCount, double* results,
+        const ProgressCallback& progress, std::promise<void>* done)>;
+    using StartWorker = std::function<void(std::function<void()> work)>;
+    Calculate calculate = [](std::int32_t rounds, std::int32_t seconds,
+                             const CalculationRequest& request, std::int32_t holeCount,
+                             std::uint32_t& playerCount, double* results,
+                             const ProgressCallback& progress, std::promise<void>* done) {
+        return runCalculation(rounds, seconds, request, holeCount, playerCount, results, progress,
+                              done);
+    };
+    // Throws std::system_error when no thread can be started.
+    StartWorker startWorker = [](std::function<void()> work) {
+        std::thread(std::move(work)).detach();
+    };
+};
+
+// The hooks every window uses. UI thread only.
+RunHooks& runHooks();
+
+// The controls of one field row, left to right.
+struct FieldRow {
+    wxBitmapButton* random;
+    wxBitmapButton* select;
+    wxTextCtrl* text;
+    wxBitmapButton* clear;
+};
+
+class dlgVarnel : public wxFrame {
+  public:
+    dlgVarnel(wxWindow* parent, wxWindowID id = kMainWindowId, const wxString& title = "Varnel",
+              const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(580, 720));
+    ~dlgVarnel() override;
+
+    // Makes `name` the field that receives picker clicks and focuses it.
+    void selectField(const wxString& name);
+    // Makes `name` current and writes "random" into it; its picked cards stay used.
+    void setRandom(const wxString& name);
+    // Releases the cards picked into `name`, restores their picker images, empties the field.
+    void clearField(const wxString& name);
+    // Shows each code's own image (restore) or the used-card image "x" on its picker button.
+    void setPickerImages(const std::vector<wxString>& codes, bool restore);
+    // The bitmap "cards/<name>.bmp" of the working directory, or an empty one of the given size.
+    static wxBitmap loadCardBitmap(const wxString& name, int width, int height);
+
+    // Picker capacity of a field: 5 for boards, 52 for "D", the current hole cards for players.
+    static int capacityOf(const wxString& field);
+
+    // Read access for the owner and for tests.
+    const std::map<wxString, wxTextCtrl*>& fieldCtrls() const { return m_fieldCtrls; }
+    const FieldRow& fieldRow(const wxString& name) const { return m_fieldRows.at(name); }
+    // Field names in the order their rows appear on screen.
+    const std::vector<wxString>& rowOrder() const { return m_rowOrder; }
+    wxBitmapButton* pickerButton(const wxString& code) const { return m_pickerButtons.at(code); }
+    // Picker codes in display order, row by row.
+    const std::vector<wxString>& pickerOrder() const { return m_pickerOrder; }
+    const std::vector<wxString>& fieldCards(const wxString& name) const;
+    const std::set<wxString>& usedCards() const { return m_usedCards; }
+    const wxString& currentField() const { return m_currentField; }
+    wxButton* startButton() const { return m_butOk; }
+    wxGauge* gauge() const { return m_gauge; }
+    wxGrid* results() const { return m_gridResults; }
+    bool running() const { return m_running; }
+
+    wxString m_gameName;
+    std::int32_t m_holeCards;
+
+  private:
+    void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int textWidth,
+                       int clearBorder);
+    void buildCardPicker(wxSizer* sizer);
+    void writeField(const wxString& name, const wxString& text);
+
+    void OnCardClick(wxCommandEvent& event);
+    void OnButOkClick(wxCommandEvent& event);
+    void OnGameType(wxCommandEvent& event);
+    void OnParameters(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void showProgress(unsigned run, int step);
+
+    std::set<wxString> m_boardFields;
+    std::vector<wxString> m_playerFields;
+    std::vector<wxString> m_rowOrder;
+    std::map<wxString, wxTextCtrl*> m_fieldCtrls;
+    std::map<wxString, FieldRow> m_fieldRows;
+    std::map<wxString, std::vector<wxString>> m_fieldCards;
+    // What the picker or the random button last wrote into each field.
+    std::map<wxString, wxString> m_fieldWritten;
+    std::set<wxString> m_usedCards;
+    std::map<wxString, wxBitmapButton*> m_pickerButtons;
+    std::vector<wxString> m_pickerOrder;
+    wxString m_currentField = "P 1";
+    std::int32_t m_maxCards = 0;
+    CalculationRequest m_inputs;
+
+    wxButton* m_butOk = nullptr;
+    wxGauge* m_gauge = nullptr;
+    wxGrid* m_gridResults = nullptr;
+    wxScrolledWindow* m_scrolledPlayers = nullptr;
+
+    // A calculation is running; progress calls of earlier runs carry an older run number.
+    bool m_running = false;
+    unsigned m_runNumber = 0;
+    // The window was closed during a run: it is hidden and destroyed when the run has ended.
+    bool m_closeRequested = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace varnel
