@@ -20,13 +20,13 @@ namespace varnel::gen {
 struct EstimateSettings {
     int numCards = 4;
     int opponents = 5;
-    int dealsPerBoard = 8;  // several opponents: shuffled orders per board
-    int poolSize = 64;      // heads-up: opponent hands per board
+    int dealsPerBoard = 1;  // several opponents: shuffled orders per board
+    int poolSize = 32;      // heads-up: opponent hands per board
     std::uint64_t seed = 1;
     int threads = 2;
 };
 
-// Called with the share of work done, 0..1, from the thread that called estimateEquities.
+// Called with the share of work done, 0..1, from the thread that called playBoards.
 using ProgressFn = std::function<void(double)>;
 
 // Points won and points at stake per hand; equity(i) is their ratio (0..1, ties split).
