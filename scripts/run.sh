@@ -5,7 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
 ensure_table
-if declare -F ensure_orderings >/dev/null; then ensure_orderings; fi
+ensure_orderings
 ensure_run_dir
 log "starting varnel in $RUN_DIR"
 cd "$RUN_DIR"
