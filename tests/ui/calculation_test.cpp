@@ -5,7 +5,6 @@
 #include <wx/weakref.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cctype>
 #include <cmath>
