@@ -1,11 +1,11 @@
 #include "ui/dlg_parameters.h"
 
-#include <wx/button.h>
 #include <wx/config.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include "ui/app_settings.h"
+#include "ui/dialog_layout.h"
 
 namespace varnel {
 
@@ -31,14 +31,7 @@ dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindo
     inner->Add(grid);
     top->Add(inner);
 
-    auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL));
-    buttons->Realize();
-    top->Add(buttons, 1, wxEXPAND);
-    SetSizer(top);
-    Layout();
-    Centre(wxBOTH);
+    finishOkCancelDialog(*this, top);
 }
 
 void dlgParametersForEvaluation::setValues(std::int32_t rounds, std::int32_t seconds) {

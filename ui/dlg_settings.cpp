@@ -1,6 +1,5 @@
 #include "ui/dlg_settings.h"
 
-#include <wx/button.h>
 #include <wx/config.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -8,6 +7,7 @@
 
 #include "core/game.h"
 #include "ui/app_settings.h"
+#include "ui/dialog_layout.h"
 
 namespace varnel {
 
@@ -45,14 +45,7 @@ dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID 
     addBox("Omaha Hi/Lo", {"Omaha Hi/Lo", "5 Card Omaha Hi/Lo", "6 Card Omaha Hi/Lo"}, m_radiosHiLo,
            false);
 
-    auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL));
-    buttons->Realize();
-    top->Add(buttons, 1, wxEXPAND);
-    SetSizer(top);
-    Layout();
-    Centre(wxBOTH);
+    finishOkCancelDialog(*this, top);
 }
 
 void dlgSettings::OnRadio(wxCommandEvent& event) {

@@ -1,10 +1,7 @@
 // Evaluations per second of the table walk against a plain two-plus-three evaluator, for 4..7
 // hole cards on random boards: one hand per board, and four hands sharing each board.
 //
-// The plain evaluator is what a careful implementation without the table would do: the
-// board's ten triples are summarised once per board (rank key, rank set, common suit), each
-// pair of hole cards likewise, and every (pair, triple) combination costs one addition and one
-// lookup in a small rank-multiset table, or a flush table when all five cards share a suit.
+// The plain evaluator is the benchmarks' shared baseline (tools/baseline/plain_eval.h).
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +16,7 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "tools/gen-table/hand_classes.h"
+#include "tools/baseline/plain_eval.h"
 
 namespace varnel {
 namespace {
@@ -27,78 +24,8 @@ namespace {
 constexpr int kDeals = 1 << 16;
 constexpr int kPlayers = 4;
 constexpr int kBatchBoards = 32;  // boards walked side by side
-constexpr int kTriples = 10;
 
-// Smallest increasing rank weights whose sums over five ranks (at most four of one rank) are
-// all distinct, so a sum indexes the rank-multiset table directly.
-constexpr std::array<int, kRanks> kRankWeight = {0,    1,    5,     22,    94,    312,  992,
-                                                 2422, 5624, 12522, 19998, 43258, 79415};
-constexpr int kRankKeys = 4 * kRankWeight[12] + kRankWeight[11] + 1;
-constexpr int kNoSuit = kSuits;         // a triple of mixed suits
-constexpr int kMixedPair = kSuits + 1;  // a pair of mixed suits, never equal to a triple's
-
-class PlainEvaluator {
-  public:
-    explicit PlainEvaluator(const gen::HandClasses& classes) : m_plain(kRankKeys, 0) {
-        int r[5];
-        for (r[0] = 0; r[0] < kRanks; ++r[0])
-            for (r[1] = r[0]; r[1] < kRanks; ++r[1])
-                for (r[2] = r[1]; r[2] < kRanks; ++r[2])
-                    for (r[3] = r[2]; r[3] < kRanks; ++r[3])
-                        for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
-                            if (r[0] == r[4]) continue;  // five of one rank
-                            int key = 0;
-                            for (int x : r) key += kRankWeight[x];
-                            if (m_plain[key] != 0) std::abort();  // weights must separate sums
-                            m_plain[key] = classes.plain(r[0], r[1], r[2], r[3], r[4]);
-                        }
-        for (unsigned m = 0; m < gen::kRankMaskCount; ++m) m_flush[m] = classes.flush(m);
-    }
-
-    struct Triples {
-        std::array<int, kTriples> key;
-        std::array<unsigned, kTriples> ranks;
-        std::array<int, kTriples> suit;
-    };
-
-    static Triples triples(const CardId* board) {
-        Triples t{};
-        int n = 0;
-        for (int a = 0; a < kBoardCards; ++a)
-            for (int b = a + 1; b < kBoardCards; ++b)
-                for (int c = b + 1; c < kBoardCards; ++c, ++n) {
-                    const CardId x = board[a], y = board[b], z = board[c];
-                    t.key[n] =
-                        kRankWeight[rankOf(x)] + kRankWeight[rankOf(y)] + kRankWeight[rankOf(z)];
-                    t.ranks[n] = 1u << rankOf(x) | 1u << rankOf(y) | 1u << rankOf(z);
-                    t.suit[n] =
-                        suitOf(x) == suitOf(y) && suitOf(y) == suitOf(z) ? suitOf(x) : kNoSuit;
-                }
-        return t;
-    }
-
-    int evaluate(const Triples& t, const CardId* hole, int holeCount) const {
-        int best = 0;
-        for (int i = 0; i < holeCount; ++i) {
-            for (int j = i + 1; j < holeCount; ++j) {
-                const CardId x = hole[i], y = hole[j];
-                const int key = kRankWeight[rankOf(x)] + kRankWeight[rankOf(y)];
-                const unsigned ranks = 1u << rankOf(x) | 1u << rankOf(y);
-                const int suit = suitOf(x) == suitOf(y) ? suitOf(x) : kMixedPair;
-                for (int k = 0; k < kTriples; ++k) {
-                    const int v =
-                        t.suit[k] == suit ? m_flush[t.ranks[k] | ranks] : m_plain[t.key[k] + key];
-                    best = std::max(best, v);
-                }
-            }
-        }
-        return best;
-    }
-
-  private:
-    std::vector<std::uint16_t> m_plain;
-    std::array<std::uint16_t, gen::kRankMaskCount> m_flush{};
-};
+using baseline::PlainEvaluator;
 
 // kDeals random deals of a board and kPlayers hands of `holeCount` cards (ascending).
 struct Deals {
@@ -130,8 +57,7 @@ const Deals& deals(int holeCount) {
 }
 
 const PlainEvaluator& plain() {
-    static const gen::HandClasses classes;
-    static const PlainEvaluator evaluator(classes);
+    static const PlainEvaluator evaluator;
     return evaluator;
 }
 

@@ -101,29 +101,18 @@ TEST(LogConversion, MalformedInputGivesEmptyTextAndAnErrorLine) {
 }
 
 TEST(LogFactory, ErrorMessages) {
-    EXPECT_EQ(runtimeErrorOf([] { logging::makeLogger({}); }),
-              "Logging factory configuration requires a type of logger");
-    EXPECT_EQ(runtimeErrorOf([] {
-                  logging::makeLogger({{"file_name", "x.log"}});
-              }),
-              "Logging factory configuration requires a type of logger");
-    EXPECT_EQ(runtimeErrorOf([] {
-                  logging::makeLogger({{"type", "File"}});
-              }),
-              "Couldn't produce logger for type: File");
-    // Without the toolkit library's registration the toolkit sink is an unknown type.
-    EXPECT_EQ(runtimeErrorOf([] {
-                  logging::makeLogger({{"type", "wxui"}});
-              }),
-              "Couldn't produce logger for type: wxui");
-    EXPECT_EQ(runtimeErrorOf([] {
-                  logging::makeLogger({{"type", "file"}});
-              }),
-              "No output file provided to file logger");
-    EXPECT_EQ(runtimeErrorOf([] {
-                  logging::makeLogger({{"type", "console"}});
-              }),
-              "No output file provided to file logger");
+    const std::pair<logging::LoggerConfig, const char*> cases[] = {
+        {{}, "Logging factory configuration requires a type of logger"},
+        {{{"file_name", "x.log"}}, "Logging factory configuration requires a type of logger"},
+        {{{"type", "File"}}, "Couldn't produce logger for type: File"},
+        // Without the toolkit library's registration the toolkit sink is an unknown type.
+        {{{"type", "wxui"}}, "Couldn't produce logger for type: wxui"},
+        {{{"type", "file"}}, "No output file provided to file logger"},
+        {{{"type", "console"}}, "No output file provided to file logger"},
+    };
+    for (const auto& [config, message] : cases) {
+        EXPECT_EQ(runtimeErrorOf([&] { logging::makeLogger(config); }), message);
+    }
 }
 
 TEST(LogFactory, BuildsEachRegisteredType) {

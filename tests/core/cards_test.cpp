@@ -8,15 +8,6 @@
 namespace varnel {
 namespace {
 
-TEST(CardCodes, IdsFollowRankPlusThirteenTimesSuit) {
-    EXPECT_EQ(cardIdFromCode(L"2c"), 0);
-    EXPECT_EQ(cardIdFromCode(L"Ac"), 12);
-    EXPECT_EQ(cardIdFromCode(L"2d"), 13);
-    EXPECT_EQ(cardIdFromCode(L"Ah"), 38);
-    EXPECT_EQ(cardIdFromCode(L"As"), 51);
-    EXPECT_EQ(cardIdFromCode(L"Td"), 8 + 13);
-}
-
 TEST(CardCodes, TableRoundTripsAndIsUnique) {
     std::set<std::wstring_view> seen;
     const std::wstring ranks = L"23456789TJQKA", suits = L"cdhs";

@@ -47,24 +47,27 @@ TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
     EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
 }
 
-TEST(CalculationRequestReading, BoardTextsOfThreeToFiveCards) {
-    EXPECT_EQ(read({{L"B1", L"AsKd7h"}}).boards[0], mask(L"AsKd7h"));
-    EXPECT_EQ(read({{L"B1", L"AsKd"}}).boards[0], 0u);
-    EXPECT_EQ(read({{L"B1", L"AsKd7h2c9s4d"}}).boards[0], 0u);
-    EXPECT_EQ(read({{L"B1", L"AsKd7h2"}}).boards[0], mask(L"AsKd7h"));  // trailing character
-    EXPECT_EQ(read({{L"B2", L"AsKd7h2c9s"}}).boards[1], mask(L"AsKd7h2c9s"));
-    const PreparedCalculation p =
-        read({{L"B3", L"AsKd7h"}, {L"Bx", L"2c3c4c"}, {L"B12", L"5c6c7c"}});
-    EXPECT_EQ(p.boards, (Boards{0, 0}));
-}
-
-TEST(CalculationRequestReading, BoardNumbersReadLikeAtoi) {
-    EXPECT_EQ(read({{L"B 1", L"AsKd7h"}}).boards[0], mask(L"AsKd7h"));
-    EXPECT_EQ(read({{L"B02x", L"AsKd7h"}}).boards[1], mask(L"AsKd7h"));
-    EXPECT_EQ(read({{L"B-1", L"AsKd7h"}}).boards, (Boards{0, 0}));
-    EXPECT_EQ(read({{L"B99999999999999999999", L"AsKd7h"}}).boards, (Boards{0, 0}));
-    // "B01" sorts before "B1": the later key's board replaces the earlier one.
-    EXPECT_EQ(read({{L"B01", L"AsKd7h"}, {L"B1", L"2c3c4c"}}).boards[0], mask(L"2c3c4c"));
+TEST(CalculationRequestReading, BoardKeysAndTexts) {
+    const struct {
+        CalculationRequest request;
+        Boards boards;
+    } cases[] = {
+        {{{L"B1", L"AsKd7h"}}, {mask(L"AsKd7h"), 0}},
+        {{{L"B1", L"AsKd"}}, {0, 0}},                   // fewer than three cards
+        {{{L"B1", L"AsKd7h2c9s4d"}}, {0, 0}},           // more than five
+        {{{L"B1", L"AsKd7h2"}}, {mask(L"AsKd7h"), 0}},  // a trailing character is ignored
+        {{{L"B2", L"AsKd7h2c9s"}}, {0, mask(L"AsKd7h2c9s")}},
+        {{{L"B3", L"AsKd7h"}, {L"Bx", L"2c3c4c"}, {L"B12", L"5c6c7c"}}, {0, 0}},
+        // Board numbers are read like atoi.
+        {{{L"B 1", L"AsKd7h"}}, {mask(L"AsKd7h"), 0}},
+        {{{L"B02x", L"AsKd7h"}}, {0, mask(L"AsKd7h")}},
+        {{{L"B-1", L"AsKd7h"}}, {0, 0}},
+        {{{L"B99999999999999999999", L"AsKd7h"}}, {0, 0}},
+        // "B01" sorts before "B1": the later key's board replaces the earlier one.
+        {{{L"B01", L"AsKd7h"}, {L"B1", L"2c3c4c"}}, {mask(L"2c3c4c"), 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(read(c.request).boards, c.boards) << c.request.begin()->first;
 }
 
 TEST(CalculationRequestReading, BoardsWithAPieceThatIsNoCardAreLeftOutAndTold) {

@@ -91,13 +91,6 @@ TEST(SingleCard, EveryHandHoldingTheCardInAscendingOrder) {
               sorted(handsWhere(4, [&](CardMask h) { return (h & deuce) != 0; })));
 }
 
-TEST(SingleCard, DeclinesOtherSizesAndCodes) {
-    EXPECT_TRUE(declines(expandSingleCard, L"As", 2));
-    EXPECT_TRUE(declines(expandSingleCard, L"As", 8));
-    for (const wchar_t* term : {L"Xx", L"as", L"AS", L"A", L"Ash"})
-        EXPECT_TRUE(declines(expandSingleCard, term, 4)) << term;
-}
-
 // A hand matches a card list when its cards can be given to the positions, each position
 // taking a card its code covers: tried over every ordering of the hand's cards.
 std::vector<CardMask> codeSets(const std::wstring& term, int n) {
@@ -159,18 +152,6 @@ TEST(CardList, CollidingCodesAreClaimedWithNoHand) {
     EXPECT_TRUE(claimed);
     EXPECT_TRUE(expand(expandCardList, L"AxAxAxAxAx", 5, &claimed).empty());  // five aces
     EXPECT_TRUE(claimed);
-    EXPECT_TRUE(
-        expand(expandCardList, L"AsKsQs", 2, &claimed).empty());  // size the list does not serve
-    EXPECT_TRUE(claimed);
-}
-
-TEST(CardList, Declines) {
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQs", 4));     // three codes for four positions
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJz", 4));   // not a code
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJsT", 4));  // odd length
-    EXPECT_TRUE(declines(expandCardList, L"AsKs", 2));       // too short for a card list
-    EXPECT_TRUE(declines(expandCardList, L"asKsQsJs", 4));   // codes are case-sensitive
-    EXPECT_TRUE(declines(expandCardList, L"AsKsQsJsTs9s8s7s", 4));  // 16 characters
 }
 
 TEST(PartialHand, CompletesTheGivenCardsInAscendingOrder) {
@@ -193,9 +174,6 @@ TEST(PartialHand, OtherHandSizesFollowTheSameRule) {
     const auto seven = expand(expandPartialHand, L"AsKsQs", 7);
     EXPECT_EQ(seven.size(), choose(49, 4));
     EXPECT_TRUE(strictlyAscending(seven));
-    EXPECT_TRUE(declines(expandPartialHand, L"AsKs", 7));  // five missing
-    EXPECT_TRUE(declines(expandPartialHand, L"x", 5));
-    EXPECT_TRUE(declines(expandPartialHand, L"AsKsQsJsTs", 4));  // more cards than the hand
 }
 
 TEST(PartialHand, RepeatedCardNamesNoHand) {
@@ -204,12 +182,6 @@ TEST(PartialHand, RepeatedCardNamesNoHand) {
     EXPECT_TRUE(claimed);
     EXPECT_TRUE(expand(expandPartialHand, L"AsKsas", 5, &claimed).empty());
     EXPECT_TRUE(claimed);
-}
-
-TEST(PartialHand, Declines) {
-    for (const wchar_t* term : {L"ASKS", L"AsKx", L"XsKs", L"A-", L"1s2s"}) {
-        EXPECT_TRUE(declines(expandPartialHand, term, 4)) << term;
-    }
 }
 
 // The order of the card-with-suit and suit-pair expanders: by their anchors, then the other
@@ -253,14 +225,6 @@ TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
     EXPECT_TRUE(test::allDistinct(six));
 }
 
-TEST(CardWithSuit, SizesAndDeclines) {
-    bool claimed = false;
-    EXPECT_TRUE(expand(expandCardWithSuit, L"Ash", 3, &claimed).empty());
-    EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"Asx", L"AsH", L"XsH", L"Xsh", L"As", L"Ashh"})
-        EXPECT_TRUE(declines(expandCardWithSuit, term, 6)) << term;
-}
-
 TEST(SuitPair, EveryHandWithTwoCardsOfTheSuit) {
     const auto key = [](CardMask h) {
         std::vector<int> hearts, rest;
@@ -278,14 +242,6 @@ TEST(SuitPair, EveryHandWithTwoCardsOfTheSuit) {
     EXPECT_TRUE(test::allDistinct(five));
     EXPECT_TRUE(
         std::all_of(five.begin(), five.end(), [](CardMask h) { return countOfSuit(h, 0) >= 2; }));
-}
-
-TEST(SuitPair, SizesAndDeclines) {
-    bool claimed = false;
-    EXPECT_TRUE(expand(expandSuitPair, L"ss", 3, &claimed).empty());
-    EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"hd", L"HH", L"xx", L"h", L"hhh"})
-        EXPECT_TRUE(declines(expandSuitPair, term, 4)) << term;
 }
 
 // Hands of n cards holding three or more of some rank, counted rank by rank.
@@ -358,22 +314,51 @@ TEST(RankRepeat, QuadsRankByRank) {
         EXPECT_EQ(countOfRank(five[i], static_cast<int>(i / 48)), 4);
 }
 
-TEST(RankRepeat, SizesAndDeclines) {
-    bool claimed = false;
-    EXPECT_TRUE(expand(expandRankRepeat, L"RR", 3, &claimed).empty());
-    EXPECT_TRUE(claimed);
-    for (const wchar_t* term : {L"rr", L"R", L"RRRRR", L"RRr", L"OORR"})
-        EXPECT_TRUE(declines(expandRankRepeat, term, 4)) << term;
-}
-
 TEST(AllHands, EveryHandLowestCardSlowest) {
     EXPECT_EQ(expand(expandAllHands, L"*", 4), allHands(4));
     EXPECT_EQ(expand(expandAllHands, L"*", 5), allHands(5));
-    bool claimed = false;
-    EXPECT_TRUE(expand(expandAllHands, L"*", 3, &claimed).empty());
-    EXPECT_TRUE(claimed);
-    EXPECT_TRUE(declines(expandAllHands, L"**", 4));
-    EXPECT_TRUE(declines(expandAllHands, L"x", 4));
+}
+
+using PatternExpander = bool (*)(std::wstring_view, HandList&);
+
+TEST(Patterns, DeclineTermsAndSizesThatAreNotTheirs) {
+    const struct {
+        PatternExpander expander;
+        int n;
+        std::vector<const wchar_t*> terms;
+    } cases[] = {
+        {expandSingleCard, 2, {L"As"}},
+        {expandSingleCard, 8, {L"As"}},
+        {expandSingleCard, 4, {L"Xx", L"as", L"AS", L"A", L"Ash"}},
+        // Three codes for four positions, not a code, odd length, case-sensitive codes, 16
+        // characters.
+        {expandCardList,
+         4,
+         {L"AsKsQs", L"AsKsQsJz", L"AsKsQsJsT", L"asKsQsJs", L"AsKsQsJsTs9s8s7s"}},
+        {expandCardList, 2, {L"AsKs"}},     // too short for a card list
+        {expandPartialHand, 7, {L"AsKs"}},  // five missing
+        {expandPartialHand, 5, {L"x"}},
+        {expandPartialHand, 4, {L"AsKsQsJsTs", L"ASKS", L"AsKx", L"XsKs", L"A-", L"1s2s"}},
+        {expandCardWithSuit, 6, {L"Asx", L"AsH", L"XsH", L"Xsh", L"As", L"Ashh"}},
+        {expandSuitPair, 4, {L"hd", L"HH", L"xx", L"h", L"hhh"}},
+        {expandRankRepeat, 4, {L"rr", L"R", L"RRRRR", L"RRr", L"OORR"}},
+        {expandAllHands, 4, {L"**", L"x"}},
+    };
+    for (const auto& c : cases)
+        for (const wchar_t* term : c.terms)
+            EXPECT_TRUE(declines(c.expander, term, c.n)) << std::wstring(term) << " " << c.n;
+}
+
+TEST(Patterns, ClaimTheirTermsForHandSizesTheyCannotServe) {
+    const std::tuple<PatternExpander, const wchar_t*, int> cases[] = {
+        {expandCardList, L"AsKsQs", 2}, {expandCardWithSuit, L"Ash", 3}, {expandSuitPair, L"ss", 3},
+        {expandRankRepeat, L"RR", 3},   {expandAllHands, L"*", 3},
+    };
+    for (const auto& [expander, term, n] : cases) {
+        bool claimed = false;
+        EXPECT_TRUE(expand(expander, term, n, &claimed).empty()) << std::wstring(term);
+        EXPECT_TRUE(claimed) << std::wstring(term);
+    }
 }
 
 }  // namespace

@@ -160,32 +160,5 @@ TEST(PatternDispatch, EachTermGoesToItsShape) {
     if (pending > 0) std::printf("%d dispatch cases wait for shapes not built yet\n", pending);
 }
 
-TEST(PatternDispatch, BoundaryCounts) {
-    const auto count = [](const wchar_t* term, int n) {
-        HandList list = listOf(n);
-        return expandHandPattern(term, list);
-    };
-    EXPECT_EQ(count(L"As", 4), 20825u);
-    EXPECT_EQ(count(L"*", 4), 270725u);
-    EXPECT_EQ(count(L"RR", 4), 87685u);
-    EXPECT_EQ(count(L"RRR", 4), 2509u);
-    EXPECT_EQ(count(L"RRRR", 4), 13u);
-    EXPECT_EQ(count(L"RRRR", 5), 624u);
-    EXPECT_EQ(count(L"AsKsXxXx", 4), 1225u);
-    EXPECT_EQ(count(L"AsKsQs", 4), 49u);
-    EXPECT_EQ(count(L"AsKsQsJsTs", 4), 1u);
-    EXPECT_EQ(count(L"XhXhXhXh", 4), 715u);
-    EXPECT_EQ(count(L"hh", 4), 69667u);
-    // As followed by "*" or a suit letter reads as As for four and five cards.
-    for (int n : {4, 5}) {
-        HandList single = listOf(n), star = listOf(n), suited = listOf(n);
-        expandHandPattern(L"As", single);
-        expandHandPattern(L"As*", star);
-        expandHandPattern(L"Ash", suited);
-        EXPECT_EQ(single.hands, star.hands);
-        EXPECT_EQ(single.hands, suited.hands);
-    }
-}
-
 }  // namespace
 }  // namespace varnel

@@ -52,9 +52,6 @@ TEST(PairsUp, EveryPairFromTheLetterUpOnce) {
     bool claimed = false;
     EXPECT_TRUE(runExpander(expandPairsUp, L"xx+", 4, &claimed).hands.empty());
     EXPECT_TRUE(claimed);
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandPairsUp(L"QK+", untouched));
-    EXPECT_FALSE(expandPairsUp(L"QQ-", untouched));
 }
 
 TEST(TwoRanksUp, WalksBothRanksToTheAce) {
@@ -66,10 +63,6 @@ TEST(TwoRanksUp, WalksBothRanksToTheAce) {
     // The two-rank walk keeps the list's hand size.
     const HandList five = runExpander(expandTwoRanksUp, L"KJ+", 5);
     expectSameHandsOnce(five, walkReference({{11, 1}, {9, 1}}, +1, false, 5));
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandTwoRanksUp(L"TT+", untouched));
-    EXPECT_FALSE(expandTwoRanksUp(L"T9-", untouched));
-    EXPECT_FALSE(expandTwoRanksUp(L"Tx+", untouched));
 }
 
 TEST(ThreeRanksDown, EveryStepWithAnyFourthCardOnce) {
@@ -81,10 +74,6 @@ TEST(ThreeRanksDown, EveryStepWithAnyFourthCardOnce) {
     }
     const HandList kqj = runExpander(expandThreeRanksDown, L"KQJ-", 4);
     EXPECT_EQ(kqj.hands.front(), handOf(L"KcQcJc2c"));
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandThreeRanksDown(L"KQK-", untouched));
-    EXPECT_FALSE(expandThreeRanksDown(L"KQJ+", untouched));
-    EXPECT_FALSE(expandThreeRanksDown(L"KQJT-", untouched));
 }
 
 TEST(ThreeRanksDown, StopsWhereTheLowestRankReachesTheDeuce) {
@@ -109,9 +98,6 @@ TEST(FourRanksDown, NineStepsFromAKQTDownTo6542) {
     EXPECT_EQ(early.hands.size(), 256u);
     const HandList mid = runExpander(expandFourRanksDown, L"K5AQ-", 4);
     expectSameHandsOnce(mid, walkReference({{11, 1}, {3, 1}, {12, 1}, {10, 1}}, -1, true));
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandFourRanksDown(L"AKQQ-", untouched));
-    EXPECT_FALSE(expandFourRanksDown(L"AKQT+", untouched));
 }
 
 TEST(TripsDown, ThreeOrFourOfARankUpToTheLetter) {
@@ -127,10 +113,6 @@ TEST(TripsDown, ThreeOrFourOfARankUpToTheLetter) {
     EXPECT_EQ(list.hands[2], handOf(L"2c2d2s3c"));
     EXPECT_EQ(list.hands[4], handOf(L"2d2h2s3c"));
     EXPECT_EQ(runExpander(expandTripsDown, L"222-", 4).hands.size(), 193u);
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandTripsDown(L"99-", untouched));
-    EXPECT_FALSE(expandTripsDown(L"998-", untouched));
-    EXPECT_FALSE(expandTripsDown(L"xxx-", untouched));
 }
 
 TEST(PairAndTwoUp, StepsUntilTheHighestRankIsTheAce) {
@@ -139,9 +121,6 @@ TEST(PairAndTwoUp, StepsUntilTheHighestRankIsTheAce) {
     expectSameHandsOnce(list, walkReference({{3, 2}, {1, 1}, {0, 1}}, +1, true));
     EXPECT_EQ(list.hands[0], handOf(L"5c5d2c3c"));
     EXPECT_EQ(runExpander(expandPairAndTwoUp, L"QKAQ+", 4).hands.size(), 96u);
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandPairAndTwoUp(L"5533+", untouched));
-    EXPECT_FALSE(expandPairAndTwoUp(L"5532-", untouched));
 }
 
 TEST(Rundowns, GaplessAndGappedRundowns) {
@@ -183,10 +162,27 @@ TEST(TwoRankSpan, WalksFromTheLowerTermUpToTheHigher) {
     bool claimed = false;
     EXPECT_TRUE(runExpander(expandTwoRankSpan, L"54-KQ", 4, &claimed).hands.empty());
     EXPECT_TRUE(claimed);
-    HandList untouched{{}, 4};
-    EXPECT_FALSE(expandTwoRankSpan(L"KQ-53", untouched));
-    EXPECT_FALSE(expandTwoRankSpan(L"KQ+54", untouched));
-    EXPECT_FALSE(expandTwoRankSpan(L"KQ-5x", untouched));
+}
+
+TEST(WalkedShapes, DeclineOtherForms) {
+    const struct {
+        Expander expander;
+        std::vector<const wchar_t*> terms;
+    } cases[] = {
+        {expandPairsUp, {L"QK+", L"QQ-"}},
+        {expandTwoRanksUp, {L"TT+", L"T9-", L"Tx+"}},
+        {expandThreeRanksDown, {L"KQK-", L"KQJ+", L"KQJT-"}},
+        {expandFourRanksDown, {L"AKQQ-", L"AKQT+"}},
+        {expandTripsDown, {L"99-", L"998-", L"xxx-"}},
+        {expandPairAndTwoUp, {L"5533+", L"5532-"}},
+        {expandTwoRankSpan, {L"KQ-53", L"KQ+54", L"KQ-5x"}},
+    };
+    for (const auto& c : cases)
+        for (const wchar_t* term : c.terms) {
+            HandList untouched{{}, 4};
+            EXPECT_FALSE(c.expander(term, untouched)) << std::wstring(term);
+            EXPECT_TRUE(untouched.hands.empty()) << std::wstring(term);
+        }
 }
 
 }  // namespace

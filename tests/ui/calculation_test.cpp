@@ -5,7 +5,6 @@
 #include <wx/weakref.h>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cctype>
 #include <cmath>
@@ -15,6 +14,7 @@
 
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
+#include "eval/reference_eval.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/message_box.h"
 
@@ -108,95 +108,6 @@ TEST_F(CalculationTest, SevenPlayersAllAppear) {
     EXPECT_NEAR(sum, 100.0, 0.04);
 }
 
-// A plain Omaha evaluator for the reference: the best five of two hole cards and three board
-// cards, each five-card hand valued by category and then by its ranks in order of importance.
-long fiveCardValue(const std::array<CardId, 5>& cards) {
-    std::array<int, kRanks> count{};
-    bool flush = true;
-    for (CardId c : cards) {
-        ++count[rankOf(c)];
-        flush = flush && suitOf(c) == suitOf(cards[0]);
-    }
-    // (count, rank) of each rank present, most important first: larger groups, then higher ranks.
-    std::array<std::pair<int, int>, 5> groups{};
-    int distinct = 0;
-    for (int n = 4; n >= 1; --n)
-        for (int r = kRanks - 1; r >= 0; --r)
-            if (count[r] == n) groups[distinct++] = {n, r};
-    int straightTop = -1;
-    if (distinct == 5) {
-        if (groups[0].second - groups[4].second == 4) straightTop = groups[0].second;
-        if (groups[0].second == 12 && groups[1].second == 3) straightTop = 3;  // five-high
-    }
-    int category;
-    if (straightTop >= 0 && flush)
-        category = 8;
-    else if (groups[0].first == 4)
-        category = 7;
-    else if (groups[0].first == 3 && groups[1].first == 2)
-        category = 6;
-    else if (flush)
-        category = 5;
-    else if (straightTop >= 0)
-        category = 4;
-    else if (groups[0].first == 3)
-        category = 3;
-    else if (groups[0].first == 2 && groups[1].first == 2)
-        category = 2;
-    else if (groups[0].first == 2)
-        category = 1;
-    else
-        category = 0;
-    // Category first, then the ranks that break ties (a straight's top card alone).
-    long value = category;
-    int kickers = 0;
-    if (straightTop >= 0) {
-        value = value * 16 + straightTop;
-        kickers = 1;
-    } else {
-        for (int i = 0; i < distinct; ++i) value = value * 16 + groups[i].second;
-        kickers = distinct;
-    }
-    for (; kickers < 5; ++kickers) value *= 16;
-    return value;
-}
-
-long omahaValue(const std::vector<CardId>& hole, const std::array<CardId, 5>& board) {
-    long best = -1;
-    for (size_t a = 0; a < hole.size(); ++a)
-        for (size_t b = a + 1; b < hole.size(); ++b)
-            for (int x = 0; x < 5; ++x)
-                for (int y = x + 1; y < 5; ++y)
-                    for (int z = y + 1; z < 5; ++z)
-                        best = std::max(
-                            best, fiveCardValue({hole[a], hole[b], board[x], board[y], board[z]}));
-    return best;
-}
-
-// The reference itself: category counts of all 2,598,960 five-card hands.
-TEST(ReferenceEvaluator, CountsEveryCategoryOfTheDeck) {
-    std::array<long, 9> counts{};
-    constexpr long kCategoryUnit = 16L * 16 * 16 * 16 * 16;
-    std::array<CardId, 5> h{};
-    for (h[0] = 0; h[0] < kDeckSize; ++h[0])
-        for (h[1] = h[0] + 1; h[1] < kDeckSize; ++h[1])
-            for (h[2] = h[1] + 1; h[2] < kDeckSize; ++h[2])
-                for (h[3] = h[2] + 1; h[3] < kDeckSize; ++h[3])
-                    for (h[4] = h[3] + 1; h[4] < kDeckSize; ++h[4])
-                        ++counts[fiveCardValue(h) / kCategoryUnit];
-    const std::array<long, 9> expected = {1302540, 1098240, 123552, 54912, 10200,
-                                          5108,    3744,    624,    40};
-    EXPECT_EQ(counts, expected);
-    // A wheel loses to a six-high straight and beats three of a kind.
-    auto value = [](const wchar_t* text) {
-        std::array<CardId, 5> cards{};
-        for (int i = 0; i < 5; ++i) cards[i] = cardIdFromCode(std::wstring(text + 2 * i, 2));
-        return fiveCardValue(cards);
-    };
-    EXPECT_LT(value(L"As2d3c4h5s"), value(L"2d3c4h5s6c"));
-    EXPECT_GT(value(L"As2d3c4h5s"), value(L"AsAdAcKhQs"));
-}
-
 std::vector<CardId> cardsOf(const std::wstring& text) {
     std::vector<CardId> cards;
     for (size_t i = 0; i + 1 < text.size(); i += 2)
@@ -207,6 +118,7 @@ std::vector<CardId> cardsOf(const std::wstring& text) {
 TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
     const std::wstring hero = L"AhAdKsQs", villain = L"JcTc9h8h", flop = L"Qh7c2d";
     const std::vector<CardId> h = cardsOf(hero), v = cardsOf(villain), f = cardsOf(flop);
+    const testref::Evaluator& ref = testref::reference();
     CardMask used = 0;
     for (const auto* list : {&h, &v, &f})
         for (CardId c : *list) used |= cardBit(c);
@@ -216,8 +128,8 @@ TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
         if (used & cardBit(turn)) continue;
         for (CardId river = turn + 1; river < kDeckSize; ++river) {
             if (used & cardBit(river)) continue;
-            const std::array<CardId, 5> board = {f[0], f[1], f[2], turn, river};
-            const long a = omahaValue(h, board), b = omahaValue(v, board);
+            const CardId board[5] = {f[0], f[1], f[2], turn, river};
+            const int a = ref.bestOmaha(h.data(), 4, board), b = ref.bestOmaha(v.data(), 4, board);
             heroShare += a > b ? 1.0 : a == b ? 0.5 : 0.0;
             ++runouts;
         }

@@ -1,12 +1,10 @@
 // varnel-cli bench [--seconds S]: counted deals per second of the simulation, against a baseline
 // simulation that evaluates every 2-hole x 3-board combination with a plain 5-card evaluator.
 #include <algorithm>
-#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <limits>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "engine/mersenne_twister.h"
 #include "engine/simulation.h"
 #include "eval/omaha_eval.h"
+#include "tools/baseline/plain_eval.h"
 #include "tools/cli/commands.h"
 
 namespace varnel::cli {
@@ -77,93 +76,8 @@ std::vector<HandList> scenarioLists(const Scenario& s) {
     return lists;
 }
 
-// Plain 5-card evaluator: every multiset of five ranks has its own sum of these keys (found by a
-// greedy search), so a non-flush hand is one lookup by the sum; a flush is one lookup by its
-// rank bits. Values are the 7462 class ranks, larger stronger.
-constexpr int kRankKey[kRanks] = {0,    1,    5,     22,    94,    312,  992,
-                                  2422, 5624, 12522, 19998, 43258, 79415};
-constexpr int kKeyLimit = 4 * kRankKey[kRanks - 1] + kRankKey[kRanks - 2] + 1;
-
-// Strength of five ranks as category << 20 plus the ranks by group (count, then rank) in nibbles.
-std::uint32_t strength(const int (&ranks)[5], bool flush) {
-    int count[kRanks] = {};
-    unsigned bits = 0;
-    for (int r : ranks) {
-        ++count[r];
-        bits |= 1u << r;
-    }
-    int top = -1;  // highest card of a straight
-    for (int hi = kRanks - 1; hi >= 4 && top < 0; --hi) {
-        if (((bits >> (hi - 4)) & 0x1Fu) == 0x1Fu) top = hi;
-    }
-    if (top < 0 && bits == 0x100Fu) top = 3;  // five-high
-    std::vector<std::pair<int, int>> groups;  // (count, rank), strongest first
-    for (int r = kRanks - 1; r >= 0; --r) {
-        if (count[r]) groups.emplace_back(count[r], r);
-    }
-    std::stable_sort(groups.begin(), groups.end(),
-                     [](auto a, auto b) { return a.first > b.first; });
-    std::uint32_t nibbles = 0;
-    for (auto [c, r] : groups) nibbles = nibbles << 4 | static_cast<std::uint32_t>(r);
-    nibbles <<= 4 * (5 - groups.size());
-    int category;
-    if (top >= 0) {
-        category = flush ? 8 : 4;
-        nibbles = static_cast<std::uint32_t>(top) << 16;
-    } else if (flush) {
-        category = 5;
-    } else if (groups[0].first == 4) {
-        category = 7;
-    } else if (groups[0].first == 3) {
-        category = groups[1].first == 2 ? 6 : 3;
-    } else if (groups[0].first == 2) {
-        category = groups[1].first == 2 ? 2 : 1;
-    } else {
-        category = 0;
-    }
-    return static_cast<std::uint32_t>(category) << 20 | nibbles;
-}
-
-struct PlainEvaluator {
-    std::vector<std::uint16_t> byKey;        // non-flush value by sum of rank keys
-    std::vector<std::uint16_t> byFlushBits;  // flush value by rank bits
-
-    PlainEvaluator() : byKey(kKeyLimit), byFlushBits(1u << kRanks) {
-        std::map<std::uint32_t, std::uint16_t> classes;
-        std::vector<std::pair<int, std::uint32_t>> plain, flushes;
-        int r[5];
-        for (r[0] = 0; r[0] < kRanks; ++r[0])
-            for (r[1] = r[0]; r[1] < kRanks; ++r[1])
-                for (r[2] = r[1]; r[2] < kRanks; ++r[2])
-                    for (r[3] = r[2]; r[3] < kRanks; ++r[3])
-                        for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
-                            if (r[0] == r[4]) continue;
-                            int key = 0;
-                            unsigned bits = 0;
-                            for (int x : r) {
-                                key += kRankKey[x];
-                                bits |= 1u << x;
-                            }
-                            plain.emplace_back(key, strength(r, false));
-                            classes[plain.back().second] = 0;
-                            if (std::popcount(bits) == 5) {
-                                flushes.emplace_back(static_cast<int>(bits), strength(r, true));
-                                classes[flushes.back().second] = 0;
-                            }
-                        }
-        std::uint16_t rank = 0;
-        for (auto& [s, value] : classes) value = ++rank;
-        for (auto [key, s] : plain) byKey[key] = classes[s];
-        for (auto [bits, s] : flushes) byFlushBits[bits] = classes[s];
-    }
-};
-
-// The ten triples of a board, precomputed once per deal.
-struct Triple {
-    int key;
-    unsigned bits;
-    int suit;  // the common suit, or -1
-};
+using baseline::BoardTriples;
+using baseline::PlainEvaluator;
 
 // Baseline simulation: the engine's deals (random hands card by card around the cards in play,
 // discarded deals on list conflicts), values by trying every hole pair with every board triple.
@@ -231,20 +145,7 @@ class BaselineSimulation {
         }
         int values[kMaxBoards][kMaxPlayers];
         for (int b = 0; b < m_boards; ++b) {
-            Triple triples[10];
-            int t = 0;
-            for (int i = 0; i < kBoardCards; ++i)
-                for (int j = i + 1; j < kBoardCards; ++j)
-                    for (int k = j + 1; k < kBoardCards; ++k) {
-                        const CardId c[3] = {board[b][i], board[b][j], board[b][k]};
-                        Triple& tr = triples[t++];
-                        tr.key = kRankKey[rankOf(c[0])] + kRankKey[rankOf(c[1])] +
-                                 kRankKey[rankOf(c[2])];
-                        tr.bits = 1u << rankOf(c[0]) | 1u << rankOf(c[1]) | 1u << rankOf(c[2]);
-                        const bool suited =
-                            suitOf(c[0]) == suitOf(c[1]) && suitOf(c[1]) == suitOf(c[2]);
-                        tr.suit = suited ? suitOf(c[0]) : -1;
-                    }
+            const BoardTriples triples = PlainEvaluator::triples(board[b]);
             for (int p = 0; p < m_players; ++p) values[b][p] = handValue(hands[p], triples);
         }
         for (int b = 0; b < m_boards; ++b) {
@@ -258,23 +159,9 @@ class BaselineSimulation {
         return true;
     }
 
-    int handValue(CardMask hand, const Triple (&triples)[10]) const {
+    int handValue(CardMask hand, const BoardTriples& triples) const {
         CardId hole[kMaxHoleCards];
-        const int n = cardsFromMask(hand, hole);
-        int best = 0;
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) {
-                const int key = kRankKey[rankOf(hole[i])] + kRankKey[rankOf(hole[j])];
-                const unsigned bits = 1u << rankOf(hole[i]) | 1u << rankOf(hole[j]);
-                const int suit = suitOf(hole[i]) == suitOf(hole[j]) ? suitOf(hole[i]) : -2;
-                for (const Triple& t : triples) {
-                    const int v = t.suit == suit ? m_eval.byFlushBits[t.bits | bits]
-                                                 : m_eval.byKey[t.key + key];
-                    best = std::max(best, v);
-                }
-            }
-        }
-        return best;
+        return m_eval.evaluate(triples, hole, cardsFromMask(hand, hole));
     }
 
     const PlainEvaluator& m_eval;
