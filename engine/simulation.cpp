@@ -385,8 +385,8 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
     }
     std::fill(otherResults, otherResults + otherCount, 0.0);
     const int players = otherCount + 1;
-    if (holeCount < kMinHoleCards || holeCount > kMaxHoleCards ||
-        fixedCards > kBoardCards || ((boards[0] | boards[1]) & ~kFullDeck) != 0) {
+    if (holeCount < kMinHoleCards || holeCount > kMaxHoleCards || fixedCards > kBoardCards ||
+        ((boards[0] | boards[1]) & ~kFullDeck) != 0) {
         out.status = SimulationStatus::Rejected;
         return 0.0;
     }
