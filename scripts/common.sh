@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc)"
 
 # Debian packages the project needs to build, test and run.
-PACKAGES=(build-essential cmake ninja-build pkg-config clang
+PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           libboost-dev libwxgtk3.2-dev xvfb xauth
           imagemagick xdotool)
