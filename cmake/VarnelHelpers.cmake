@@ -3,26 +3,73 @@ function(varnel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
 endfunction()
 
-# varnel_library(<short-name> SOURCES ... [DEPS ...])
-# Creates varnel_<name> with the alias varnel::<name>, its folder as public include root.
+# Include roots. Sources include headers by their folder ("core/cards.h", "tools/baseline/x.h"),
+# so a target may only see the folders of what it links: each folder gets an include root of its
+# own under the build tree, holding nothing but a link to that folder.
+set(VARNEL_INCLUDE_ROOTS "${PROJECT_BINARY_DIR}/include-roots")
+
+# varnel_folder_root(<folder> <out-var>): the include root through which "<folder>/..." resolves.
+function(varnel_folder_root folder out)
+  string(REPLACE "/" "_" key "${folder}")
+  set(root "${VARNEL_INCLUDE_ROOTS}/${key}")
+  if(NOT EXISTS "${root}/${folder}")
+    get_filename_component(parent "${root}/${folder}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+  endif()
+  set(${out} "${root}" PARENT_SCOPE)
+endfunction()
+
+# varnel_include_folder(<target> <PUBLIC|PRIVATE|INTERFACE> <folder>)
+function(varnel_include_folder target visibility folder)
+  varnel_folder_root("${folder}" root)
+  target_include_directories(${target} ${visibility} "${root}")
+endfunction()
+
+# varnel_library(<short-name> FOLDER <folder> SOURCES ... [DEPS ...] [PRIVATE_DEPS ...])
+# Creates varnel_<name> with the alias varnel::<name>. Its folder is its public include root, so
+# what links it sees that folder and, through DEPS (those its headers need), the folders of its
+# dependencies; PRIVATE_DEPS serve its sources only.
 function(varnel_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  if(NOT ARG_FOLDER)
+    message(FATAL_ERROR "varnel_library(${name}) needs FOLDER")
+  endif()
   add_library(varnel_${name} STATIC ${ARG_SOURCES})
   add_library(varnel::${name} ALIAS varnel_${name})
-  target_include_directories(varnel_${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  varnel_include_folder(varnel_${name} PUBLIC "${ARG_FOLDER}")
   if(ARG_DEPS)
     target_link_libraries(varnel_${name} PUBLIC ${ARG_DEPS})
+  endif()
+  if(ARG_PRIVATE_DEPS)
+    target_link_libraries(varnel_${name} PRIVATE ${ARG_PRIVATE_DEPS})
   endif()
   varnel_warnings(varnel_${name})
 endfunction()
 
-# varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...])
-# A GoogleTest executable whose cases are registered with CTest one by one.
-# Every case sees VARNEL_DATA_DIR, the directory of the generated data files.
+# varnel_executable(<name> FOLDER <folder> SOURCES ... [DEPS ...])
+# A program whose own folder is a private include root.
+function(varnel_executable name)
+  cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_FOLDER)
+    varnel_include_folder(${name} PRIVATE "${ARG_FOLDER}")
+  endif()
+  if(ARG_DEPS)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  endif()
+  varnel_warnings(${name})
+endfunction()
+
+# varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT seconds])
+# A GoogleTest executable whose cases are registered with CTest one by one. Tests include their
+# own helpers as "tests/..." or relative to tests/ ("eval/reference_eval.h"). Every case sees
+# VARNEL_DATA_DIR, the directory of the generated data files.
 function(varnel_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  varnel_include_folder(${name} PRIVATE tests)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   varnel_warnings(${name})
   if(NOT ARG_TIMEOUT)
