@@ -1,5 +1,6 @@
 #pragma once
-// Game types: the only property of a game the program uses is its number of hole cards.
+// Game types and the size of a deal: every game deals five board cards, and the only property of a
+// game the program uses is its number of hole cards.
 
 #include <cstdint>
 #include <string_view>
@@ -8,6 +9,7 @@ namespace varnel {
 
 inline constexpr int kMinHoleCards = 2;
 inline constexpr int kMaxHoleCards = 7;
+inline constexpr int kBoardCards = 5;
 inline constexpr std::wstring_view kDefaultGameName = L"Omaha";
 inline constexpr int kDefaultHoleCards = 4;
 
