@@ -12,10 +12,13 @@
 
 #include "Log/console_logger.h"
 #include "Log/file_logger.h"
+#include "core/utf8.h"
 
 namespace logging {
 
 namespace {
+
+using varnel::appendUtf8;
 
 constexpr std::array<std::string_view, 6> kTags = {" [TRACE] ", " [DEBUG] ", " [INFO] ",
                                                    " [WARN] ",  " [ERROR] ", " [SUCCESS] "};
@@ -28,24 +31,6 @@ constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kMaxCodePoint = 0x10FFFF;
 constexpr bool isSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void appendWide(std::wstring& out, char32_t c) {

@@ -13,6 +13,7 @@
 #include "Log/log.h"
 #include "Log/ui_logger.h"
 #include "core/game.h"
+#include "eval/table_format.h"
 
 namespace varnel {
 namespace {
@@ -43,7 +44,7 @@ void createLogger(const logging::LoggerConfig& config, const wxString& path) {
 }  // namespace
 
 void chooseDataDirectory(const wxString& exeDir) {
-    if (wxFileName::FileExists("omaha-7.bin") || wxFileName::DirExists("cards")) return;
+    if (wxFileName::FileExists(kTableFileName) || wxFileName::DirExists("cards")) return;
     if (wxFileName::DirExists(besideExecutable(exeDir, "cards"))) wxSetWorkingDirectory(exeDir);
 }
 

@@ -21,11 +21,18 @@ std::vector<CardId> cardsFromMask(CardMask mask) {
     return cards;
 }
 
-bool parseCardRun(std::wstring_view text, CardMask& mask) {
+bool parseCardRun(std::wstring_view text, CardMask& mask, std::wstring* reason) {
     CardMask result = 0;
     for (std::size_t pos = 0; pos + 2 <= text.size(); pos += 2) {
-        CardId id = cardIdFromCode(text.substr(pos, 2));
-        if (id == kNoCard || (result & cardBit(id))) return false;
+        const std::wstring_view piece = text.substr(pos, 2);
+        const CardId id = cardIdFromCode(piece);
+        if (id == kNoCard || (result & cardBit(id))) {
+            if (reason) {
+                *reason = id == kNoCard ? L"\"" + std::wstring(piece) + L"\" is not a card code"
+                                        : L"the card " + std::wstring(piece) + L" is given twice";
+            }
+            return false;
+        }
         result |= cardBit(id);
     }
     mask = result;

@@ -10,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -94,7 +95,8 @@ inline int cardsFromMask(CardMask mask, CardId* out) {
 }
 
 // Reads a run of concatenated card codes ("AsKd7h"); a trailing single character is ignored.
-// Returns false (and leaves `mask` alone) when a piece is not a card code or a card repeats.
-bool parseCardRun(std::wstring_view text, CardMask& mask);
+// Returns false, leaving `mask` alone, when a piece is not a card code or a card repeats; then
+// `reason` (when given) receives why: "\"Kx\" is not a card code", "the card As is given twice".
+bool parseCardRun(std::wstring_view text, CardMask& mask, std::wstring* reason = nullptr);
 
 }  // namespace varnel

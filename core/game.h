@@ -1,6 +1,8 @@
 #pragma once
-// Game types: the only property of a game the program uses is its number of hole cards.
+// Game types and the size of a deal: every game deals five board cards, and the only property of a
+// game the program uses is its number of hole cards.
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -8,13 +10,34 @@ namespace varnel {
 
 inline constexpr int kMinHoleCards = 2;
 inline constexpr int kMaxHoleCards = 7;
+inline constexpr int kBoardCards = 5;
 inline constexpr std::wstring_view kDefaultGameName = L"Omaha";
 inline constexpr int kDefaultHoleCards = 4;
 
-// Writes the hole-card count of a recognised game name (exact, case-sensitive) to `holeCards`
-// and returns true; an unrecognised name leaves `holeCards` unchanged and returns false.
-// "5 Card Omaha"(+" Hi/Lo") 5, names starting "Omaha" 4, "Hold'em No Limit" 2,
-// "Courchevel"(+" Hi/Lo") 5, names starting "6 Card Omaha" 6, "7 Card Omaha" 7.
+struct GameType {
+    std::wstring_view name;
+    std::int32_t holeCards;
+    bool family;   // every name starting with `name` is this game too ("Omaha Hi")
+    bool offered;  // offered in the game-type dialog; the others come only from the configuration
+};
+
+// The known games, the dialog's first: its high games, then its Hi/Lo games, each by hole cards.
+inline constexpr std::array<GameType, 10> kGameTypes = {{
+    {L"Omaha", 4, true, true},
+    {L"5 Card Omaha", 5, false, true},
+    {L"6 Card Omaha", 6, true, true},
+    {L"7 Card Omaha", 7, false, true},
+    {L"Omaha Hi/Lo", 4, false, true},
+    {L"5 Card Omaha Hi/Lo", 5, false, true},
+    {L"6 Card Omaha Hi/Lo", 6, false, true},
+    {L"Hold'em No Limit", 2, false, false},
+    {L"Courchevel", 5, false, false},
+    {L"Courchevel Hi/Lo", 5, false, false},
+}};
+
+// Writes the hole-card count of a recognised game name (exact, case-sensitive: a name of
+// kGameTypes, or one starting with a family's name) to `holeCards` and returns true; an
+// unrecognised name leaves `holeCards` unchanged and returns false.
 bool holeCardsForGame(std::wstring_view name, std::int32_t& holeCards);
 
 }  // namespace varnel

@@ -26,27 +26,6 @@ long boardNumber(std::wstring_view rest) {
     return negative ? -value : value;
 }
 
-// Cuts `text` into two-character pieces from the start (a trailing single character is dropped)
-// and ORs their cards into `mask`. False, with the reason, for a piece that is not a card code or
-// a card given twice.
-bool readCardPieces(std::wstring_view text, CardMask& mask, std::wstring& reason) {
-    mask = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-        const std::wstring_view piece = text.substr(i, 2);
-        const CardId id = cardIdFromCode(piece);
-        if (id == kNoCard) {
-            reason = L"\"" + std::wstring(piece) + L"\" is not a card code";
-            return false;
-        }
-        if (mask & cardBit(id)) {
-            reason = L"the card " + std::wstring(piece) + L" is given twice";
-            return false;
-        }
-        mask |= cardBit(id);
-    }
-    return true;
-}
-
 void tell(CalculationDiagnostics& diagnostics, const std::wstring& key, const std::wstring& text,
           const std::wstring& what) {
     diagnostics.messages.push_back(L"Field \"" + key + L"\" (\"" + text + L"\"): " + what);
@@ -82,7 +61,7 @@ PreparedCalculation readCalculationRequest(const CalculationRequest& request,
             if (cards < kMinFixedBoardCards || cards > kBoardCards) continue;
             CardMask board = 0;
             std::wstring reason;
-            if (!readCardPieces(value, board, reason)) {
+            if (!parseCardRun(value, board, &reason)) {
                 tell(diagnostics, key, value, reason + L"; the board is left out");
                 continue;
             }
@@ -90,7 +69,7 @@ PreparedCalculation readCalculationRequest(const CalculationRequest& request,
         } else if (key == L"D") {
             CardMask dead = 0;
             std::wstring reason;
-            if (!readCardPieces(value, dead, reason)) {
+            if (!parseCardRun(value, dead, &reason)) {
                 tell(diagnostics, key, value, reason + L"; no card is taken as dead");
                 continue;
             }

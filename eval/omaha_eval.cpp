@@ -10,6 +10,7 @@
 #include <limits>
 #include <system_error>
 
+#include "core/file_errors.h"
 #include "eval/table_format.h"
 
 namespace varnel {
@@ -56,11 +57,6 @@ ofsm_omaha7& omahaEvaluator() {
 }
 
 namespace {
-
-bool isMissingPathError(const std::error_code& ec) {
-    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory ||
-           ec == std::errc::filename_too_long || ec == std::errc::invalid_argument;
-}
 
 // A walk reads entry[s + card] for card < 52, so every entry that may serve as a state must keep
 // s + 51 inside the table. Final values (at most 7462) are not states, but since levels are not

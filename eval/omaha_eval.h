@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/cards.h"
-#include "core/game.h"  // kMaxHoleCards
+#include "core/game.h"  // kBoardCards, kMaxHoleCards
 
 namespace varnel {
 
@@ -22,7 +22,6 @@ using OmahaEntry = std::uint32_t;
 using HandValue = std::int32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
-inline constexpr int kBoardCards = 5;
 
 // evalIndex of each CardId.
 inline constexpr std::array<std::uint8_t, kDeckSize> kEvalIndex = [] {

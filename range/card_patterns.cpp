@@ -9,9 +9,8 @@
 namespace varnel {
 namespace {
 
-constexpr int kMinListCards = 3;  // hand sizes the single card and the card list serve
-constexpr int kMinHandCards = 4;  // hand sizes the other expanders serve
-constexpr int kMaxHandCards = kMaxDrawnCards;
+constexpr int kMinListCards = 3;     // hand sizes the single card and the card list serve
+constexpr int kMinHandCards = 4;     // hand sizes the other expanders serve
 constexpr int kMaxMissingCards = 4;  // cards a partial hand may leave open
 constexpr int kSuitSize = kRanks;
 
@@ -78,7 +77,7 @@ struct CodeGroup {
 class CardListMatcher {
   public:
     CardListMatcher(const CodeGroup* groups, int groupCount) {
-        CodeGroup wide[kMaxHandCards];
+        CodeGroup wide[kMaxHoleCards];
         int wideCount = 0;
         for (int g = 0; g < groupCount; ++g) {
             if (cardCount(groups[g].cards) == 1) {
@@ -132,7 +131,7 @@ class CardListMatcher {
     CardMask pool_ = 0;      // the other cards some position covers
     int open_ = 0;           // positions besides the single-card ones
     bool possible_ = true;
-    Constraint constraints_[1 << kMaxHandCards];
+    Constraint constraints_[1 << kMaxHoleCards];
     int constraintCount_ = 0;
 };
 
@@ -165,7 +164,7 @@ bool holdsTripsBelow(CardMask cards, int rank) {
 
 bool expandSingleCard(std::wstring_view term, HandList& list) {
     const int n = list.numCards;
-    if (term.size() != 2 || !inRange(n, kMinListCards, kMaxHandCards)) return false;
+    if (term.size() != 2 || !inRange(n, kMinListCards, kMaxHoleCards)) return false;
     const CardId card = cardIdFromCode(term);
     if (card == kNoCard) return false;
     list.hands.reserve(binomial(kDeckSize - 1, n - 1));
@@ -177,11 +176,11 @@ bool expandCardList(std::wstring_view term, HandList& list) {
     constexpr std::size_t kCodeLength = 2;
     const std::size_t length = term.size();
     if (length % kCodeLength != 0 || length < kMinListCards * kCodeLength ||
-        length > kMaxHandCards * kCodeLength) {
+        length > kMaxHoleCards * kCodeLength) {
         return false;
     }
     const int n = list.numCards;
-    CodeGroup groups[kMaxHandCards];
+    CodeGroup groups[kMaxHoleCards];
     int groupCount = 0;
     // Every position up to the hand size needs a readable code; codes beyond it are ignored.
     for (int p = 0; p < n; ++p) {
@@ -194,7 +193,7 @@ bool expandCardList(std::wstring_view term, HandList& list) {
         if (g == groupCount) groups[groupCount++].cards = cards;
         ++groups[g].count;
     }
-    if (inRange(n, kMinListCards, kMaxHandCards)) CardListMatcher(groups, groupCount).append(list);
+    if (inRange(n, kMinListCards, kMaxHoleCards)) CardListMatcher(groups, groupCount).append(list);
     return true;
 }
 
@@ -226,7 +225,7 @@ bool expandCardWithSuit(std::wstring_view term, HandList& list) {
     const int suit = suitIndex(term[2]);
     if (given == kNoCard || suit < 0) return false;
     const int n = list.numCards;
-    if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    if (!inRange(n, kMinHandCards, kMaxHoleCards)) return true;
     // Hands with the given card, less those without another card of the suit.
     const int othersOfSuit = kSuitSize - (suitOf(given) == suit ? 1 : 0);
     list.hands.reserve(binomial(kDeckSize - 1, n - 1) -
@@ -247,7 +246,7 @@ bool expandSuitPair(std::wstring_view term, HandList& list) {
     const int suit = suitIndex(term[0]);
     if (suit < 0) return false;
     const int n = list.numCards;
-    if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    if (!inRange(n, kMinHandCards, kMaxHoleCards)) return true;
     // All hands less those with no card or one card of the suit.
     const int offSuit = kDeckSize - kSuitSize;
     list.hands.reserve(binomial(kDeckSize, n) - binomial(offSuit, n) -
@@ -275,7 +274,7 @@ bool expandRankRepeat(std::wstring_view term, HandList& list) {
     else
         return false;
     const int n = list.numCards;
-    if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    if (!inRange(n, kMinHandCards, kMaxHoleCards)) return true;
 
     if (repeat == 2) {
         // Every hand but those of n different ranks, which take one of four suits per rank.
@@ -319,7 +318,7 @@ bool expandRankRepeat(std::wstring_view term, HandList& list) {
 bool expandAllHands(std::wstring_view term, HandList& list) {
     if (term != L"*") return false;
     const int n = list.numCards;
-    if (!inRange(n, kMinHandCards, kMaxHandCards)) return true;
+    if (!inRange(n, kMinHandCards, kMaxHoleCards)) return true;
     list.hands.reserve(binomial(kDeckSize, n));
     appendLexicographic(list, poolWithout(0), n, 0);
     return true;

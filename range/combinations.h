@@ -7,11 +7,9 @@
 #include <cstdint>
 
 #include "core/cards.h"
+#include "core/game.h"
 
 namespace varnel {
-
-// Most cards any enumeration draws: the seven hole cards of the largest game.
-inline constexpr int kMaxDrawnCards = 7;
 
 // A pool of candidate cards in ascending CardId order.
 struct CardPool {
@@ -37,15 +35,15 @@ constexpr std::uint64_t binomial(int n, int k) {
 }
 
 // Lexicographic order: increasing CardId within a hand, the lowest card varying slowest.
-// Returns false when `visit` stopped the walk. 0 <= k <= kMaxDrawnCards.
+// Returns false when `visit` stopped the walk. 0 <= k <= kMaxHoleCards.
 template <typename Visit>
 bool forEachCombination(const CardPool& pool, int k, CardMask base, Visit&& visit) {
-    assert(k >= 0 && k <= kMaxDrawnCards);
+    assert(k >= 0 && k <= kMaxHoleCards);
     if (k == 0) return visit(base);
     const int n = pool.size;
     if (k > n) return true;
-    int idx[kMaxDrawnCards];
-    CardMask prefix[kMaxDrawnCards + 1];  // prefix[i]: base plus the cards at positions < i
+    int idx[kMaxHoleCards];
+    CardMask prefix[kMaxHoleCards + 1];  // prefix[i]: base plus the cards at positions < i
     prefix[0] = base;
     for (int i = 0; i < k; ++i) {
         idx[i] = i;
@@ -71,16 +69,16 @@ bool forEachCombination(const CardPool& pool, int k, CardMask base, Visit&& visi
 
 // Ascending mask order (the highest card varying slowest). Since `base` adds the same bits to
 // every combination, the visited masks are ascending as unsigned numbers too.
-// 0 <= k <= kMaxDrawnCards.
+// 0 <= k <= kMaxHoleCards.
 template <typename Visit>
 bool forEachCombinationAscending(const CardPool& pool, int k, CardMask base, Visit&& visit) {
-    assert(k >= 0 && k <= kMaxDrawnCards);
+    assert(k >= 0 && k <= kMaxHoleCards);
     if (k == 0) return visit(base);
     const int n = pool.size;
     if (k > n) return true;
     // idx[0] is the highest card, idx[k-1] the lowest.
-    int idx[kMaxDrawnCards];
-    CardMask prefix[kMaxDrawnCards + 1];  // prefix[i]: base plus the cards at positions < i
+    int idx[kMaxHoleCards];
+    CardMask prefix[kMaxHoleCards + 1];  // prefix[i]: base plus the cards at positions < i
     prefix[0] = base;
     for (int i = 0; i < k; ++i) {
         idx[i] = k - 1 - i;

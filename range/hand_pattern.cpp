@@ -8,26 +8,27 @@ namespace {
 using Expander = bool (*)(std::wstring_view, HandList&);
 
 // The shapes after the rainbow rule, in binding order. Each expander recognises only its own
-// forms. `expandRankSet` serves rows 2-5, 7, 9, 11 and 12 of the chain with one call: its
-// terms consist of rank letters only, which none of the walked shapes between those rows
-// accepts (each of them needs a "+" or a "-"), so one call in the first of its rows claims
-// exactly what the separate rows would. Likewise `expandSuitDistribution` takes "xxy" and
-// "xxxy" as well as "xxyy" and "xxyz": the one shape between them (a rank letter followed by
-// "xxyy") never accepts those four words.
+// forms. `expandRankSet` takes every rank-only shape (a rank, a pair, trips, quads, two and three
+// distinct ranks, a pair with a kicker, four distinct ranks) with one call placed where the
+// first of them binds: the shapes that bind between them (pairs up, two ranks up, three ranks
+// down) each need a "+" or a "-", which no rank-only term holds, so the one call claims exactly
+// what separate calls would. Likewise `expandSuitDistribution` takes "xxy" and "xxxy" as well as
+// "xxyy" and "xxyz": the one shape between them (a rank letter followed by "xxyy") never accepts
+// those four words.
 constexpr Expander kChain[] = {
     expandRundowns,          // "$0G", "$1G", "$2G" (either case of the G)
-    expandSingleCard,        //  1: As
-    expandRankSet,           //  2-5, 7, 9, 11, 12: A, QQ, 777, 2222, AK, AKQ, AAK, AKQJ
-    expandPairsUp,           //  6: QQ+
-    expandTwoRanksUp,        //  8: T9+
-    expandThreeRanksDown,    // 10: KQJ-
-    expandFourRanksDown,     // 13: AKQT-
-    expandPairAndTwo,        // 14: AAKQ
-    expandPairAndTwoUp,      // 15: 5532+
-    expandTripsDown,         // 16: 999-
-    expandTwoRankSpan,       // 17: KQ-54
-    expandCardList,          // 18: AsKsXxXh
-    expandPartialHand,       // 19: AsKs, As*
+    expandSingleCard,        // As
+    expandRankSet,           // A, QQ, 777, 2222, AK, AKQ, AAK, AKQJ
+    expandPairsUp,           // QQ+
+    expandTwoRanksUp,        // T9+
+    expandThreeRanksDown,    // KQJ-
+    expandFourRanksDown,     // AKQT-
+    expandPairAndTwo,        // AAKQ
+    expandPairAndTwoUp,      // 5532+
+    expandTripsDown,         // 999-
+    expandTwoRankSpan,       // KQ-54
+    expandCardList,          // AsKsXxXh
+    expandPartialHand,       // AsKs, As*
     expandRankRepeat,        // "RRRR", "RRR", "RR"
     expandTwoPair,           // "OORR"
     expandRankAtMost,        // 8-

@@ -9,7 +9,9 @@
 #include <system_error>
 #include <vector>
 
+#include "core/file_errors.h"
 #include "core/report.h"
+#include "core/utf8.h"
 #include "range/hand_class.h"
 #include "range/ordering_format.h"
 
@@ -22,11 +24,6 @@ constexpr int kMinLoadedClasses = 10;  // a 4/5-card table with fewer classes is
 constexpr std::size_t kMaskBlock = 10000;
 constexpr std::size_t kRecordBlock = 65536;
 constexpr const wchar_t* kFileErrorCaption = L"File error";
-
-bool isMissingPathError(const std::error_code& ec) {
-    return ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory ||
-           ec == std::errc::filename_too_long || ec == std::errc::invalid_argument;
-}
 
 // True when the file exists. A missing file is reported as such (when `report` is set); a query
 // that fails for another reason is always reported, with its reason, and counts as missing.
@@ -49,19 +46,6 @@ std::string trimTrailingSpace(std::string s) {
         s.pop_back();
     }
     return s;
-}
-
-void appendUtf8(std::string& out, std::uint16_t unit) {
-    if (unit < 0x80) {
-        out.push_back(static_cast<char>(unit));
-    } else if (unit < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    }
 }
 
 template <typename T>

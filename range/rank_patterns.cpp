@@ -9,6 +9,7 @@
 #include <span>
 #include <utility>
 
+#include "core/game.h"
 #include "range/expanders.h"
 #include "range/shape_helpers.h"
 
@@ -17,7 +18,6 @@ namespace varnel {
 namespace {
 
 constexpr int kMaxRequiredRanks = 4;
-constexpr int kMaxHandSize = 7;
 constexpr int kMaxAnchorChoices = 256;  // four ranks, one of four suits each
 
 struct RequiredRank {
@@ -165,7 +165,7 @@ bool expandRankSet(std::wstring_view term, HandList& list) {
     RankSetForm form;
     if (!recogniseRankSet(term, form)) return false;
     const int n = list.numCards;
-    if (n < form.minHandSize || n > kMaxHandSize) return true;
+    if (n < form.minHandSize || n > kMaxHoleCards) return true;
 
     int anchorCount = 0;
     for (int i = 0; i < form.numRanks; ++i) anchorCount += form.ranks[i].count;

@@ -61,7 +61,8 @@ link_data() {
 ensure_table() {
     build release varnel-gen-table
     local key cache
-    key=$(generator_key tools/gen-table/*.cpp tools/gen-table/*.h eval/table_format.*)
+    key=$(generator_key tools/gen-table/*.cpp tools/gen-table/*.h tools/five-card/*.cpp \
+                        tools/five-card/*.h eval/table_format.*)
     cache="$CACHE_ROOT/table-$key"
     mkdir -p "$cache"
     "$ROOT/build/release/tools/gen-table/varnel-gen-table" --out "$cache/omaha-7.bin"
@@ -74,7 +75,8 @@ ORDERING_NAMES=(oh6maxordering oh56maxordering oh6vsrandomordering oh7vsrandomor
 ensure_orderings() {
     build release varnel-gen-orderings
     local key cache name
-    key=$(generator_key tools/gen-orderings/*.cpp tools/gen-orderings/*.h range/ordering_format.h)
+    key=$(generator_key tools/gen-orderings/*.cpp tools/gen-orderings/*.h tools/five-card/*.cpp \
+                        tools/five-card/*.h range/ordering_format.h)
     cache="$CACHE_ROOT/orderings-$key"
     mkdir -p "$cache"
     log "hand orderings in $cache (the first generation takes several minutes)"

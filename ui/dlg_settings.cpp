@@ -26,14 +26,16 @@ dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID 
     top->Add(new wxStaticText(this, wxID_ANY, "Select Type of Game"), 0,
              wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
-    // All radio buttons are children of the dialog, so the two boxes form one group.
-    auto addBox = [&](const wxString& label, std::initializer_list<const char*> names,
-                      std::vector<wxRadioButton*>& radios, bool startsGroup) {
+    // All radio buttons are children of the dialog, so the two boxes form one group. The offered
+    // games go to the first box, or to the second when they are Hi/Lo games.
+    auto addBox = [&](const wxString& label, bool hiLo, std::vector<wxRadioButton*>& radios) {
         auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, label);
-        for (const char* name : names) {
-            const long style = (startsGroup && radios.empty()) ? wxRB_GROUP : 0;
+        for (const GameType& game : kGameTypes) {
+            if (!game.offered || game.name.ends_with(L" Hi/Lo") != hiLo) continue;
+            const long style = (!hiLo && radios.empty()) ? wxRB_GROUP : 0;
             auto* radio =
-                new wxRadioButton(this, wxID_ANY, name, wxDefaultPosition, wxDefaultSize, style);
+                new wxRadioButton(this, wxID_ANY, wxString(game.name.data(), game.name.size()),
+                                  wxDefaultPosition, wxDefaultSize, style);
             box->Add(radio, 0, wxALL, 5);
             radio->Bind(wxEVT_RADIOBUTTON, &dlgSettings::OnRadio, this);
             if (radio->GetLabel() == gameName) radio->SetValue(true);
@@ -41,9 +43,8 @@ dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID 
         }
         top->Add(box, 0, wxEXPAND | wxALL, 10);
     };
-    addBox("Omaha Hi", {"Omaha", "5 Card Omaha", "6 Card Omaha", "7 Card Omaha"}, m_radiosHi, true);
-    addBox("Omaha Hi/Lo", {"Omaha Hi/Lo", "5 Card Omaha Hi/Lo", "6 Card Omaha Hi/Lo"}, m_radiosHiLo,
-           false);
+    addBox("Omaha Hi", false, m_radiosHi);
+    addBox("Omaha Hi/Lo", true, m_radiosHiLo);
 
     finishOkCancelDialog(*this, top);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The game-type dialog: seven Omaha games as radio buttons; OK makes the chosen game current
-// (hole cards in the application settings, "GameType" in the configuration).
+// The game-type dialog: the offered games (core/game.h) as radio buttons, high games in one box
+// and Hi/Lo games in another; OK makes the chosen game current (hole cards in the application
+// settings, "GameType" in the configuration).
 
 #include <wx/dialog.h>
 #include <wx/radiobut.h>

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "eval/omaha_eval.h"
+#include "eval/table_format.h"
 #include "ui/app_settings.h"
 #include "ui/dlg_parameters.h"
 #include "ui/dlg_settings.h"
@@ -36,7 +37,7 @@ bool attachEvaluatorTable() {
     ofsm_omaha7& evaluator = omahaEvaluator();
     if (evaluator.usable()) return true;
     try {
-        evaluator.attach(loadOmahaTable("omaha-7.bin"));
+        evaluator.attach(loadOmahaTable(kTableFileName));
     } catch (const std::exception&) {
         // A file that cannot even be examined counts as absent.
     }

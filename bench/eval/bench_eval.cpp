@@ -1,7 +1,7 @@
 // Evaluations per second of the table walk against a plain two-plus-three evaluator, for 4..7
 // hole cards on random boards: one hand per board, and four hands sharing each board.
 //
-// The plain evaluator is the benchmarks' shared baseline (tools/baseline/plain_eval.h).
+// The plain evaluator is the benchmarks' shared baseline (tools/five-card/five_card.h).
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "tools/baseline/plain_eval.h"
+#include "tools/five-card/five_card.h"
 
 namespace varnel {
 namespace {
@@ -25,7 +25,8 @@ constexpr int kDeals = 1 << 16;
 constexpr int kPlayers = 4;
 constexpr int kBatchBoards = 32;  // boards walked side by side
 
-using baseline::PlainEvaluator;
+using five_card::BoardTriples;
+using five_card::ClassRanks;
 
 // kDeals random deals of a board and kPlayers hands of `holeCount` cards (ascending).
 struct Deals {
@@ -56,8 +57,8 @@ const Deals& deals(int holeCount) {
     return d;
 }
 
-const PlainEvaluator& plain() {
-    static const PlainEvaluator evaluator;
+const ClassRanks& plain() {
+    static const ClassRanks evaluator;
     return evaluator;
 }
 
@@ -102,12 +103,12 @@ void BM_TableOneHandInterleaved(benchmark::State& state) {
 
 void BM_PlainOneHand(benchmark::State& state) {
     const Deals& d = deals(static_cast<int>(state.range(0)));
-    const PlainEvaluator& e = plain();
+    const ClassRanks& e = plain();
     long n = 0;
     for (auto _ : state) {
         int sum = 0;
         for (int i = 0; i < kDeals; ++i)
-            sum += e.evaluate(PlainEvaluator::triples(d.board(i)), d.hand(i, 0), d.holeCount);
+            sum += e.evaluate(BoardTriples(d.board(i)), d.hand(i, 0), d.holeCount);
         benchmark::DoNotOptimize(sum);
         n += kDeals;
     }
@@ -152,12 +153,12 @@ void BM_TableFourHandsInterleaved(benchmark::State& state) {
 
 void BM_PlainFourHands(benchmark::State& state) {
     const Deals& d = deals(static_cast<int>(state.range(0)));
-    const PlainEvaluator& e = plain();
+    const ClassRanks& e = plain();
     long n = 0;
     for (auto _ : state) {
         int sum = 0;
         for (int i = 0; i < kDeals; ++i) {
-            const auto t = PlainEvaluator::triples(d.board(i));
+            const auto t = BoardTriples(d.board(i));
             for (int p = 0; p < kPlayers; ++p) sum += e.evaluate(t, d.hand(i, p), d.holeCount);
         }
         benchmark::DoNotOptimize(sum);
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
     // The plain evaluator's results are the reference for a quick sanity check.
     const Deals& d = deals(4);
     for (int i = 0; i < 1000; ++i) {
-        const auto t = PlainEvaluator::triples(d.board(i));
+        const auto t = BoardTriples(d.board(i));
         if (plain().evaluate(t, d.hand(i, 0), 4) != evaluateOmaha(d.hand(i, 0), 4, d.board(i))) {
             std::fprintf(stderr, "error: the plain evaluator and the table disagree\n");
             return 1;

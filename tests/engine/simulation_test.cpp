@@ -306,7 +306,7 @@ TEST_F(Simulation, PauseFollowsEachProgressReport) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
 }
 
-TEST_F(Simulation, RejectedShapesLeaveResultsAsTheSpecifiedEarlyReturnsDo) {
+TEST_F(Simulation, RejectedInputsEndBeforeAnyDeal) {
     const HandList hand = handList(4, {L"AsKsQsJs"});
     // A second board without a first, and player counts outside 2..10: nothing is written.
     Outcome out = simulate(4, {hand, HandList{}}, {0, mask(L"2c3c4c")}, 100);

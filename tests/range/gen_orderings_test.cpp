@@ -9,16 +9,17 @@
 #include <numeric>
 
 #include "eval/omaha_eval.h"
+#include "eval/reference_eval.h"
 #include "eval/table_format.h"
 #include "range/hand_class.h"
 #include "range/ordering.h"
 #include "range/ordering_format.h"
 #include "tools/gen-orderings/estimator.h"
-#include "tools/gen-orderings/hand_classes.h"
 #include "tools/gen-orderings/ordering_files.h"
 #include "tools/gen-orderings/pair_values.h"
+#include "tools/gen-orderings/suit_classes.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
 
 std::uint64_t choose(int n, int k) {
@@ -28,9 +29,9 @@ std::uint64_t choose(int n, int k) {
     return r;
 }
 
-TEST(HandClasses, CountsMatchTheFileFormats) {
+TEST(SuitClasses, CountsMatchTheFileFormats) {
     for (const auto& f : kOrderingFormats) {
-        const auto classes = enumerateHandClasses(f.numCards);
+        const auto classes = enumerateSuitClasses(f.numCards);
         EXPECT_EQ(classes.size(), static_cast<std::size_t>(f.classCount)) << f.numCards;
         EXPECT_EQ(static_cast<std::uint64_t>(f.totalHands), choose(52, f.numCards));
         std::uint64_t hands = 0;
@@ -41,10 +42,10 @@ TEST(HandClasses, CountsMatchTheFileFormats) {
 
 // Every n-card hand appears in exactly one class: the members are n-card hands and, sorted,
 // there are exactly 52 choose n distinct ones.
-TEST(HandClasses, MembersCoverEveryHandOnce) {
+TEST(SuitClasses, MembersCoverEveryHandOnce) {
     for (int n : {4, 5}) {
         std::vector<CardMask> all;
-        for (const auto& c : enumerateHandClasses(n)) {
+        for (const auto& c : enumerateSuitClasses(n)) {
             const std::size_t before = all.size();
             c.appendMembers(all);
             EXPECT_EQ(all.size() - before, c.handCount());
@@ -57,9 +58,9 @@ TEST(HandClasses, MembersCoverEveryHandOnce) {
 }
 
 // The name of each class expands to exactly its members, and fits the record's name field.
-TEST(HandClasses, NamesRoundTripThroughTheExpansion) {
+TEST(SuitClasses, NamesRoundTripThroughTheExpansion) {
     for (int n : {4, 5, 6, 7}) {
-        const auto classes = enumerateHandClasses(n);
+        const auto classes = enumerateSuitClasses(n);
         const std::size_t stride = n == 4 ? 1 : (n == 5 ? 3 : (n == 6 ? 31 : 601));
         const std::size_t nameLimit =
             n <= 5 ? kShortNameUnits : static_cast<std::size_t>(ratedNameLength(n));
@@ -84,71 +85,69 @@ TEST(HandClasses, NamesRoundTripThroughTheExpansion) {
     }
 }
 
-TEST(HandClasses, CanonicalSpelling) {
-    HandClass c;
+TEST(SuitClasses, CanonicalSpelling) {
+    SuitClass c;
     c.suits = {0b1000000000001, 0b1000000000001, 0, 0};  // A2 in two suits
     EXPECT_EQ(c.name(), "(A2)(A2)");
     c.suits = {0b0000000000111, 1u << 12, 1u << 11, 0};  // 432 suited, A and K alone
     EXPECT_EQ(c.name(), "(432)AK");
 }
 
-// Five-card values against poker order, and the fast tables against the plain evaluation.
-TEST(PairValues, OrderAndFastTablesAgree) {
-    auto v = [](const std::wstring& board, const std::wstring& hole) {
-        CardMask b = 0, h = 0;
-        parseCardRun(board, b);
-        parseCardRun(hole, h);
-        CardId bc[5], hc[2];
-        cardsFromMask(b, bc);
-        cardsFromMask(h, hc);
-        return plainPairValue(bc, hc[0], hc[1]);
-    };
-    const std::wstring board = L"5h4d3cKsKd";
-    EXPECT_LT(v(board, L"Qh9c"), v(board, L"AhQc"));  // kings, ace kicker beats queen
-    EXPECT_LT(v(board, L"AhQc"), v(board, L"Ah2c"));  // the wheel beats a pair
-    EXPECT_LT(v(board, L"Ah2c"), v(board, L"6h2c"));  // six-high straight beats the wheel
-    EXPECT_LT(v(board, L"6h2c"), v(board, L"KhKc"));  // quads use two hole cards
-    EXPECT_EQ(v(board, L"Ah2c"), v(board, L"As2d"));
-    EXPECT_LT(v(L"2h7h9hJs3d", L"AhKs"), v(L"2h7h9hJs3d", L"4h5h"));  // only two hole cards count
-
-    Rng rng(5);
-    for (int trial = 0; trial < 2000; ++trial) {
-        CardId deck[kDeckSize];
-        std::iota(deck, deck + kDeckSize, 0);
-        for (int i = 0; i < 7; ++i)
-            std::swap(
-                deck[i],
-                deck[i + static_cast<int>(rng.below(static_cast<std::uint32_t>(kDeckSize - i)))]);
-        const BoardTriples triples(deck);
-        ASSERT_EQ(triples.pairValue(deck[5], deck[6]), plainPairValue(deck, deck[5], deck[6]));
-    }
+// Every five-card hand gets the class rank that the tests' own reference evaluator gives it.
+TEST(FiveCardRanks, EveryHandMatchesTheReference) {
+    const five_card::ClassRanks& ranks = five_card::classRanks();
+    std::array<CardId, 5> c{};
+    for (c[0] = 0; c[0] < kDeckSize; ++c[0])
+        for (c[1] = c[0] + 1; c[1] < kDeckSize; ++c[1])
+            for (c[2] = c[1] + 1; c[2] < kDeckSize; ++c[2])
+                for (c[3] = c[2] + 1; c[3] < kDeckSize; ++c[3])
+                    for (c[4] = c[3] + 1; c[4] < kDeckSize; ++c[4]) {
+                        unsigned rankSet = 0;
+                        bool oneSuit = true;
+                        for (CardId card : c) {
+                            rankSet |= 1u << rankOf(card);
+                            oneSuit = oneSuit && suitOf(card) == suitOf(c[0]);
+                        }
+                        const int mine = oneSuit
+                                             ? ranks.flush(rankSet)
+                                             : ranks.plain(rankOf(c[0]), rankOf(c[1]), rankOf(c[2]),
+                                                           rankOf(c[3]), rankOf(c[4]));
+                        ASSERT_EQ(mine, testref::reference().rank5(c));
+                    }
+    EXPECT_EQ(ranks.plain(5, 3, 2, 1, 0), 1);                    // 7-5-4-3-2
+    EXPECT_EQ(ranks.flush(0x1Fu << 8), five_card::kClassCount);  // royal flush
+    EXPECT_EQ(ranks.plain(4, 4, 4, 4, 4), 0);                    // five of a rank
 }
 
-// The pair values order hands exactly as the program's table evaluator does, when its table is
-// at hand: equal where it is equal, larger where it is larger.
-TEST(PairValues, AgreeWithTheTableEvaluator) {
+// Pair values are the class ranks of the best two-plus-three hand: the tests' own reference
+// evaluator's, and the program's table evaluator's when its table is at hand.
+TEST(PairValues, AreTheClassRanksOfTheBestHand) {
     const char* data = std::getenv("VARNEL_DATA_DIR");
     const std::string path = data ? std::string(data) + "/" + kTableFileName : std::string();
-    if (data == nullptr || !std::filesystem::exists(path)) GTEST_SKIP() << "no omaha-7.bin";
-    omahaEvaluator().attach(loadOmahaTable(path));
-    ASSERT_TRUE(omahaEvaluator().usable());
-    Rng rng(11);
-    for (int trial = 0; trial < 20000; ++trial) {
+    const bool withTable = data != nullptr && std::filesystem::exists(path);
+    if (withTable) omahaEvaluator().attach(loadOmahaTable(path));
+    ASSERT_EQ(withTable, omahaEvaluator().usable());
+    Rng rng(5);
+    PairTable table;
+    for (int trial = 0; trial < 500; ++trial) {
         CardId deck[kDeckSize];
         std::iota(deck, deck + kDeckSize, 0);
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 9; ++i)
             std::swap(
                 deck[i],
                 deck[i + static_cast<int>(rng.below(static_cast<std::uint32_t>(kDeckSize - i)))]);
+        fillPairTable(deck, table);
+        for (int i = 5; i < 9; ++i) {
+            for (int j = i + 1; j < 9; ++j) {
+                const CardId pair[2] = {std::min(deck[i], deck[j]), std::max(deck[i], deck[j])};
+                const int value = table[static_cast<std::size_t>(pairIndex(pair[0], pair[1]))];
+                ASSERT_EQ(value, testref::reference().bestOfPair(pair[0], pair[1], deck)) << trial;
+                if (withTable) {
+                    ASSERT_EQ(value, evaluateOmaha(pair, 2, deck)) << trial;
+                }
+            }
         }
-        CardId first[2] = {std::min(deck[5], deck[6]), std::max(deck[5], deck[6])};
-        CardId second[2] = {std::min(deck[7], deck[8]), std::max(deck[7], deck[8])};
-        const auto plainA = plainPairValue(deck, first[0], first[1]);
-        const auto plainB = plainPairValue(deck, second[0], second[1]);
-        const auto tableA = evaluateOmaha(first, 2, deck);
-        const auto tableB = evaluateOmaha(second, 2, deck);
-        ASSERT_EQ(plainA < plainB, tableA < tableB) << trial;
-        ASSERT_EQ(plainA == plainB, tableA == tableB) << trial;
+        ASSERT_EQ(handValue(table, deck + 5, 4), testref::reference().bestOmaha(deck + 5, 4, deck));
     }
 }
 
@@ -181,7 +180,7 @@ TEST(OrderingFiles, WrittenFilesValidateAndLoad) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("varnel-gen-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    const auto classes = enumerateHandClasses(4);
+    const auto classes = enumerateSuitClasses(4);
     std::vector<double> scores(classes.size());
     std::iota(scores.rbegin(), scores.rend(), 0.0);
     writeOrdering(dir, 4, classes, scores);
@@ -208,4 +207,4 @@ TEST(OrderingFiles, WrittenFilesValidateAndLoad) {
 }
 
 }  // namespace
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -9,7 +9,7 @@
 #include "range/ordering_format.h"
 #include "tools/gen-orderings/ordering_files.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
 
 // The generated orderings in VARNEL_DATA_DIR (scripts/run.sh makes them): valid, and the 6-card
@@ -36,4 +36,4 @@ TEST(OrderingFiles, InstalledFilesAreValid) {
 }
 
 }  // namespace
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

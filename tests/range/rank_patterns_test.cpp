@@ -32,7 +32,7 @@ std::uint64_t countWithAtLeast(int n, int k) {
     return total;
 }
 
-// Sort key of a hand in the documented order: for each required rank in turn the lowest
+// Sort key of a hand in anchor order: for each required rank in turn the lowest
 // `count` cards of that rank, then the remaining cards ascending.
 std::vector<CardId> orderKey(CardMask hand, const std::vector<std::pair<int, int>>& required) {
     std::vector<CardId> key;
@@ -52,7 +52,7 @@ std::vector<CardId> orderKey(CardMask hand, const std::vector<std::pair<int, int
     return key;
 }
 
-void expectDocumentedOrder(const HandList& list, const std::vector<std::pair<int, int>>& required) {
+void expectAnchorOrder(const HandList& list, const std::vector<std::pair<int, int>>& required) {
     for (std::size_t i = 1; i < list.hands.size(); ++i) {
         ASSERT_LT(orderKey(list.hands[i - 1], required), orderKey(list.hands[i], required))
             << "hands " << i - 1 << " and " << i << " out of order";
@@ -139,13 +139,13 @@ TEST(RankSet, BuildsInAnchorOrder) {
         ASSERT_EQ((aces.hands[i] & ac) != 0, i < 20'825) << i;
     }
     const int a = 12, k = 11, q = 10, j = 9, t = 8;
-    expectDocumentedOrder(aces, {{a, 1}});
-    expectDocumentedOrder(rankSet(L"AA", 5), {{a, 2}});
-    expectDocumentedOrder(rankSet(L"AK", 4), {{a, 1}, {k, 1}});
-    expectDocumentedOrder(rankSet(L"KA", 4), {{k, 1}, {a, 1}});
-    expectDocumentedOrder(rankSet(L"QJT", 5), {{q, 1}, {j, 1}, {t, 1}});
-    expectDocumentedOrder(rankSet(L"TJT", 4), {{t, 2}, {j, 1}});
-    expectDocumentedOrder(rankSet(L"QQQ", 6), {{q, 3}});
+    expectAnchorOrder(aces, {{a, 1}});
+    expectAnchorOrder(rankSet(L"AA", 5), {{a, 2}});
+    expectAnchorOrder(rankSet(L"AK", 4), {{a, 1}, {k, 1}});
+    expectAnchorOrder(rankSet(L"KA", 4), {{k, 1}, {a, 1}});
+    expectAnchorOrder(rankSet(L"QJT", 5), {{q, 1}, {j, 1}, {t, 1}});
+    expectAnchorOrder(rankSet(L"TJT", 4), {{t, 2}, {j, 1}});
+    expectAnchorOrder(rankSet(L"QQQ", 6), {{q, 3}});
 }
 
 TEST(RankSet, LetterOrderChangesOrderNotHands) {

@@ -16,7 +16,7 @@ HandList expand(std::wstring_view term, int n) {
     return list;
 }
 
-TEST(ShapeDispatch, CountsOfTheDocumentedTerms) {
+TEST(ShapeDispatch, CountsOfTypicalTermsOfEachShape) {
     struct Case {
         const wchar_t* term;
         int n;

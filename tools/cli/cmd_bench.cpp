@@ -14,8 +14,8 @@
 #include "engine/mersenne_twister.h"
 #include "engine/simulation.h"
 #include "eval/omaha_eval.h"
-#include "tools/baseline/plain_eval.h"
 #include "tools/cli/commands.h"
+#include "tools/five-card/five_card.h"
 
 namespace varnel::cli {
 namespace {
@@ -76,14 +76,14 @@ std::vector<HandList> scenarioLists(const Scenario& s) {
     return lists;
 }
 
-using baseline::BoardTriples;
-using baseline::PlainEvaluator;
+using five_card::BoardTriples;
+using five_card::ClassRanks;
 
 // Baseline simulation: the engine's deals (random hands card by card around the cards in play,
 // discarded deals on list conflicts), values by trying every hole pair with every board triple.
 class BaselineSimulation {
   public:
-    BaselineSimulation(const PlainEvaluator& eval, const Scenario& s,
+    BaselineSimulation(const ClassRanks& eval, const Scenario& s,
                        const std::vector<HandList>& lists, std::uint32_t seed)
         : m_eval(eval),
           m_holeCount(s.holeCount),
@@ -145,7 +145,7 @@ class BaselineSimulation {
         }
         int values[kMaxBoards][kMaxPlayers];
         for (int b = 0; b < m_boards; ++b) {
-            const BoardTriples triples = PlainEvaluator::triples(board[b]);
+            const BoardTriples triples(board[b]);
             for (int p = 0; p < m_players; ++p) values[b][p] = handValue(hands[p], triples);
         }
         for (int b = 0; b < m_boards; ++b) {
@@ -164,7 +164,7 @@ class BaselineSimulation {
         return m_eval.evaluate(triples, hole, cardsFromMask(hand, hole));
     }
 
-    const PlainEvaluator& m_eval;
+    const ClassRanks& m_eval;
     int m_holeCount;
     int m_players;
     int m_boards;
@@ -210,7 +210,7 @@ void addBenchCommand(CLI::App& app, CliContext& ctx) {
             ctx.exitCode = 2;
             return;
         }
-        const PlainEvaluator plain;
+        const ClassRanks plain;
         for (const Scenario& s : scenarios()) {
             if (!only->empty() && std::find(only->begin(), only->end(), s.name) == only->end())
                 continue;

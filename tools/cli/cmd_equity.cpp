@@ -23,7 +23,7 @@ constexpr int kExitTable = 2;
 constexpr int kExitNoDeal = 3;
 
 struct Args {
-    std::string game = "Omaha";
+    std::string game = narrow(kDefaultGameName);
     std::string board1, board2, dead;
     int rounds = kDefaultRounds;
     int seconds = kDefaultSeconds;
@@ -36,12 +36,6 @@ struct Args {
 // The dialog's field names: "P 1" ... "P 9", "P10".
 std::wstring playerKey(int number) {
     return number < 10 ? L"P " + std::to_wstring(number) : L"P" + std::to_wstring(number);
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
 }
 
 // Checks a card-code option: an even number of characters, card codes, no card twice, and
@@ -134,10 +128,13 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
     bool ascii = true;
     std::int32_t holeCount = 0;
     if (!holeCardsForGame(widen(args.game, ascii), holeCount)) {
-        std::fprintf(stderr,
-                     "error: unknown game \"%s\" (use Omaha, 5 Card Omaha, 6 Card Omaha, 7 Card "
-                     "Omaha, their Hi/Lo names, Courchevel or Hold'em No Limit)\n",
-                     args.game.c_str());
+        std::string names;
+        for (std::size_t g = 0; g < kGameTypes.size(); ++g) {
+            names += g == 0 ? "" : g + 1 < kGameTypes.size() ? ", " : " or ";
+            names += narrow(kGameTypes[g].name);
+        }
+        std::fprintf(stderr, "error: unknown game \"%s\" (use %s)\n", args.game.c_str(),
+                     names.c_str());
         return kExitInput;
     }
     const int playerCount = static_cast<int>(args.players.size());

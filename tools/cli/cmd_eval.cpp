@@ -14,28 +14,21 @@
 namespace varnel::cli {
 namespace {
 
-// Reads concatenated card codes; on failure fills `error` and returns false.
+// Reads concatenated card codes, in ascending CardId order; on failure fills `error` and returns
+// false.
 bool readCards(const std::string& text, std::vector<CardId>& cards, std::string& error) {
-    cards.clear();
     if (text.size() % 2 != 0) {
         error = "'" + text + "' is not a run of two-character card codes";
         return false;
     }
-    CardMask seen = 0;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const std::wstring code{static_cast<wchar_t>(text[i]), static_cast<wchar_t>(text[i + 1])};
-        const CardId id = cardIdFromCode(code);
-        if (id == kNoCard) {
-            error = "'" + text.substr(i, 2) + "' is not a card code (use e.g. As, Td, 2c)";
-            return false;
-        }
-        if (seen & cardBit(id)) {
-            error = "card " + text.substr(i, 2) + " appears twice";
-            return false;
-        }
-        seen |= cardBit(id);
-        cards.push_back(id);
+    bool ascii = true;
+    CardMask mask = 0;
+    std::wstring reason;
+    if (!parseCardRun(widen(text, ascii), mask, &reason)) {
+        error = narrow(reason);
+        return false;
     }
+    cards = cardsFromMask(mask);
     return true;
 }
 
@@ -53,14 +46,14 @@ bool readDeal(const std::string& boardText, const std::string& holeText, Deal& d
         return false;
     }
     if (!readCards(holeText, hole, error)) return false;
-    if (hole.size() < 2 || hole.size() > kMaxHoleCards) {
-        error = "hole cards '" + holeText + "' must be 2 to 7 cards";
+    if (hole.size() < kMinHoleCards || hole.size() > kMaxHoleCards) {
+        error = "hole cards '" + holeText + "' must be " + std::to_string(kMinHoleCards) + " to " +
+                std::to_string(kMaxHoleCards) + " cards";
         return false;
     }
     for (CardId c : hole) {
         if (std::find(board.begin(), board.end(), c) != board.end()) {
-            error = "card " + std::string(cardCodes[c].begin(), cardCodes[c].end()) +
-                    " is both on the board and in the hand";
+            error = "card " + narrow(cardCodes[c]) + " is both on the board and in the hand";
             return false;
         }
     }

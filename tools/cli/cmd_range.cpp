@@ -4,15 +4,12 @@
 #include <string>
 
 #include "core/cards.h"
+#include "core/game.h"
 #include "range/range_expression.h"
 #include "tools/cli/commands.h"
 
 namespace varnel::cli {
 namespace {
-
-constexpr int kDefaultHandSize = 4;
-constexpr int kMinHandSize = 2;
-constexpr int kMaxHandSize = 7;
 
 // Writes the hands one a line, each as its card codes in ascending CardId order.
 void printHands(const HandList& list) {
@@ -33,7 +30,7 @@ void printHands(const HandList& list) {
 
 void addRangeCommand(CLI::App& app, CliContext& ctx) {
     struct Args {
-        int cards = kDefaultHandSize;
+        int cards = kDefaultHoleCards;
         bool list = false;
         std::string expression;
     };
@@ -41,7 +38,7 @@ void addRangeCommand(CLI::App& app, CliContext& ctx) {
     CLI::App* cmd = app.add_subcommand(
         "range", "Print the number of hands EXPR names (-1 when it does not parse)");
     cmd->add_option("--cards", args->cards, "Hole cards per hand")
-        ->check(CLI::Range(kMinHandSize, kMaxHandSize))
+        ->check(CLI::Range(kMinHoleCards, kMaxHoleCards))
         ->capture_default_str();
     cmd->add_flag("--list", args->list, "Also print every hand, one a line, in list order");
     cmd->add_option("EXPR", args->expression, "Range expression, e.g. \"AsKs,QQ!xxyy\"")

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <string>
+#include <string_view>
 
 namespace varnel::cli {
 
@@ -22,6 +23,9 @@ bool loadTableOrComplain(const CliContext& ctx);
 // Bytes of 7-bit ASCII become the same characters; every other byte becomes U+FFFD, which no
 // range or card code accepts, so a text the engine cannot read is never half read.
 std::wstring widen(const std::string& text, bool& plainAscii);
+
+// Characters of 7-bit ASCII stay; every other character becomes '?'.
+std::string narrow(std::wstring_view text);
 
 void addEvalCommand(CLI::App& app, CliContext& ctx);
 void addBenchCommand(CLI::App& app, CliContext& ctx);

@@ -24,6 +24,12 @@ std::wstring widen(const std::string& text, bool& plainAscii) {
     return wide;
 }
 
+std::string narrow(std::wstring_view text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
 bool loadTableOrComplain(const CliContext& ctx) {
     const std::string path = dataPath(ctx, kTableFileName);
     try {

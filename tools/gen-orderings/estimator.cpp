@@ -8,13 +8,11 @@
 
 #include "tools/gen-orderings/pair_values.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
 
-constexpr int kBoardCards = 5;
 constexpr int kOffBoard = kDeckSize - kBoardCards;
 constexpr int kBoardChunk = 128;
-constexpr int kMaxHoleCards = 7;
 constexpr int kMaxOpponents = 5;
 constexpr std::uint64_t kShareUnits = 60;   // divisible by 1..6: a k-way split gets 60 / k
 constexpr std::uint64_t kHeadsUpUnits = 2;  // a win 2, a tie 1
@@ -224,4 +222,4 @@ double Tally::equity(std::size_t i) const {
     return units[i] ? static_cast<double>(score[i]) / static_cast<double>(units[i]) : 0.0;
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -15,7 +15,7 @@
 
 #include "core/cards.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 
 struct EstimateSettings {
     int numCards = 4;
@@ -54,4 +54,4 @@ class Rng {
     std::uint64_t m_s[4];
 };
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

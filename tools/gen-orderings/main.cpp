@@ -12,14 +12,14 @@
 #include "eval/omaha_eval.h"
 #include "range/ordering_format.h"
 #include "tools/gen-orderings/estimator.h"
-#include "tools/gen-orderings/hand_classes.h"
 #include "tools/gen-orderings/measure.h"
 #include "tools/gen-orderings/ordering_files.h"
+#include "tools/gen-orderings/suit_classes.h"
 
 namespace {
 
 using namespace varnel;
-using namespace varnel::gen;
+using namespace varnel::gen_orderings;
 using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
@@ -95,7 +95,7 @@ void generate(const std::filesystem::path& out, int numCards, double precision, 
               int threads) {
     const auto start = Clock::now();
     const double cpuStart = cpuSeconds();
-    const std::vector<HandClass> classes = enumerateHandClasses(numCards);
+    const std::vector<SuitClass> classes = enumerateSuitClasses(numCards);
     std::vector<CardMask> hands(classes.size());
     for (std::size_t i = 0; i < classes.size(); ++i) hands[i] = classes[i].representative();
     const Plan plan = planFor(numCards, precision, seed, threads);
@@ -135,7 +135,7 @@ void generate(const std::filesystem::path& out, int numCards, double precision, 
     }
 
     const std::vector<std::size_t> order = rankClasses(tally);
-    std::vector<HandClass> sorted(classes.size());
+    std::vector<SuitClass> sorted(classes.size());
     std::vector<double> scores(classes.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         sorted[i] = classes[order[i]];

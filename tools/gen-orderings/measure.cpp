@@ -14,14 +14,12 @@
 #include "eval/omaha_eval.h"
 #include "range/hand_class.h"
 #include "range/ordering_format.h"
+#include "tools/five-card/five_card.h"
 #include "tools/gen-orderings/estimator.h"
 #include "tools/gen-orderings/ordering_files.h"
-#include "tools/gen-orderings/pair_values.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
-
-constexpr int kBoardCards = 5;
 
 struct ClassEntry {
     std::string name;
@@ -57,20 +55,14 @@ std::vector<ClassEntry> readClasses(const std::filesystem::path& dir, int numCar
 double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std::uint64_t seed,
                      bool useTable) {
     Rng rng(seed);
-    CardId hero[8];
+    CardId hero[kMaxHoleCards];
     cardsFromMask(hand, hero);
     CardId deck[kDeckSize];
     int deckSize = 0;
     for (CardId c = 0; c < kDeckSize; ++c) {
         if (!(hand & cardBit(c))) deck[deckSize++] = c;
     }
-    const auto value = [](const BoardTriples& t, const CardId* cards, int n) {
-        PairValue best = 0;
-        for (int i = 0; i + 1 < n; ++i) {
-            for (int j = i + 1; j < n; ++j) best = std::max(best, t.pairValue(cards[i], cards[j]));
-        }
-        return best;
-    };
+    const five_card::ClassRanks& plain = five_card::classRanks();
     const int needed = kBoardCards + opponents * numCards;
     double score = 0;
     for (int d = 0; d < deals; ++d) {
@@ -79,24 +71,24 @@ double preciseEquity(CardMask hand, int numCards, int opponents, int deals, std:
                 deck[i],
                 deck[i + static_cast<int>(rng.below(static_cast<std::uint32_t>(deckSize - i)))]);
         }
-        const BoardTriples triples(deck);
+        const five_card::BoardTriples triples(deck);
         const std::uint32_t state = useTable ? omahaBoardState(deck) : 0;
-        const auto valueOf = [&](const CardId* cards) -> PairValue {
-            if (!useTable) return value(triples, cards, numCards);
-            CardId sorted[8];
+        const auto valueOf = [&](const CardId* cards) -> HandValue {
+            if (!useTable) return plain.evaluate(triples, cards, numCards);
+            CardId sorted[kMaxHoleCards];
             for (int i = 0; i < numCards;
                  ++i) {  // insertion sort: the evaluator wants them ascending
                 int j = i;
                 for (; j > 0 && sorted[j - 1] > cards[i]; --j) sorted[j] = sorted[j - 1];
                 sorted[j] = cards[i];
             }
-            return static_cast<PairValue>(evaluateOmahaFromState(state, sorted, numCards));
+            return evaluateOmahaFromState(state, sorted, numCards);
         };
-        const PairValue mine = valueOf(hero);
-        PairValue best = 0;
+        const HandValue mine = valueOf(hero);
+        HandValue best = 0;
         int atBest = 0;
         for (int o = 0; o < opponents; ++o) {
-            const PairValue v = valueOf(deck + kBoardCards + o * numCards);
+            const HandValue v = valueOf(deck + kBoardCards + o * numCards);
             atBest = v > best ? 1 : atBest + (v == best);
             best = std::max(best, v);
         }
@@ -192,4 +184,4 @@ double measureOrdering(const std::filesystem::path& dir, const MeasureSettings& 
     return spearman(fileOrder, precise);
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 
 struct MeasureSettings {
     int numCards = 4;
@@ -28,4 +28,4 @@ double measureOrdering(const std::filesystem::path& dir, const MeasureSettings& 
 // Spearman rank correlation of two equally long series (ties get their average rank).
 double spearman(const std::vector<double>& a, const std::vector<double>& b);
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

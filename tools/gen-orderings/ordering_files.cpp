@@ -8,7 +8,7 @@
 #include "range/ordering.h"
 #include "range/ordering_format.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
 
 constexpr std::size_t kBufferHands = 1 << 16;
@@ -99,7 +99,7 @@ std::filesystem::path handFilePath(const std::filesystem::path& dir, int numCard
 }
 
 void writeOrdering(const std::filesystem::path& dir, int numCards,
-                   const std::vector<HandClass>& classes, const std::vector<double>& scores) {
+                   const std::vector<SuitClass>& classes, const std::vector<double>& scores) {
     const OrderingFormat& format = formatOf(numCards);
     if (classes.size() != static_cast<std::size_t>(format.classCount)) {
         throw std::runtime_error("wrong number of classes for " + std::to_string(numCards) +
@@ -181,4 +181,4 @@ bool orderingValid(const std::filesystem::path& dir, int numCards, std::string& 
     return true;
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

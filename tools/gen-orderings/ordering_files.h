@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "tools/gen-orderings/hand_classes.h"
+#include "tools/gen-orderings/suit_classes.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 
 // Writes the class file and the hand file of the `numCards` ordering into `dir`; `classes` are
 // best first and `scores` their equities. Each file is written under a temporary name and then
 // renamed, so no half-written file ever carries the final name. Throws std::runtime_error or
 // std::filesystem::filesystem_error on an output error.
 void writeOrdering(const std::filesystem::path& dir, int numCards,
-                   const std::vector<HandClass>& classes, const std::vector<double>& scores);
+                   const std::vector<SuitClass>& classes, const std::vector<double>& scores);
 
 // True when both files of the `numCards` ordering exist in `dir` with the right sizes, record
 // count, hand counts that add up to all hands, and (6/7 cards) consistent cumulative
@@ -25,4 +25,4 @@ bool orderingValid(const std::filesystem::path& dir, int numCards, std::string& 
 std::filesystem::path classFilePath(const std::filesystem::path& dir, int numCards);
 std::filesystem::path handFilePath(const std::filesystem::path& dir, int numCards);
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -6,10 +6,11 @@
 #include <cstdint>
 
 #include "core/cards.h"
+#include "tools/five-card/five_card.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 
-using PairValue = std::uint32_t;  // larger is stronger; equal is equally strong
+using PairValue = five_card::ClassRank;  // larger is stronger; equal is equally strong
 
 // Indexed by (lower CardId << 6) | higher CardId, and symmetric, so either order works.
 inline constexpr int kPairStride = 64;
@@ -19,27 +20,8 @@ constexpr int pairIndex(CardId a, CardId b) {
     return a * kPairStride + b;
 }
 
-// Value of the best five-card hand made of the two hole cards and three of the five board cards
-// (a plain evaluation of the ten combinations; slow, the reference for BoardTriples).
-PairValue plainPairValue(const CardId* board, CardId a, CardId b);
-
-struct FiveCardTables;
-
-// The ten three-card subsets of one board, prepared for fast pair values through tables of all
-// five-card rank combinations. pairValue(a, b) equals plainPairValue(board, a, b).
-class BoardTriples {
-  public:
-    explicit BoardTriples(const CardId* board);
-    PairValue pairValue(CardId a, CardId b) const;
-
-  private:
-    static constexpr int kTriples = 10;
-    const FiveCardTables* tables;
-    int code[kTriples];
-    int flushSuit[kTriples];  // the suit of a suited triple, -1 otherwise
-};
-
-// Fills `table` for every pair of cards off the board; entries touching board cards are 0.
+// Fills `table` with the class rank of the best hand of each pair of cards off the board and
+// three of the board's kBoardCards cards; entries touching board cards are 0.
 void fillPairTable(const CardId* board, PairTable& table);
 
 // The value of a hand: the largest pair value among its `count` cards.
@@ -52,4 +34,4 @@ inline PairValue handValue(const PairTable& table, const CardId* cards, int coun
     return best;
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -19,49 +19,25 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "tools/gen-table/hand_classes.h"
+#include "tools/five-card/five_card.h"
 #include "tools/gen-table/table_builder.h"
 
 namespace {
 
 using namespace varnel;
-using varnel::gen::HandClasses;
+using five_card::BoardTriples;
+using five_card::ClassRanks;
 
-constexpr int kMaxHole = 7;
 constexpr int kSampleHands = 500;  // checked when an existing file is examined
 constexpr int kFreshSampleHands = 200000;
 
-// Best hand of exactly two hole cards and three board cards, by trying every combination.
-int plainBest(const HandClasses& classes, const CardId* hole, int holeCount, const CardId* board) {
-    int best = 0;
-    for (int i = 0; i < holeCount; ++i)
-        for (int j = i + 1; j < holeCount; ++j)
-            for (int a = 0; a < kBoardCards; ++a)
-                for (int b = a + 1; b < kBoardCards; ++b)
-                    for (int c = b + 1; c < kBoardCards; ++c) {
-                        const CardId cards[5] = {hole[i], hole[j], board[a], board[b], board[c]};
-                        bool oneSuit = true;
-                        unsigned ranks = 0;
-                        for (CardId card : cards) {
-                            oneSuit = oneSuit && suitOf(card) == suitOf(cards[0]);
-                            ranks |= 1u << rankOf(card);
-                        }
-                        const int v = oneSuit ? classes.flush(ranks)
-                                              : classes.plain(rankOf(cards[0]), rankOf(cards[1]),
-                                                              rankOf(cards[2]), rankOf(cards[3]),
-                                                              rankOf(cards[4]));
-                        best = std::max(best, v);
-                    }
-    return best;
-}
-
 // Compares the process-wide table with the plain evaluator on random deals (fixed seed).
-bool sampleAgrees(const HandClasses& classes, int hands) {
+bool sampleAgrees(const ClassRanks& ranks, int hands) {
     std::mt19937_64 rng(20240611);
     std::array<CardId, kDeckSize> deck{};
     for (int i = 0; i < kDeckSize; ++i) deck[i] = i;
     for (int n = 0; n < hands; ++n) {
-        const int holeCount = 2 + n % (kMaxHole - 1);
+        const int holeCount = kMinHoleCards + n % (kMaxHoleCards - kMinHoleCards + 1);
         for (int i = 0; i < kBoardCards + holeCount; ++i) {
             std::uniform_int_distribution<int> pick(i, kDeckSize - 1);
             std::swap(deck[i], deck[pick(rng)]);
@@ -70,21 +46,22 @@ bool sampleAgrees(const HandClasses& classes, int hands) {
         // The evaluator takes hole cards in ascending order: pick them from the sorted rest.
         const CardMask holeMask =
             maskFromCards({deck.data() + kBoardCards, static_cast<std::size_t>(holeCount)});
-        CardId hole[kMaxHole];
+        CardId hole[kMaxHoleCards];
         cardsFromMask(holeMask, hole);
-        if (evaluateOmaha(hole, holeCount, board) != plainBest(classes, hole, holeCount, board))
+        if (evaluateOmaha(hole, holeCount, board) !=
+            ranks.evaluate(BoardTriples(board), hole, holeCount))
             return false;
     }
     return true;
 }
 
-bool existingTableValid(const HandClasses& classes, const std::string& path) {
+bool existingTableValid(const ClassRanks& ranks, const std::string& path) {
     try {
         omahaEvaluator().attach(loadOmahaTable(path));
     } catch (const std::exception&) {
         return false;
     }
-    return omahaEvaluator().usable() && sampleAgrees(classes, kSampleHands);
+    return omahaEvaluator().usable() && sampleAgrees(ranks, kSampleHands);
 }
 
 bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& entries) {
@@ -118,8 +95,8 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines show up at once in logs too
-    const HandClasses classes;
-    if (existingTableValid(classes, out)) {
+    const ClassRanks ranks;
+    if (existingTableValid(ranks, out)) {
         std::printf("%s is up to date\n", out.c_str());
         return 0;
     }
@@ -127,8 +104,8 @@ int main(int argc, char** argv) {
 
     std::printf("generating %s\n", out.c_str());
     const auto start = std::chrono::steady_clock::now();
-    gen::BuildResult built = gen::buildOmahaTable(
-        classes, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
+    gen_table::BuildResult built = gen_table::buildOmahaTable(
+        ranks, [](const std::string& line) { std::printf("  %s\n", line.c_str()); });
 
     // Every entry, read as a state, must keep the 52 cells it leads to inside the table.
     const std::uint64_t stateLimit = built.entries.size() - (kDeckSize - 1);
@@ -144,7 +121,7 @@ int main(int argc, char** argv) {
     }
     std::copy(built.entries.begin(), built.entries.end(), table->entries.get());
     omahaEvaluator().attach(std::move(table));
-    if (!sampleAgrees(classes, kFreshSampleHands)) {
+    if (!sampleAgrees(ranks, kFreshSampleHands)) {
         std::fprintf(stderr, "error: the built table disagrees with the plain evaluator\n");
         return 1;
     }

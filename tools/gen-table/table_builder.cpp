@@ -33,7 +33,7 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 
-namespace varnel::gen {
+namespace varnel::gen_table {
 namespace {
 
 constexpr int kCards = kDeckSize;
@@ -41,14 +41,14 @@ constexpr int kSuitCount = kSuits;
 constexpr std::uint64_t kAllCards = (std::uint64_t{1} << kCards) - 1;
 constexpr int kFlushBoardCards = 3;  // a flush uses exactly three board cards of its suit
 constexpr int kCountBits = 3;        // per-rank count field of a board key
-constexpr int kSuitFieldBits = kRankCount + 1;
-constexpr std::uint64_t kKeptBit = std::uint64_t{1} << kRankCount;
+constexpr int kSuitFieldBits = kRanks + 1;
+constexpr std::uint64_t kKeptBit = std::uint64_t{1} << kRanks;
 constexpr std::uint64_t kRankSetBits = kKeptBit - 1;
 constexpr std::uint64_t kSuitField = (std::uint64_t{1} << kSuitFieldBits) - 1;
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
 constexpr int kShiftCodes = kSuitCount;                    // a row code is stored row * 4 + shift
 constexpr std::uint32_t kFirstRow = kStartState + kCards;  // rows after the start row
-constexpr int kRankPairs = kRankCount * kRankCount;
+constexpr int kRankPairs = kRanks * kRanks;
 
 constexpr int rankOfIndex(int e) {
     return e >> 2;
@@ -241,8 +241,9 @@ class Packer {
 
 class Builder {
   public:
-    Builder(const HandClasses& classes, const std::function<void(const std::string&)>& progress)
-        : m_classes(classes), m_progress(progress), m_above(cardsAboveByIndex()) {
+    Builder(const five_card::ClassRanks& ranks,
+            const std::function<void(const std::string&)>& progress)
+        : m_ranks(ranks), m_progress(progress), m_above(cardsAboveByIndex()) {
         for (int level = 0; level <= kBoardCards; ++level) m_keys.emplace_back(BoardKey::kWords);
     }
 
@@ -319,7 +320,7 @@ class Builder {
         const std::uint32_t id = m_multisets.intern(w, &added);
         if (added) {
             int ranks[kBoardCards], n = 0;
-            for (int r = 0; r < kRankCount; ++r)
+            for (int r = 0; r < kRanks; ++r)
                 for (int c = 0; c < static_cast<int>(counts >> (kCountBits * r) & 7u); ++c)
                     ranks[n++] = r;
             m_plainBest.resize(m_plainBest.size() + kRankPairs, 0);
@@ -327,11 +328,11 @@ class Builder {
             for (int a = 0; a < kBoardCards; ++a)
                 for (int b = a + 1; b < kBoardCards; ++b)
                     for (int c = b + 1; c < kBoardCards; ++c)
-                        for (int r1 = 0; r1 < kRankCount; ++r1)
-                            for (int r2 = 0; r2 < kRankCount; ++r2) {
-                                std::uint16_t& v = out[r1 * kRankCount + r2];
+                        for (int r1 = 0; r1 < kRanks; ++r1)
+                            for (int r2 = 0; r2 < kRanks; ++r2) {
+                                std::uint16_t& v = out[r1 * kRanks + r2];
                                 v = std::max(v,
-                                             m_classes.plain(ranks[a], ranks[b], ranks[c], r1, r2));
+                                             m_ranks.plain(ranks[a], ranks[b], ranks[c], r1, r2));
                             }
         }
         return id;
@@ -344,7 +345,7 @@ class Builder {
         std::uint16_t best = 0;
         for (unsigned t = flushSet; t; t = (t - 1) & flushSet) {
             if (std::popcount(t) == kFlushBoardCards)
-                best = std::max(best, m_classes.flush(t | hole));
+                best = std::max(best, m_ranks.flush(t | hole));
         }
         return best;
     }
@@ -390,15 +391,14 @@ class Builder {
         m_care = {};
 
         // Values of a group: column 0 holds the flush suit's values, columns 1..3 plain ones.
-        constexpr std::size_t kClassWords = kRankCount;  // 26 values, two per word
+        constexpr std::size_t kClassWords = kRanks;  // 26 values, two per word
         RowInterner classes(kClassWords);
         m_groupClass.resize(groupKeys.size());
         for (std::uint32_t g = 0; g < groupKeys.size(); ++g) {
             const auto& [ms, r1, flushField] = groupKeys[g];
-            const std::uint16_t* plain =
-                &m_plainBest[std::size_t{ms} * kRankPairs + r1 * kRankCount];
+            const std::uint16_t* plain = &m_plainBest[std::size_t{ms} * kRankPairs + r1 * kRanks];
             std::array<std::uint32_t, kClassWords> w{};
-            for (int r2 = 0; r2 < kRankCount; ++r2) {
+            for (int r2 = 0; r2 < kRanks; ++r2) {
                 std::uint16_t col0 = plain[r2];
                 if (flushField)
                     col0 = std::max(col0,
@@ -409,7 +409,7 @@ class Builder {
             const std::uint32_t c = classes.intern(w.data(), &added);
             if (added) {
                 HoleRow row;
-                for (int r2 = 0; r2 < kRankCount; ++r2) {
+                for (int r2 = 0; r2 < kRanks; ++r2) {
                     row.values[cell(r2, 0)] = static_cast<std::uint16_t>(w[r2]);
                     for (int s = 1; s < kSuitCount; ++s)
                         row.values[cell(r2, s)] = static_cast<std::uint16_t>(w[r2] >> 16);
@@ -429,7 +429,7 @@ class Builder {
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             return std::popcount(m_classRows[a].cared) > std::popcount(m_classRows[b].cared);
         });
-        constexpr std::size_t kPlainWords = (kRankCount + 1) / 2;
+        constexpr std::size_t kPlainWords = (kRanks + 1) / 2;
         constexpr std::size_t kMaxProbes = 512;
         RowInterner buckets(kPlainWords);
         std::vector<std::vector<std::uint32_t>> bucketReps;
@@ -437,7 +437,7 @@ class Builder {
         for (std::uint32_t c : order) {
             const HoleRow& row = m_classRows[c];
             std::array<std::uint32_t, kPlainWords> plain{};
-            for (int r = 0; r < kRankCount; ++r)
+            for (int r = 0; r < kRanks; ++r)
                 plain[r / 2] |= std::uint32_t{row.values[cell(r, 1)]} << (16 * (r % 2));
             bool added = false;
             const std::uint32_t b = buckets.intern(plain.data(), &added);
@@ -500,7 +500,7 @@ class Builder {
                 const BoardKey key = BoardKey::fromWords(m_keys[level].row(id));
                 std::uint32_t kept = 0;
                 for (int s = 0; s < kSuitCount; ++s)
-                    kept |= static_cast<std::uint32_t>(key.suitField(s) >> kRankCount) << s;
+                    kept |= static_cast<std::uint32_t>(key.suitField(s) >> kRanks) << s;
                 const std::uint32_t bk[3] = {static_cast<std::uint32_t>(key.counts),
                                              static_cast<std::uint32_t>(key.counts >> 32), kept};
                 uniqueBucket.push_back(buckets.intern(bk));
@@ -592,7 +592,7 @@ class Builder {
         return packer.take();
     }
 
-    const HandClasses& m_classes;
+    const five_card::ClassRanks& m_ranks;
     const std::function<void(const std::string&)>& m_progress;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     const std::array<std::uint64_t, kCards> m_above;
@@ -617,9 +617,9 @@ class Builder {
 
 }  // namespace
 
-BuildResult buildOmahaTable(const HandClasses& classes,
+BuildResult buildOmahaTable(const five_card::ClassRanks& ranks,
                             const std::function<void(const std::string&)>& progress) {
-    return Builder(classes, progress).run();
+    return Builder(ranks, progress).run();
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_table

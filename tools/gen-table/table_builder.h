@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/gen-table/hand_classes.h"
+#include "tools/five-card/five_card.h"
 
-namespace varnel::gen {
+namespace varnel::gen_table {
 
 // States (stored rows) per level: 0..5 board cards, then after the first hole card.
 inline constexpr int kStateLevels = 7;
@@ -20,7 +20,7 @@ struct BuildResult {
 };
 
 // Builds the table; `progress` receives one line per finished stage.
-BuildResult buildOmahaTable(const HandClasses& classes,
+BuildResult buildOmahaTable(const five_card::ClassRanks& ranks,
                             const std::function<void(const std::string&)>& progress);
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_table

@@ -1,7 +1,7 @@
 #pragma once
-// Suit-isomorphism classes of n-card hands. A hand is four rank sets, one per suit; permuting
-// the suits maps a hand onto the other hands of its class, so the rank sets sorted in descending
-// order identify the class.
+// Suit classes: the suit-isomorphism classes of n-card hands. A hand is four rank sets, one per
+// suit; permuting the suits maps a hand onto the other hands of its class, so the rank sets sorted
+// in descending order identify the class.
 
 #include <array>
 #include <cstdint>
@@ -10,11 +10,11 @@
 
 #include "core/cards.h"
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 
 using RankSet = std::uint16_t;  // bit r set for rank index r
 
-struct HandClass {
+struct SuitClass {
     std::array<RankSet, kSuits> suits{};  // descending; empty suits last
 
     // The member with the i-th rank set in suit i (clubs first).
@@ -29,6 +29,6 @@ struct HandClass {
 };
 
 // Every class of `numCards`-card hands, in a fixed order.
-std::vector<HandClass> enumerateHandClasses(int numCards);
+std::vector<SuitClass> enumerateSuitClasses(int numCards);
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings

@@ -1,9 +1,9 @@
-#include "tools/gen-orderings/hand_classes.h"
+#include "tools/gen-orderings/suit_classes.h"
 
 #include <algorithm>
 #include <bit>
 
-namespace varnel::gen {
+namespace varnel::gen_orderings {
 namespace {
 
 constexpr RankSet kAllRanks = (1u << kRanks) - 1;
@@ -24,8 +24,8 @@ std::array<std::vector<RankSet>, kRanks + 1> rankSetsBySize() {
     return sets;
 }
 
-void enumerate(const std::array<std::vector<RankSet>, kRanks + 1>& sets, HandClass& current,
-               int suit, int cardsLeft, RankSet bound, std::vector<HandClass>& out) {
+void enumerate(const std::array<std::vector<RankSet>, kRanks + 1>& sets, SuitClass& current,
+               int suit, int cardsLeft, RankSet bound, std::vector<SuitClass>& out) {
     if (suit == kSuits - 1) {
         for (RankSet s : sets[static_cast<std::size_t>(cardsLeft)]) {
             if (s > bound) break;
@@ -45,13 +45,13 @@ void enumerate(const std::array<std::vector<RankSet>, kRanks + 1>& sets, HandCla
 
 }  // namespace
 
-CardMask HandClass::representative() const {
+CardMask SuitClass::representative() const {
     CardMask mask = 0;
     for (int s = 0; s < kSuits; ++s) mask |= static_cast<CardMask>(suits[s]) << (kRanks * s);
     return mask;
 }
 
-std::uint32_t HandClass::handCount() const {
+std::uint32_t SuitClass::handCount() const {
     // Suits are sorted, so equal rank sets are adjacent: divide 4! by each run's factorial.
     std::uint32_t count = 24;
     int run = 1;
@@ -66,7 +66,7 @@ std::uint32_t HandClass::handCount() const {
     return count;
 }
 
-void HandClass::appendMembers(std::vector<CardMask>& out) const {
+void SuitClass::appendMembers(std::vector<CardMask>& out) const {
     std::array<int, kSuits> perm = {0, 1, 2, 3};
     std::array<CardMask, 24> members{};
     int n = 0;
@@ -82,7 +82,7 @@ void HandClass::appendMembers(std::vector<CardMask>& out) const {
     out.insert(out.end(), members.begin(), end);
 }
 
-std::string HandClass::name() const {
+std::string SuitClass::name() const {
     std::array<RankSet, kSuits> groups{};
     int groupCount = 0;
     std::string bare;
@@ -105,12 +105,12 @@ std::string HandClass::name() const {
     return name + bare;
 }
 
-std::vector<HandClass> enumerateHandClasses(int numCards) {
+std::vector<SuitClass> enumerateSuitClasses(int numCards) {
     const auto sets = rankSetsBySize();
-    std::vector<HandClass> out;
-    HandClass current;
+    std::vector<SuitClass> out;
+    SuitClass current;
     enumerate(sets, current, 0, numCards, kAllRanks, out);
     return out;
 }
 
-}  // namespace varnel::gen
+}  // namespace varnel::gen_orderings
