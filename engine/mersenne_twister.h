@@ -40,7 +40,7 @@ class MersenneTwister {
         return far ^ (y >> 1) ^ ((0u - (y & 1u)) & 0x9908b0dfu);
     }
 
-    void regenerate() {
+    [[gnu::noinline]] void regenerate() {
         int i = 0;
         for (; i < kSize - kShift; ++i)
             m_state[i] = twist(m_state[i], m_state[i + 1], m_state[i + kShift]);
