@@ -9,6 +9,7 @@
 #include "core/game.h"
 #include "engine/mersenne_twister.h"
 #include "eval/omaha_eval.h"
+#include "eval/table_walk.h"
 
 namespace varnel {
 namespace {
@@ -19,6 +20,8 @@ using Clock = std::chrono::steady_clock;
 // together so that the table loads of different deals overlap, then the deals are counted one
 // by one in order.
 inline constexpr int kDealBatch = 32;
+static_assert(kDealBatch <= kWalkMaxDeals && kMaxPlayers <= kWalkMaxHands &&
+              kMaxBoards <= kWalkMaxBoards);
 // While deals keep being discarded, the time limit is looked at every this many discards.
 inline constexpr std::int64_t kDiscardClockInterval = 4096;
 
@@ -91,23 +94,15 @@ void singleCandidate(const HandList& list, Candidates& c) {
     c.minCards = c.maxCards = cardCount(list.hands[0]);
 }
 
-// One generated deal, cards in evalIndex numbering. Hole cards are in ascending CardId order.
-struct Deal {
-    std::uint8_t hole[kMaxPlayers][kMaxHoleCards];
-    std::uint8_t holeCards[kMaxPlayers];
-    std::uint8_t board[kMaxBoards][kBoardCards];
-};
-
 // Deals waiting to be evaluated and counted, in the order they were dealt.
 struct DealBatch {
-    Deal deals[kDealBatch];
+    WalkDeal deals[kDealBatch];
     int size = 0;  // dealt
     int want = 0;  // to deal
 };
 
 // What stays fixed during a run.
 struct RunSetup {
-    const OmahaEntry* table;
     int holeCount;
     int players;
     const Candidates* candidates;
@@ -121,24 +116,23 @@ struct RunSetup {
     bool dealAround;  // random hands avoid every card in play (see simulateEquity)
 };
 
-// Deals and evaluates batches of deals. The table walk is bound by memory latency: the boards and
-// hands of a whole batch are walked together so that their loads overlap.
+// Deals batches of deals and evaluates them with one batched table walk each.
 class Simulation {
   public:
     explicit Simulation(const RunSetup& setup)
         : m_setup(setup),
-          m_table(setup.table),
           m_holeCount(setup.holeCount),
           m_players(setup.players),
           m_boardsInPlay(setup.boards[1] ? 2 : 1),
           m_fixedCards(cardCount(setup.boards[0])),
           m_blocked(setup.boards[0] | setup.boards[1] | setup.dead),
           m_rng(setup.seed) {
+        m_shape = {m_holeCount, m_players, m_boardsInPlay, m_fixedCards};
         for (int b = 0; b < m_boardsInPlay; ++b) {
             CardId fixed[kBoardCards];
             cardsFromMask(setup.boards[b], fixed);
-            std::uint32_t s = kStartState;
-            for (int i = 0; i < m_fixedCards; ++i) s = m_table[s + kEvalIndex[fixed[i]]];
+            BoardState s = m_walk.boardStart();
+            for (int i = 0; i < m_fixedCards; ++i) s = m_walk.advanceBoard(s, walkCard(fixed[i]));
             m_fixedState[b] = s;
         }
         m_cardsToDeal = (kBoardCards - m_fixedCards) * m_boardsInPlay;
@@ -174,86 +168,9 @@ class Simulation {
         }
     }
 
-    // Values of every player on every board in play for the deals of `batch`. The table walk is
-    // bound by memory latency, so the work is laid out to keep many loads under way: the boards
-    // of all deals advance one card at a time, then the hole cards go in prefetching stages.
-    void evaluate(const DealBatch& batch, HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
-        const int n = batch.size;
-        std::uint32_t state[kDealBatch][kMaxBoards];
-        for (int i = 0; i < n; ++i) {
-            for (int b = 0; b < m_boardsInPlay; ++b) state[i][b] = m_fixedState[b];
-        }
-        for (int pos = m_fixedCards; pos < kBoardCards; ++pos) {
-            for (int i = 0; i < n; ++i) {
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    state[i][b] = m_table[state[i][b] + batch.deals[i].board[b][pos]];
-                }
-            }
-        }
-        switch (m_holeCount) {
-            case 2:
-                return holeValues<2>(batch, state, values);
-            case 3:
-                return holeValues<3>(batch, state, values);
-            case 4:
-                return holeValues<4>(batch, state, values);
-            case 5:
-                return holeValues<5>(batch, state, values);
-            case 6:
-                return holeValues<6>(batch, state, values);
-            default:
-                return holeValues<7>(batch, state, values);
-        }
-    }
-
-    // The hole-card part of evaluate for hands of N cards (a shorter hand takes its own count,
-    // so it is evaluated with its own cards only): the states after each first hole card are
-    // prefetched, then read (prefetching the value entries they lead to), then the values read.
-    template <int N>
-    void holeValues(const DealBatch& batch, const std::uint32_t (*state)[kMaxBoards],
-                    HandValue (*values)[kMaxPlayers][kMaxBoards]) const {
-        const int n = batch.size;
-        for (int i = 0; i < n; ++i) {
-            const Deal& d = batch.deals[i];
-            for (int p = 0; p < m_players; ++p) {
-                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    for (int k = 0; k + 1 < cards; ++k) prefetch(state[i][b] + d.hole[p][k]);
-                }
-            }
-        }
-        // The state after each first hole card of every hand, indexed like `values`.
-        std::uint32_t after[kDealBatch][kMaxPlayers][kMaxBoards][kMaxHoleCards - 1];
-        for (int i = 0; i < n; ++i) {
-            const Deal& d = batch.deals[i];
-            for (int p = 0; p < m_players; ++p) {
-                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    for (int k = 0; k + 1 < cards; ++k) {
-                        const std::uint32_t s = m_table[state[i][b] + d.hole[p][k]];
-                        after[i][p][b][k] = s;
-                        for (int j = k + 1; j < cards; ++j) prefetch(s + d.hole[p][j]);
-                    }
-                }
-            }
-        }
-        for (int i = 0; i < n; ++i) {
-            const Deal& d = batch.deals[i];
-            for (int p = 0; p < m_players; ++p) {
-                const int cards = d.holeCards[p] == N ? N : d.holeCards[p];
-                for (int b = 0; b < m_boardsInPlay; ++b) {
-                    HandValue best = 0;
-                    for (int k = 0; k + 1 < cards; ++k) {
-                        for (int j = k + 1; j < cards; ++j) {
-                            const auto v =
-                                static_cast<HandValue>(m_table[after[i][p][b][k] + d.hole[p][j]]);
-                            best = std::max(best, v);
-                        }
-                    }
-                    values[i][p][b] = best;
-                }
-            }
-        }
+    // Values of every player on every board in play for the deals of `batch`.
+    void evaluate(const DealBatch& batch, WalkValues* values) const {
+        m_walk.evaluate(m_shape, batch.deals, batch.size, values);
     }
 
     int boardsInPlay() const { return m_boardsInPlay; }
@@ -262,7 +179,7 @@ class Simulation {
     std::uint32_t next() { return m_rng(); }
 
     // Deals one hand per player and completes the boards; false when the deal is discarded.
-    bool deal(Deal& d) {
+    bool deal(WalkDeal& d) {
         CardMask dealt = m_blocked;
         CardMask hands[kMaxPlayers];
         for (int p = 0; p < m_players; ++p) {
@@ -287,15 +204,16 @@ class Simulation {
                     card = static_cast<CardId>(next() % kDeckSize);
                 } while (dealt & cardBit(card));
                 dealt |= cardBit(card);
-                d.board[b][pos] = kEvalIndex[card];
+                d.board[b][pos] = walkCard(card);
             }
         }
         for (int p = 0; p < m_players; ++p) {
             int n = 0;
             for (CardMask m = hands[p]; m; m &= m - 1)
-                d.hole[p][n++] = kEvalIndex[std::countr_zero(m)];
+                d.hole[p][n++] = walkCard(std::countr_zero(m));
             d.holeCards[p] = static_cast<std::uint8_t>(n);
         }
+        std::copy_n(m_fixedState, kMaxBoards, d.boardState);  // all of them: no call to memcpy
         return true;
     }
 
@@ -313,18 +231,16 @@ class Simulation {
         return hand;
     }
 
-    // Asks for the cache line of a table entry that a later pass reads.
-    void prefetch(std::uint32_t entry) const { __builtin_prefetch(m_table + entry, 0, 1); }
-
     const RunSetup& m_setup;
-    const OmahaEntry* m_table;
+    TableWalk m_walk;
+    WalkShape m_shape;
     int m_holeCount;
     int m_players;
     int m_boardsInPlay;
     int m_fixedCards;
     int m_cardsToDeal = 0;
     CardMask m_blocked;
-    std::uint32_t m_fixedState[kMaxBoards] = {};
+    BoardState m_fixedState[kMaxBoards] = {};
     MersenneTwister m_rng;
     std::int64_t m_discarded = 0;
     std::int64_t m_consecutiveDiscards = 0;
@@ -332,8 +248,7 @@ class Simulation {
 };
 
 // Credits the winners of one deal: 1/k on each board, the mean over two boards.
-inline void creditDeal(const HandValue (&values)[kMaxPlayers][kMaxBoards], int players,
-                       int boardsInPlay, double* sums) {
+inline void creditDeal(const WalkValues& values, int players, int boardsInPlay, double* sums) {
     double share[kMaxBoards][kMaxPlayers] = {};
     for (int b = 0; b < boardsInPlay; ++b) {
         HandValue best = values[0][b];
@@ -453,8 +368,7 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
         return 0.0;
     }
 
-    const RunSetup setup{omahaEvaluator().table()->entries.get(),
-                         holeCount,
+    const RunSetup setup{holeCount,
                          players,
                          candidates.data(),
                          boards,
@@ -469,7 +383,7 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
     const std::int64_t step = requested / kProgressSteps;
     double sums[kMaxPlayers] = {};
     DealBatch batch;
-    HandValue values[kDealBatch][kMaxPlayers][kMaxBoards];
+    WalkValues values[kDealBatch];
     std::int64_t counted = 0;
     std::int64_t reported = 0;
     bool stop = false;

@@ -38,7 +38,8 @@ std::string_view statusText(SimulationStatus status);
 struct SimulationOptions {
     // Pause after each progress report; it leaves the window's thread time to repaint.
     std::chrono::milliseconds progressPause{100};
-    // Seed of the generator; without one it comes from std::random_device.
+    // Seed of the generator (MersenneTwister, engine/mersenne_twister.h); without one it comes
+    // from std::random_device.
     std::optional<std::uint32_t> seed;
     // Cards that are never dealt; hands holding one are dropped from the candidate lists.
     CardMask deadCards = 0;

@@ -2,7 +2,6 @@
 
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -105,14 +104,14 @@ std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path) {
     return table;
 }
 
-std::uint32_t omahaBoardState(const CardId* board) {
+BoardState omahaBoardState(const CardId* board) {
     const OmahaEntry* t = omahaEvaluator().entries();
-    std::uint32_t s = kStartState;
+    BoardState s = kStartState;
     for (int i = 0; i < kBoardCards; ++i) s = t[s + kEvalIndex[board[i]]];
     return s;
 }
 
-HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount) {
+HandValue evaluateOmahaFromState(BoardState boardState, const CardId* hole, int holeCount) {
     const OmahaEntry* t = omahaEvaluator().entries();
     HandValue best = 0;
     for (int i = 0; i + 1 < holeCount; ++i) {
@@ -123,68 +122,6 @@ HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, i
         }
     }
     return best;
-}
-
-namespace {
-constexpr int kInterleave = 64;  // boards or players walked side by side
-}
-
-void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states) {
-    const OmahaEntry* t = omahaEvaluator().entries();
-    for (int first = 0; first < count; first += kInterleave) {
-        const int n = std::min(kInterleave, count - first);
-        const CardId* b = boards + first * kBoardCards;
-        std::uint32_t s[kInterleave];
-        for (int k = 0; k < n; ++k) s[k] = kStartState;
-        for (int i = 0; i < kBoardCards; ++i)
-            for (int k = 0; k < n; ++k) s[k] = t[s[k] + kEvalIndex[b[k * kBoardCards + i]]];
-        std::copy_n(s, n, states + first);
-    }
-}
-
-void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
-                        HandValue* values) {
-    if (holeCount > kMaxHoleCards) {
-        for (int k = 0; k < count; ++k)
-            values[k] = evaluateOmahaFromState(states[k], hands + k * holeCount, holeCount);
-        return;
-    }
-    const OmahaEntry* t = omahaEvaluator().entries();
-    for (int first = 0; first < count; first += kInterleave) {
-        const int n = std::min(kInterleave, count - first);
-        const CardId* h = hands + first * holeCount;
-        // Prefetches retire at once, so far more reads are in flight than loads would allow:
-        // first the cells of every first card, then, with those rows read, every value cell.
-        for (int k = 0; k < n; ++k)
-            for (int i = 0; i + 1 < holeCount; ++i)
-                __builtin_prefetch(t + states[first + k] + kEvalIndex[h[k * holeCount + i]]);
-        std::uint32_t rows[kInterleave][kMaxHoleCards - 1];
-        for (int k = 0; k < n; ++k) {
-            for (int i = 0; i + 1 < holeCount; ++i) {
-                rows[k][i] = t[states[first + k] + kEvalIndex[h[k * holeCount + i]]];
-                for (int j = i + 1; j < holeCount; ++j)
-                    __builtin_prefetch(t + rows[k][i] + kEvalIndex[h[k * holeCount + j]]);
-            }
-        }
-        for (int k = 0; k < n; ++k) {
-            HandValue best = 0;
-            for (int i = 0; i + 1 < holeCount; ++i)
-                for (int j = i + 1; j < holeCount; ++j)
-                    best = std::max(best, static_cast<HandValue>(
-                                              t[rows[k][i] + kEvalIndex[h[k * holeCount + j]]]));
-            values[first + k] = best;
-        }
-    }
-}
-
-void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
-                          HandValue* values) {
-    std::uint32_t states[kInterleave];
-    std::fill_n(states, kInterleave, boardState);
-    for (int first = 0; first < players; first += kInterleave) {
-        evaluateOmahaHands(states, hands + first * holeCount, holeCount,
-                           std::min(kInterleave, players - first), values + first);
-    }
 }
 
 HandValue evaluateOmaha(const CardId* hole, int holeCount, const CardId* board) {

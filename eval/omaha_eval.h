@@ -20,6 +20,8 @@ namespace varnel {
 
 using OmahaEntry = std::uint32_t;
 using HandValue = std::int32_t;
+// A point of a walk: the start, or the state after some board cards (in any order).
+using BoardState = std::uint32_t;
 
 inline constexpr std::uint32_t kStartState = 52;
 
@@ -75,23 +77,9 @@ std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path);
 HandValue evaluateOmaha(const CardId* hole, int holeCount, const CardId* board);
 
 // The state after walking the five board cards; reuse it for every player on that board.
-std::uint32_t omahaBoardState(const CardId* board);
+BoardState omahaBoardState(const CardId* board);
 
 // Same value as evaluateOmaha for the board whose state is `boardState`.
-HandValue evaluateOmahaFromState(std::uint32_t boardState, const CardId* hole, int holeCount);
-
-// The states of `count` boards (five cards each, one board after the other in `boards`),
-// walked side by side so that their table reads overlap.
-void omahaBoardStates(const CardId* boards, int count, std::uint32_t* states);
-
-// The values of `count` hands of `holeCount` cards each (one hand after the other in `hands`,
-// each ascending), hand k on the board whose state is states[k], their table reads overlapped;
-// the same values as evaluateOmahaFromState.
-void evaluateOmahaHands(const std::uint32_t* states, const CardId* hands, int holeCount, int count,
-                        HandValue* values);
-
-// evaluateOmahaHands for `players` hands on one board.
-void evaluateOmahaPlayers(std::uint32_t boardState, const CardId* hands, int holeCount, int players,
-                          HandValue* values);
+HandValue evaluateOmahaFromState(BoardState boardState, const CardId* hole, int holeCount);
 
 }  // namespace varnel

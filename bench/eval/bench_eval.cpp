@@ -1,5 +1,6 @@
 // Evaluations per second of the table walk against a plain two-plus-three evaluator, for 4..7
-// hole cards on random boards: one hand per board, and four hands sharing each board.
+// hole cards on random boards: one hand per board, and four hands sharing each board; the table
+// one evaluation at a time and in batches of deals walked side by side.
 //
 // The plain evaluator is the benchmarks' shared baseline (tools/five-card/five_card.h).
 
@@ -16,6 +17,7 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
+#include "eval/table_walk.h"
 #include "tools/five-card/five_card.h"
 
 namespace varnel {
@@ -23,7 +25,7 @@ namespace {
 
 constexpr int kDeals = 1 << 16;
 constexpr int kPlayers = 4;
-constexpr int kBatchBoards = 32;  // boards walked side by side
+constexpr int kBatchDeals = 32;  // deals walked side by side, as the simulation does
 
 using five_card::BoardTriples;
 using five_card::ClassRanks;
@@ -66,6 +68,43 @@ void report(benchmark::State& state, long evaluations) {
     state.SetItemsProcessed(evaluations);
 }
 
+// The deals of `d` with their first `players` hands, as the batched walk takes them.
+std::vector<WalkDeal> walkDeals(const Deals& d, int players) {
+    const TableWalk walk;
+    std::vector<WalkDeal> out(kDeals);
+    for (int i = 0; i < kDeals; ++i) {
+        WalkDeal& w = out[i];
+        w.boardState[0] = walk.boardStart();
+        for (int k = 0; k < kBoardCards; ++k) w.board[0][k] = walkCard(d.board(i)[k]);
+        for (int p = 0; p < players; ++p) {
+            for (int k = 0; k < d.holeCount; ++k) w.hole[p][k] = walkCard(d.hand(i, p)[k]);
+            w.holeCards[p] = static_cast<std::uint8_t>(d.holeCount);
+        }
+    }
+    return out;
+}
+
+// The batched walk over all deals with `players` hands each.
+void tableBatches(benchmark::State& state, int players) {
+    const Deals& d = deals(static_cast<int>(state.range(0)));
+    const std::vector<WalkDeal> batch = walkDeals(d, players);
+    const TableWalk walk;
+    const WalkShape shape{d.holeCount, players, 1, 0};
+    WalkValues values[kBatchDeals];
+    long n = 0;
+    for (auto _ : state) {
+        int sum = 0;
+        for (int i = 0; i < kDeals; i += kBatchDeals) {
+            walk.evaluate(shape, &batch[i], kBatchDeals, values);
+            for (int k = 0; k < kBatchDeals; ++k)
+                for (int p = 0; p < players; ++p) sum += values[k][p][0];
+        }
+        benchmark::DoNotOptimize(sum);
+        n += long{kDeals} * players;
+    }
+    report(state, n);
+}
+
 void BM_TableOneHand(benchmark::State& state) {
     const Deals& d = deals(static_cast<int>(state.range(0)));
     long n = 0;
@@ -79,26 +118,8 @@ void BM_TableOneHand(benchmark::State& state) {
     report(state, n);
 }
 
-void BM_TableOneHandInterleaved(benchmark::State& state) {
-    const Deals& d = deals(static_cast<int>(state.range(0)));
-    std::vector<CardId> firstHands;
-    for (int i = 0; i < kDeals; ++i)
-        firstHands.insert(firstHands.end(), d.hand(i, 0), d.hand(i, 0) + d.holeCount);
-    long n = 0;
-    std::uint32_t states[kBatchBoards];
-    HandValue values[kBatchBoards];
-    for (auto _ : state) {
-        int sum = 0;
-        for (int i = 0; i < kDeals; i += kBatchBoards) {
-            omahaBoardStates(d.board(i), kBatchBoards, states);
-            evaluateOmahaHands(states, &firstHands[i * d.holeCount], d.holeCount, kBatchBoards,
-                               values);
-            for (HandValue v : values) sum += v;
-        }
-        benchmark::DoNotOptimize(sum);
-        n += kDeals;
-    }
-    report(state, n);
+void BM_TableOneHandBatched(benchmark::State& state) {
+    tableBatches(state, 1);
 }
 
 void BM_PlainOneHand(benchmark::State& state) {
@@ -131,24 +152,8 @@ void BM_TableFourHands(benchmark::State& state) {
     report(state, n);
 }
 
-void BM_TableFourHandsInterleaved(benchmark::State& state) {
-    const Deals& d = deals(static_cast<int>(state.range(0)));
-    long n = 0;
-    std::uint32_t boardStates[kBatchBoards];
-    std::uint32_t states[kBatchBoards * kPlayers];
-    HandValue values[kBatchBoards * kPlayers];
-    for (auto _ : state) {
-        int sum = 0;
-        for (int i = 0; i < kDeals; i += kBatchBoards) {
-            omahaBoardStates(d.board(i), kBatchBoards, boardStates);
-            for (int k = 0; k < kBatchBoards * kPlayers; ++k) states[k] = boardStates[k / kPlayers];
-            evaluateOmahaHands(states, d.hand(i, 0), d.holeCount, kBatchBoards * kPlayers, values);
-            for (HandValue v : values) sum += v;
-        }
-        benchmark::DoNotOptimize(sum);
-        n += long{kDeals} * kPlayers;
-    }
-    report(state, n);
+void BM_TableFourHandsBatched(benchmark::State& state) {
+    tableBatches(state, kPlayers);
 }
 
 void BM_PlainFourHands(benchmark::State& state) {
@@ -169,10 +174,10 @@ void BM_PlainFourHands(benchmark::State& state) {
 
 BENCHMARK(BM_PlainOneHand)->DenseRange(4, 7);
 BENCHMARK(BM_TableOneHand)->DenseRange(4, 7);
-BENCHMARK(BM_TableOneHandInterleaved)->DenseRange(4, 7);
+BENCHMARK(BM_TableOneHandBatched)->DenseRange(4, 7);
 BENCHMARK(BM_PlainFourHands)->DenseRange(4, 7);
 BENCHMARK(BM_TableFourHands)->DenseRange(4, 7);
-BENCHMARK(BM_TableFourHandsInterleaved)->DenseRange(4, 7);
+BENCHMARK(BM_TableFourHandsBatched)->DenseRange(4, 7);
 
 }  // namespace
 }  // namespace varnel

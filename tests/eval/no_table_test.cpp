@@ -5,6 +5,7 @@
 
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
+#include "eval/table_walk.h"
 
 namespace varnel {
 namespace {
@@ -13,12 +14,16 @@ void expectAllZero() {
     const CardId board[kBoardCards] = {51, 37, 10, 0, 20};
     const CardId hands[2 * 4] = {1, 2, 3, 4, 5, 6, 7, 8};
     EXPECT_EQ(evaluateOmaha(hands, 4, board), 0);
-    std::uint32_t state = 1;
-    omahaBoardStates(board, 1, &state);
-    HandValue values[2] = {-1, -1};
-    evaluateOmahaPlayers(state, hands, 4, 2, values);
-    EXPECT_EQ(values[0], 0);
-    EXPECT_EQ(values[1], 0);
+    const TableWalk walk;
+    WalkDeal deal{};
+    deal.boardState[0] = walk.boardStart();
+    for (int k = 0; k < kBoardCards; ++k) deal.board[0][k] = walkCard(board[k]);
+    for (int k = 0; k < 2 * 4; ++k) deal.hole[k / 4][k % 4] = walkCard(hands[k]);
+    deal.holeCards[0] = deal.holeCards[1] = 4;
+    WalkValues values[1] = {{{-1}, {-1}}};
+    walk.evaluate({4, 2, 1, 0}, &deal, 1, values);
+    EXPECT_EQ(values[0][0][0], 0);
+    EXPECT_EQ(values[0][1][0], 0);
 }
 
 TEST(NoTable, EvaluationGivesZeroWithoutReadingOutsideAnyTable) {

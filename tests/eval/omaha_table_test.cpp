@@ -1,4 +1,5 @@
-// The generated table against the reference evaluator, and the evaluation entries.
+// The generated table against the reference evaluator, through the evaluation entries and the
+// batched walks.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "eval/omaha_eval.h"
 #include "eval/reference_eval.h"
 #include "eval/table_checks.h"
+#include "eval/table_walk.h"
 
 namespace varnel {
 namespace {
@@ -117,51 +119,78 @@ TEST(OmahaTable, FewerThanTwoHoleCardsGiveZero) {
     EXPECT_EQ(evaluateOmahaFromState(omahaBoardState(board.data()), hole, 1), 0);
 }
 
-TEST(OmahaTable, BatchEntriesMatchSingleEvaluation) {
+TEST(TableWalk, RandomBatchesMatchReference) {
     ASSERT_TRUE(testref::loadGeneratedTable());
+    const TableWalk walk;
     std::mt19937_64 rng(4);
-    constexpr int kBoards = 37;  // not a multiple of the interleave width
-    std::vector<CardId> boards;
-    std::vector<testref::Deal> deals;
-    for (int i = 0; i < kBoards; ++i) {
-        deals.push_back(testref::randomDeal(rng));
-        boards.insert(boards.end(), deals.back().board.begin(), deals.back().board.end());
-    }
-    std::vector<std::uint32_t> states(kBoards);
-    omahaBoardStates(boards.data(), kBoards, states.data());
-    for (int i = 0; i < kBoards; ++i) ASSERT_EQ(states[i], omahaBoardState(&boards[i * 5]));
-
-    // One hand per board, each on its own deal's board, against the reference.
-    for (int count = 2; count <= kMaxHoleCards; ++count) {
-        std::vector<CardId> hands;
-        for (const auto& deal : deals) {
-            CardId hole[kMaxHoleCards];
-            cardsFromMask(maskFromCards({deal.hole.data(), static_cast<std::size_t>(count)}), hole);
-            hands.insert(hands.end(), hole, hole + count);
-        }
-        std::vector<HandValue> values(kBoards);
-        evaluateOmahaHands(states.data(), hands.data(), count, kBoards, values.data());
-        for (int i = 0; i < kBoards; ++i)
-            EXPECT_EQ(values[i], reference().bestOmaha(&hands[i * count], count, &boards[i * 5]));
-    }
-
-    // Up to 19 hands (more than the interleave width) of 2..7 cards on one board. The hands come
-    // from other deals and may share cards with the board; the entries must still agree.
-    for (int count = 2; count <= kMaxHoleCards; ++count) {
-        for (int players : {0, 1, 4, 19}) {
-            std::vector<CardId> hands;
-            for (int p = 0; p < players; ++p) {
-                CardId hole[kMaxHoleCards];
-                cardsFromMask(
-                    maskFromCards({deals[p].hole.data(), static_cast<std::size_t>(count)}), hole);
-                hands.insert(hands.end(), hole, hole + count);
+    std::vector<std::array<CardId, kDeckSize>> decks(kWalkMaxDeals);
+    std::vector<WalkDeal> deals(kWalkMaxDeals);
+    std::vector<WalkValues> values(kWalkMaxDeals + 1);
+    // A deal's boards are the front of its shuffled deck and hand h the cards from 3h on after
+    // them (so hands may share cards), sorted.
+    auto hand = [&](int i, int h) {
+        const CardId* first = &decks[i][kWalkMaxBoards * kBoardCards + 3 * h];
+        std::vector<CardId> cards(first, first + deals[i].holeCards[h]);
+        std::sort(cards.begin(), cards.end());
+        return cards;
+    };
+    // Every hole-card count with one and two boards, each with 0, 3 and 5 board cards walked
+    // before the batch.
+    constexpr int kFirstCards[] = {0, 3, 5};
+    for (int run = 0; run < 6 * kWalkMaxBoards * 3; ++run) {
+        const int holeCount = 2 + run % 6, boards = 1 + run / 6 % 2,
+                  firstCard = kFirstCards[run / 12];
+        const int hands = 1 + static_cast<int>(rng() % kWalkMaxHands);
+        const int count = firstCard == 3 ? kWalkMaxDeals : 1 + rng() % kWalkMaxDeals;
+        for (int i = 0; i < count; ++i) {
+            WalkDeal& d = deals[i];
+            std::iota(decks[i].begin(), decks[i].end(), 0);
+            std::shuffle(decks[i].begin(), decks[i].end(), rng);
+            for (int b = 0; b < boards; ++b) {
+                d.boardState[b] = walk.boardStart();
+                for (int k = 0; k < kBoardCards; ++k) {
+                    d.board[b][k] = walkCard(decks[i][b * kBoardCards + k]);
+                    if (k < firstCard)
+                        d.boardState[b] = walk.advanceBoard(d.boardState[b], d.board[b][k]);
+                }
             }
-            std::vector<HandValue> values(players + 1, -1);
-            evaluateOmahaPlayers(states[0], hands.data(), count, players, values.data());
-            for (int p = 0; p < players; ++p)
-                EXPECT_EQ(values[p], evaluateOmahaFromState(states[0], &hands[p * count], count));
-            EXPECT_EQ(values[players], -1);  // nothing written past the last player
+            // About one hand in three is shorter than holeCount, down to no card at all.
+            for (int h = 0; h < hands; ++h) {
+                d.holeCards[h] = rng() % 3 ? holeCount : rng() % (holeCount + 1);
+                const auto cards = hand(i, h);
+                for (std::size_t k = 0; k < cards.size(); ++k) d.hole[h][k] = walkCard(cards[k]);
+            }
         }
+        values[count][0][0] = -1;
+        walk.evaluate({holeCount, hands, boards, firstCard}, deals.data(), count, values.data());
+        for (int i = 0; i < count; ++i)
+            for (int h = 0; h < hands; ++h)
+                for (int b = 0; b < boards; ++b) {
+                    const auto cards = hand(i, h);
+                    const int n = static_cast<int>(cards.size());
+                    ASSERT_EQ(values[i][h][b],
+                              reference().bestOmaha(cards.data(), n, &decks[i][b * kBoardCards]))
+                        << "run " << run << ", deal " << i << ", hand " << h << ", board " << b;
+                }
+        EXPECT_EQ(values[count][0][0], -1);  // nothing written past the last deal
+    }
+}
+
+TEST(TableWalk, PairValuesMatchReference) {
+    ASSERT_TRUE(testref::loadGeneratedTable());
+    const TableWalk walk;
+    std::mt19937_64 rng(5);
+    PairValues values;
+    for (int n = 0; n < 20; ++n) {
+        const auto board = testref::randomDeal(rng).board;
+        walk.pairValues(omahaBoardState(board.data()), values);
+        const CardMask used = maskFromCards(board);
+        for (CardId a = 0; a < kDeckSize; ++a)
+            for (CardId b = 0; b < kDeckSize; ++b) {
+                if (a == b || (used >> a & 1) || (used >> b & 1)) continue;
+                ASSERT_EQ(values[a][b], reference().bestOfPair(a, b, board.data()))
+                    << "board " << n << ", cards " << a << " " << b;
+            }
     }
 }
 
