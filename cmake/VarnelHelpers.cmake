@@ -1,3 +1,6 @@
+# The repository's root, also when another project (the fuzz targets') includes this file.
+get_filename_component(VARNEL_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+
 # Warning set used by every target of the project.
 function(varnel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -15,7 +18,7 @@ function(varnel_folder_root folder out)
   if(NOT EXISTS "${root}/${folder}")
     get_filename_component(parent "${root}/${folder}" DIRECTORY)
     file(MAKE_DIRECTORY "${parent}")
-    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+    file(CREATE_LINK "${VARNEL_SOURCE_ROOT}/${folder}" "${root}/${folder}" SYMBOLIC)
   endif()
   set(${out} "${root}" PARENT_SCOPE)
 endfunction()
@@ -61,19 +64,24 @@ function(varnel_executable name)
   varnel_warnings(${name})
 endfunction()
 
-# varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT seconds])
+# varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT seconds] [CLI])
 # A GoogleTest executable whose cases are registered with CTest one by one. Tests include their
-# own helpers as "tests/..." or relative to tests/ ("eval/reference_eval.h"). Every case sees
-# VARNEL_DATA_DIR, the directory of the generated data files.
+# own helpers as "tests/..." or relative to tests/ ("eval/table_checks.h") and link the shared
+# helpers, varnel::test_support. Every case sees VARNEL_DATA_DIR, the directory of the generated
+# data files. CLI: the test runs the command-line tool, which is then built first.
 function(varnel_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "CLI" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} varnel::test_support GTest::gtest
+                                        GTest::gtest_main)
   varnel_include_folder(${name} PRIVATE tests)
-  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+  target_include_directories(${name} PRIVATE "${VARNEL_SOURCE_ROOT}/tests")
   varnel_warnings(${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)
+  endif()
+  if(ARG_CLI)
+    add_dependencies(${name} varnel-cli)
   endif()
   set(props ENVIRONMENT "VARNEL_DATA_DIR=${VARNEL_DATA_DIR}" TIMEOUT ${ARG_TIMEOUT})
   if(ARG_LABELS)

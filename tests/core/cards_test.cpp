@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-namespace varnel {
+namespace varnel::test {
 namespace {
 
 TEST(CardCodes, TableRoundTripsAndIsUnique) {
@@ -56,4 +56,4 @@ TEST(CardRuns, ParsesConcatenatedCodes) {
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

@@ -2,28 +2,22 @@
 
 #include <gtest/gtest.h>
 
-namespace varnel {
+namespace varnel::test {
 namespace {
 
-int countFor(const wchar_t* name, int start = -99) {
-    std::int32_t n = start;
-    holeCardsForGame(name, n);
-    return n;
-}
-
 TEST(GameTypes, RecognisedNames) {
-    EXPECT_EQ(countFor(L"Omaha"), 4);
-    EXPECT_EQ(countFor(L"Omaha Hi"), 4);
-    EXPECT_EQ(countFor(L"Omaha Hi/Lo"), 4);
-    EXPECT_EQ(countFor(L"Omaha whatever"), 4);
-    EXPECT_EQ(countFor(L"5 Card Omaha"), 5);
-    EXPECT_EQ(countFor(L"5 Card Omaha Hi/Lo"), 5);
-    EXPECT_EQ(countFor(L"6 Card Omaha"), 6);
-    EXPECT_EQ(countFor(L"6 Card Omaha Hi/Lo"), 6);
-    EXPECT_EQ(countFor(L"7 Card Omaha"), 7);
-    EXPECT_EQ(countFor(L"Hold'em No Limit"), 2);
-    EXPECT_EQ(countFor(L"Courchevel"), 5);
-    EXPECT_EQ(countFor(L"Courchevel Hi/Lo"), 5);
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"Omaha", 4},        {L"Omaha Hi", 4},
+        {L"Omaha Hi/Lo", 4},  {L"Omaha whatever", 4},
+        {L"5 Card Omaha", 5}, {L"5 Card Omaha Hi/Lo", 5},
+        {L"6 Card Omaha", 6}, {L"6 Card Omaha Hi/Lo", 6},
+        {L"7 Card Omaha", 7}, {L"Hold'em No Limit", 2},
+        {L"Courchevel", 5},   {L"Courchevel Hi/Lo", 5}};
+    for (const auto& [name, count] : cases) {
+        std::int32_t n = -99;
+        EXPECT_TRUE(holeCardsForGame(name, n)) << name;
+        EXPECT_EQ(n, count) << name;
+    }
 }
 
 TEST(GameTypes, UnrecognisedNamesLeaveCountUnchanged) {
@@ -35,4 +29,4 @@ TEST(GameTypes, UnrecognisedNamesLeaveCountUnchanged) {
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

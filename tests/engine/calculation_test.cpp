@@ -5,34 +5,30 @@
 #include <cmath>
 #include <future>
 
-#include "core/report.h"
-#include "engine/deal_helpers.h"
+#include "exact_equity.h"
+#include "tests/support/test_support.h"
 
-namespace varnel {
+namespace varnel::test {
 namespace {
-
-using test::cards;
-using test::mask;
 
 PreparedCalculation read(const CalculationRequest& request, int holeCount = 4) {
     return readCalculationRequest(request, holeCount);
 }
 
-TEST(CalculationRequestReading, FixedHandAndRandomPlayer) {
-    const PreparedCalculation p = read({{L"P 1", L"AsKsQsJs"}, {L"P 2", L"random"}});
-    EXPECT_EQ(p.playerCount, 2u);
-    EXPECT_EQ(p.lists[0].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
-    EXPECT_TRUE(p.lists[1].hands.empty());
-    ASSERT_EQ(p.diagnostics.players.size(), 2u);
-    EXPECT_TRUE(p.diagnostics.players[1].random);
-    EXPECT_EQ(p.diagnostics.players[0].hands, 1);
-}
-
-TEST(CalculationRequestReading, EmptyPlayerFieldsAreNotCounted) {
-    const PreparedCalculation p = read({{L"P 1", L""}, {L"P 2", L"AsKsQsJs"}, {L"P 3", L"random"}});
-    EXPECT_EQ(p.playerCount, 2u);
+TEST(CalculationRequestReading, PlayerFields) {
+    const PreparedCalculation p = read(
+        {{L"P 1", L""}, {L"P 2", L"AsKsQsJs"}, {L"P 3", L"random"}, {L"P 4", L"Random"}});
+    EXPECT_EQ(p.playerCount, 3u);  // empty fields are not counted
+    ASSERT_EQ(p.diagnostics.players.size(), 3u);
     EXPECT_EQ(p.diagnostics.players[0].key, L"P 2");
-    EXPECT_EQ(p.lists[0].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
+    EXPECT_EQ(p.diagnostics.players[0].hands, 1);
+    EXPECT_EQ(p.lists[0].hands, std::vector<CardMask>{cards(L"AsKsQsJs")});
+    EXPECT_TRUE(p.diagnostics.players[1].random);
+    EXPECT_TRUE(p.lists[1].hands.empty());
+    // Only the exact keyword is random, and "Random" is no range either: an empty list.
+    EXPECT_FALSE(p.diagnostics.players[2].random);
+    EXPECT_LE(p.diagnostics.players[2].hands, 0);
+    EXPECT_TRUE(p.lists[2].hands.empty());
 }
 
 TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
@@ -44,28 +40,26 @@ TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
     const PreparedCalculation p = read(request);
     EXPECT_EQ(p.playerCount, 10u);
     EXPECT_EQ(p.diagnostics.players.back().key, L"P10");
-    EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{mask(L"AsKsQsJs")});
+    EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{cards(L"AsKsQsJs")});
 }
 
 TEST(CalculationRequestReading, BoardKeysAndTexts) {
     const struct {
         CalculationRequest request;
         Boards boards;
-    } cases[] = {
-        {{{L"B1", L"AsKd7h"}}, {mask(L"AsKd7h"), 0}},
-        {{{L"B1", L"AsKd"}}, {0, 0}},                   // fewer than three cards
-        {{{L"B1", L"AsKd7h2c9s4d"}}, {0, 0}},           // more than five
-        {{{L"B1", L"AsKd7h2"}}, {mask(L"AsKd7h"), 0}},  // a trailing character is ignored
-        {{{L"B2", L"AsKd7h2c9s"}}, {0, mask(L"AsKd7h2c9s")}},
-        {{{L"B3", L"AsKd7h"}, {L"Bx", L"2c3c4c"}, {L"B12", L"5c6c7c"}}, {0, 0}},
-        // Board numbers are read like atoi.
-        {{{L"B 1", L"AsKd7h"}}, {mask(L"AsKd7h"), 0}},
-        {{{L"B02x", L"AsKd7h"}}, {0, mask(L"AsKd7h")}},
-        {{{L"B-1", L"AsKd7h"}}, {0, 0}},
-        {{{L"B99999999999999999999", L"AsKd7h"}}, {0, 0}},
-        // "B01" sorts before "B1": the later key's board replaces the earlier one.
-        {{{L"B01", L"AsKd7h"}, {L"B1", L"2c3c4c"}}, {mask(L"2c3c4c"), 0}},
-    };
+    } cases[] = {{{{L"B1", L"AsKd7h"}}, {cards(L"AsKd7h"), 0}},
+                 {{{L"B1", L"AsKd"}}, {0, 0}},                    // fewer than three cards
+                 {{{L"B1", L"AsKd7h2c9s4d"}}, {0, 0}},            // more than five
+                 {{{L"B1", L"AsKd7h2"}}, {cards(L"AsKd7h"), 0}},  // a trailing character is ignored
+                 {{{L"B2", L"AsKd7h2c9s"}}, {0, cards(L"AsKd7h2c9s")}},
+                 {{{L"B3", L"AsKd7h"}, {L"Bx", L"2c3c4c"}, {L"B12", L"5c6c7c"}}, {0, 0}},
+                 // Board numbers are read like atoi.
+                 {{{L"B 1", L"AsKd7h"}}, {cards(L"AsKd7h"), 0}},
+                 {{{L"B02x", L"AsKd7h"}}, {0, cards(L"AsKd7h")}},
+                 {{{L"B-1", L"AsKd7h"}}, {0, 0}},
+                 {{{L"B99999999999999999999", L"AsKd7h"}}, {0, 0}},
+                 // "B01" sorts before "B1": the later key's board replaces the earlier one.
+                 {{{L"B01", L"AsKd7h"}, {L"B1", L"2c3c4c"}}, {cards(L"2c3c4c"), 0}}};
     for (const auto& c : cases)
         EXPECT_EQ(read(c.request).boards, c.boards) << c.request.begin()->first;
 }
@@ -82,17 +76,10 @@ TEST(CalculationRequestReading, BoardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
 }
 
 TEST(CalculationRequestReading, DeadCardsComeFromD) {
-    EXPECT_EQ(read({{L"D", L"AsKd7h2c"}}).deadCards, mask(L"AsKd7h2c"));
+    EXPECT_EQ(read({{L"D", L"AsKd7h2c"}}).deadCards, cards(L"AsKd7h2c"));
     const PreparedCalculation p = read({{L"D", L"AsXx"}});
     EXPECT_EQ(p.deadCards, 0u);
     EXPECT_EQ(p.diagnostics.messages.size(), 1u);
-}
-
-TEST(CalculationRequestReading, OnlyTheExactKeywordIsRandom) {
-    const PreparedCalculation p = read({{L"P 1", L"AsKsQsJs"}, {L"P 2", L"Random"}});
-    EXPECT_FALSE(p.diagnostics.players[1].random);
-    EXPECT_LE(p.diagnostics.players[1].hands, 0);  // not a range either: an empty list
-    EXPECT_TRUE(p.lists[1].hands.empty());
 }
 
 TEST(CalculationRequestReading, PlayersBeyondTheTenthAreCountedNotRead) {
@@ -106,7 +93,7 @@ TEST(CalculationRequestReading, PlayersBeyondTheTenthAreCountedNotRead) {
 class Calculation : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(test::loadTestTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
+        ASSERT_TRUE(loadTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
     }
     SimulationOptions quiet() {
         SimulationOptions options;
@@ -118,26 +105,12 @@ class Calculation : public ::testing::Test {
 
 TEST_F(Calculation, EquitiesMatchEnumerationEndToEnd) {
     // P 2 is a range of two hands; each is drawn half of the time.
-    const std::wstring flop = L"Qd8c3s";
+    const CardMask flop = cards(L"Qd8c3s"), hero = cards(L"AhAd9h9d");
     const CalculationRequest request = {
-        {L"B1", flop}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"KsJsTs2c,KcJcTc2d"}, {L"D", L""}};
-    const std::vector<CardId> f = cards(flop);
+        {L"B1", L"Qd8c3s"}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"KsJsTs2c,KcJcTc2d"}, {L"D", L""}};
     double exact = 0;
-    for (const wchar_t* opponent : {L"KsJsTs2c", L"KcJcTc2d"}) {
-        const std::vector<std::vector<CardId>> hands = {cards(L"AhAd9h9d"), cards(opponent)};
-        const std::vector<CardId> deck =
-            cardsFromMask(kFullDeck & ~(mask(flop) | mask(L"AhAd9h9d") | mask(opponent)));
-        double sum = 0;
-        int n = 0;
-        for (std::size_t i = 0; i < deck.size(); ++i) {
-            for (std::size_t j = i + 1; j < deck.size(); ++j) {
-                const CardId board[5] = {f[0], f[1], f[2], deck[i], deck[j]};
-                sum += test::boardShares(hands, board)[0];
-                ++n;
-            }
-        }
-        exact += sum / n / 2;
-    }
+    for (const CardMask opponent : {cards(L"KsJsTs2c"), cards(L"KcJcTc2d")})
+        exact += exactEquity({hero, opponent}, flop, kFullDeck & ~(flop | hero | opponent)) / 2;
     std::uint32_t players = 99;
     double results[kMaxPlayers];
     std::promise<void> done;
@@ -161,9 +134,9 @@ TEST_F(Calculation, EquitiesMatchEnumerationEndToEnd) {
 TEST_F(Calculation, DeadCardsFromDDecideTheBoard) {
     // All but two cards are dead: the turn and river are forced, and so is the result.
     const std::wstring flop = L"Kc9d4h", first = L"AcAd2s3s", second = L"KdKh5s6s";
-    const CardMask live = mask(L"Ks9c");
+    const CardMask live = cards(L"Ks9c");
     std::wstring dead;
-    for (CardId c : cardsFromMask(kFullDeck & ~(live | mask(flop) | mask(first) | mask(second)))) {
+    for (CardId c : cardsFromMask(kFullDeck & ~(live | cards(flop + first + second)))) {
         dead += cardCodes[c];
     }
     std::uint32_t players = 0;
@@ -189,18 +162,15 @@ TEST_F(Calculation, ElevenPlayersGiveZeroEquities) {
 }
 
 TEST_F(Calculation, RejectedBoardIsToldThroughTheReportHookWithoutDiagnostics) {
-    std::vector<std::wstring> told;
-    const ReportHook previous = setReportHook(
-        [&](const std::wstring& message, const std::wstring&) { told.push_back(message); });
+    const CapturedReports told;
     std::uint32_t players = 0;
     double results[kMaxPlayers];
     runCalculation(100, 0, {{L"B1", L"AsKx7h"}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"random"}}, 4,
                    players, results, {}, nullptr, quiet());
-    setReportHook(previous);
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_NE(told[0].find(L"B1"), std::wstring::npos);
+    ASSERT_EQ(told.reports.size(), 1u);
+    EXPECT_NE(told.reports[0].text.find(L"B1"), std::wstring::npos);
     EXPECT_NEAR(results[0] + results[1], 1.0, 1e-9);  // the run went on without the board
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

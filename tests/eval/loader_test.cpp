@@ -3,21 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
+#include "tests/support/test_support.h"
 
-namespace varnel {
+namespace varnel::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The smallest usable table: the sink and the start row, all zero.
 constexpr std::uint64_t kSmallTable = kStartState + kDeckSize;
+// From state s a walk reads s + 0 ... s + 51, so the largest state is size - 52.
+constexpr auto kLargestState = static_cast<std::uint32_t>(kSmallTable - kDeckSize);
 
 struct TableFile {
     TableHeader header{};
@@ -30,119 +31,92 @@ struct TableFile {
         header.cardsPerEval = kTableCardsPerEval;
         header.entryCount = entries.size();
     }
-};
-
-class Loader : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("varnel-loader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string write(const TableFile& f) {
-        std::string bytes(reinterpret_cast<const char*>(&f.header), sizeof f.header);
-        bytes.append(reinterpret_cast<const char*>(f.entries.data()), f.entries.size() * 4);
-        bytes.resize(bytes.size() - f.dropBytes);
-        const std::string path = (m_dir / "omaha-7.bin").string();
+    std::string write(const TempDir& dir) const {
+        std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+        bytes.append(reinterpret_cast<const char*>(entries.data()), entries.size() * 4);
+        bytes.resize(bytes.size() - dropBytes);
+        const std::string path = dir / kTableFileName;
         std::ofstream(path, std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
-
-    fs::path m_dir;
 };
 
-TEST_F(Loader, ValidSmallTableLoadsAndIsUsable) {
+TEST(Loader, HeaderSizeAndEntriesDecideWhetherAFileLoads) {
+    const TempDir dir;
+    const struct {
+        const char* what;
+        std::function<void(TableFile&)> change;
+        bool loads;
+    } cases[] = {
+        {"the smallest table", [](TableFile&) {}, true},
+        {"bytes after the magic are not examined",
+         [](TableFile& f) {
+             std::memcpy(f.header.magic + 13,
+                         "x\xff"
+                         "7",
+                         3);
+         },
+         true},
+        {"alphabet 53", [](TableFile& f) { f.header.alphabet = 53; }, false},
+        {"six cards per evaluation", [](TableFile& f) { f.header.cardsPerEval = 6; }, false},
+        {"one byte short", [](TableFile& f) { f.dropBytes = 1; }, false},
+        {"header only", [](TableFile& f) { f.dropBytes = f.entries.size() * 4; }, false},
+        {"half a header", [](TableFile& f) { f.dropBytes = f.entries.size() * 4 + 10; }, false},
+        // A count no machine could allocate is refused before any allocation.
+        {"2^62 entries", [](TableFile& f) { f.header.entryCount = std::uint64_t{1} << 62; }, false},
+        {"entry at the largest state", [](TableFile& f) { f.entries.back() = kLargestState; },
+         true},
+        {"entry past the largest state",
+         [](TableFile& f) { f.entries[kStartState] = kLargestState + 1; }, false},
+        {"fewer entries than one row",
+         [](TableFile& f) {
+             f.entries.assign(10, 0);
+             f.header.entryCount = 10;
+         },
+         false}};
+    for (const auto& c : cases) {
+        TableFile f;
+        c.change(f);
+        EXPECT_EQ(loadOmahaTable(f.write(dir)) != nullptr, c.loads) << c.what;
+    }
+    for (int i = 0; i < 13; ++i) {
+        TableFile f;
+        f.header.magic[i] ^= 0x20;
+        EXPECT_FALSE(loadOmahaTable(f.write(dir))) << "magic byte " << i;
+    }
+}
+
+TEST(Loader, LoadedEntriesAndUsability) {
+    const TempDir dir;
     TableFile f;
     f.entries[60] = 7;
-    auto table = loadOmahaTable(write(f));
+    auto table = loadOmahaTable(f.write(dir));
     ASSERT_TRUE(table);
     EXPECT_EQ(table->size, kSmallTable);
     EXPECT_EQ(table->entries[60], 7u);
     ofsm_omaha7 owner;
     owner.attach(std::move(table));
     EXPECT_TRUE(owner.usable());
-}
-
-TEST_F(Loader, MagicDifferingInAnyOfItsFirst13BytesIsRejected) {
-    for (int i = 0; i < 13; ++i) {
-        TableFile f;
-        f.header.magic[i] ^= 0x20;
-        EXPECT_FALSE(loadOmahaTable(write(f))) << "byte " << i;
-    }
-}
-
-TEST_F(Loader, BytesAfterTheMagicAreNotExamined) {
-    TableFile f;
-    f.header.magic[13] = 'x';
-    f.header.magic[14] = '\xff';
-    f.header.magic[15] = '7';
-    EXPECT_TRUE(loadOmahaTable(write(f)));
-}
-
-TEST_F(Loader, WrongAlphabetOrCardCountIsRejected) {
-    TableFile alphabet;
-    alphabet.header.alphabet = 53;
-    EXPECT_FALSE(loadOmahaTable(write(alphabet)));
-    TableFile cards;
-    cards.header.cardsPerEval = 6;
-    EXPECT_FALSE(loadOmahaTable(write(cards)));
-}
-
-TEST_F(Loader, EmptyTableLoadsButIsNotUsable) {
-    TableFile f;
+    // A table of no entries loads but cannot be used.
     f.entries.clear();
     f.header.entryCount = 0;
-    auto table = loadOmahaTable(write(f));
+    table = loadOmahaTable(f.write(dir));
     ASSERT_TRUE(table);
     EXPECT_EQ(table->size, 0u);
-    ofsm_omaha7 owner;
     owner.attach(std::move(table));
     EXPECT_FALSE(owner.usable());
     owner.attach(nullptr);
     EXPECT_FALSE(owner.usable());
 }
 
-TEST_F(Loader, FileShorterThanItsHeaderPromisesIsRejected) {
-    TableFile oneByte;
-    oneByte.dropBytes = 1;
-    EXPECT_FALSE(loadOmahaTable(write(oneByte)));
-    TableFile headerOnly;
-    headerOnly.dropBytes = headerOnly.entries.size() * 4;
-    EXPECT_FALSE(loadOmahaTable(write(headerOnly)));
-    TableFile halfHeader;
-    halfHeader.dropBytes = halfHeader.entries.size() * 4 + 10;
-    EXPECT_FALSE(loadOmahaTable(write(halfHeader)));
-    // A count no machine could allocate is refused before any allocation.
-    TableFile huge;
-    huge.header.entryCount = std::uint64_t{1} << 62;
-    EXPECT_FALSE(loadOmahaTable(write(huge)));
-}
-
-TEST_F(Loader, EntryLeadingOutsideTheTableIsRejected) {
-    // From state s a walk reads s + 0 ... s + 51, so the largest state is size - 52.
-    TableFile atLimit;
-    atLimit.entries.back() = static_cast<std::uint32_t>(kSmallTable - kDeckSize);
-    EXPECT_TRUE(loadOmahaTable(write(atLimit)));
-    TableFile beyond;
-    beyond.entries[kStartState] = static_cast<std::uint32_t>(kSmallTable - kDeckSize + 1);
-    EXPECT_FALSE(loadOmahaTable(write(beyond)));
-    TableFile tooSmall;  // fewer entries than one row: no entry can be a state
-    tooSmall.entries.assign(10, 0);
-    tooSmall.header.entryCount = 10;
-    EXPECT_FALSE(loadOmahaTable(write(tooSmall)));
-}
-
-TEST_F(Loader, MissingPathsGiveNoTableWithoutThrowing) {
-    EXPECT_FALSE(loadOmahaTable((m_dir / "absent.bin").string()));
-    EXPECT_FALSE(loadOmahaTable(m_dir.string()));  // a directory
-    const std::string file = write(TableFile{});
-    EXPECT_FALSE(loadOmahaTable(file + "/omaha-7.bin"));  // a path through a file
+TEST(Loader, MissingPathsGiveNoTableWithoutThrowing) {
+    const TempDir dir;
+    EXPECT_FALSE(loadOmahaTable(dir / "absent.bin"));
+    EXPECT_FALSE(loadOmahaTable(dir.path().string()));  // a directory
+    const std::string file = TableFile{}.write(dir);
+    EXPECT_FALSE(loadOmahaTable(file + "/" + kTableFileName));  // a path through a file
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

@@ -7,7 +7,7 @@
 #include "eval/omaha_eval.h"
 #include "eval/table_walk.h"
 
-namespace varnel {
+namespace varnel::test {
 namespace {
 
 void expectAllZero() {
@@ -38,4 +38,4 @@ TEST(NoTable, EvaluationGivesZeroWithoutReadingOutsideAnyTable) {
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

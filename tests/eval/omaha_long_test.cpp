@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "eval/omaha_eval.h"
-#include "eval/reference_eval.h"
 #include "eval/table_checks.h"
+#include "tests/support/test_support.h"
 
-namespace varnel {
+namespace varnel::test {
 namespace {
 
 TEST(OmahaTableLong, EveryBoardAndHolePair) {
-    ASSERT_TRUE(testref::loadGeneratedTable());
-    const auto& ref = testref::reference();
+    ASSERT_TRUE(loadTable());
+    const auto& ref = reference();
     std::atomic<long> cases{0}, mismatches{0};
     // Boards are split between threads by their lowest card.
     auto work = [&](int part, int parts) {
@@ -52,9 +52,9 @@ TEST(OmahaTableLong, EveryBoardAndHolePair) {
 }
 
 TEST(OmahaTableLong, ManyRandomDeals) {
-    ASSERT_TRUE(testref::loadGeneratedTable());
-    EXPECT_EQ(testref::compareRandomDeals(10'000'000, 99), 60'000'000);
+    ASSERT_TRUE(loadTable());
+    EXPECT_EQ(compareRandomDeals(10'000'000, 99), 60'000'000);
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

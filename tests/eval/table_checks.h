@@ -1,33 +1,19 @@
 #pragma once
-// Shared pieces of the evaluator table tests: loading the generated table once per process,
-// random deals, and the comparison of random deals with the reference evaluator.
+// Random deals compared between the generated table and the reference evaluator (shared by the
+// regular and the long checks of the table).
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <random>
-#include <string>
 
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
-#include "eval/reference_eval.h"
-#include "eval/table_format.h"
+#include "tests/support/reference_eval.h"
 
-namespace varnel::testref {
-
-// Loads VARNEL_DATA_DIR/omaha-7.bin into the process-wide evaluator (once).
-inline bool loadGeneratedTable() {
-    static const bool usable = [] {
-        const char* dir = std::getenv("VARNEL_DATA_DIR");
-        const std::string path = std::string(dir ? dir : ".") + "/" + kTableFileName;
-        omahaEvaluator().attach(loadOmahaTable(path));
-        return omahaEvaluator().usable();
-    }();
-    return usable;
-}
+namespace varnel::test {
 
 // Five board cards (in the order dealt) and seven further cards, all distinct.
 struct Deal {
@@ -38,10 +24,7 @@ struct Deal {
 inline Deal randomDeal(std::mt19937_64& rng) {
     std::array<CardId, kDeckSize> deck{};
     for (int i = 0; i < kDeckSize; ++i) deck[i] = i;
-    for (int i = 0; i < kBoardCards + kMaxHoleCards; ++i) {
-        std::uniform_int_distribution<int> pick(i, kDeckSize - 1);
-        std::swap(deck[i], deck[pick(rng)]);
-    }
+    std::shuffle(deck.begin(), deck.end(), rng);
     Deal d{};
     std::copy_n(deck.begin(), kBoardCards, d.board.begin());
     std::copy_n(deck.begin() + kBoardCards, kMaxHoleCards, d.hole.begin());
@@ -52,7 +35,6 @@ inline Deal randomDeal(std::mt19937_64& rng) {
 // further cards (passed in ascending order), through evaluateOmaha and through the board state.
 // Returns the number of hands compared; stops at the first disagreement.
 inline long compareRandomDeals(int deals, std::uint64_t seed) {
-    const Evaluator& ref = reference();
     std::mt19937_64 rng(seed);
     long compared = 0;
     for (int n = 0; n < deals; ++n) {
@@ -60,7 +42,7 @@ inline long compareRandomDeals(int deals, std::uint64_t seed) {
         int pairValue[kMaxHoleCards][kMaxHoleCards] = {};
         for (int i = 0; i < kMaxHoleCards; ++i)
             for (int j = i + 1; j < kMaxHoleCards; ++j)
-                pairValue[i][j] = ref.bestOfPair(d.hole[i], d.hole[j], d.board.data());
+                pairValue[i][j] = reference().bestOfPair(d.hole[i], d.hole[j], d.board.data());
         const std::uint32_t state = omahaBoardState(d.board.data());
         for (int count = 2; count <= kMaxHoleCards; ++count) {
             int expected = 0;
@@ -70,13 +52,15 @@ inline long compareRandomDeals(int deals, std::uint64_t seed) {
             cardsFromMask(maskFromCards({d.hole.data(), static_cast<std::size_t>(count)}), sorted);
             const HandValue value = evaluateOmaha(sorted, count, d.board.data());
             const HandValue fromState = evaluateOmahaFromState(state, sorted, count);
-            EXPECT_EQ(value, expected) << "deal " << n << ", " << count << " hole cards";
-            EXPECT_EQ(fromState, value) << "deal " << n << ", " << count << " hole cards";
-            if (value != expected || fromState != value) return compared;
+            if (value != expected || fromState != value) {
+                ADD_FAILURE() << "deal " << n << ", " << count << " hole cards: " << value << ", "
+                              << fromState << " from the state, reference " << expected;
+                return compared;
+            }
             ++compared;
         }
     }
     return compared;
 }
 
-}  // namespace varnel::testref
+}  // namespace varnel::test

@@ -6,14 +6,15 @@
 
 #include <algorithm>
 #include <array>
-#include <compare>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "core/cards.h"
 
-namespace varnel::testref {
+namespace varnel::test {
 
+// In the order of strength.
 enum Category {
     kHighCard,
     kPair,
@@ -26,60 +27,39 @@ enum Category {
     kStraightFlush
 };
 
-struct Description {
-    int category = kHighCard;
-    std::array<int, 5> ranks{-1, -1, -1, -1, -1};  // deciding ranks, most significant first
-    auto operator<=>(const Description&) const = default;
-};
+// The category, then the deciding ranks, most significant first (-1 where none).
+using Description = std::array<int, 6>;
 
-inline Description describe(const std::array<CardId, 5>& cards) {
+// Five ranks in ascending order, not all alike, and whether the cards share one suit.
+inline Description describe(const std::array<int, 5>& r, bool oneSuit) {
     int count[kRanks] = {};
-    bool oneSuit = true;
-    for (CardId c : cards) {
-        ++count[rankOf(c)];
-        oneSuit = oneSuit && suitOf(c) == suitOf(cards[0]);
-    }
-    // (size, rank) of each group of equal ranks, largest group first, then highest rank.
-    std::vector<std::pair<int, int>> groups;
-    for (int r = 0; r < kRanks; ++r)
-        if (count[r]) groups.emplace_back(count[r], r);
+    for (int x : r) ++count[x];
+    std::vector<std::pair<int, int>> groups;  // (size, rank): largest group, then highest rank
+    for (int x = 0; x < kRanks; ++x)
+        if (count[x]) groups.emplace_back(count[x], x);
     std::sort(groups.rbegin(), groups.rend());
-
-    int straightTop = -1;
-    if (groups.size() == 5) {
-        if (groups[0].second - groups[4].second == 4) straightTop = groups[0].second;
-        const int ace = kRanks - 1, five = 3;
-        if (groups[0].second == ace && groups[1].second == five) straightTop = five;  // wheel
-    }
-    Description d;
-    if (straightTop >= 0) {
-        d.category = oneSuit ? kStraightFlush : kStraight;
-        d.ranks[0] = straightTop;
-        return d;
-    }
-    for (std::size_t i = 0; i < groups.size(); ++i) d.ranks[i] = groups[i].second;
-    if (groups[0].first == 4)
-        d.category = kQuads;
-    else if (groups[0].first == 3 && groups[1].first == 2)
-        d.category = kFullHouse;
-    else if (oneSuit)
-        d.category = kFlush;
-    else if (groups[0].first == 3)
-        d.category = kTrips;
-    else if (groups[0].first == 2 && groups[1].first == 2)
-        d.category = kTwoPair;
-    else if (groups[0].first == 2)
-        d.category = kPair;
-    else
-        d.category = kHighCard;
+    const bool wheel = r == std::array<int, 5>{0, 1, 2, 3, kRanks - 1};
+    if (groups.size() == 5 && (r[4] - r[0] == 4 || wheel))
+        return {oneSuit ? kStraightFlush : kStraight, wheel ? 3 : r[4], -1, -1, -1, -1};
+    Description d{};
+    d.fill(-1);
+    for (std::size_t i = 0; i < groups.size(); ++i) d[i + 1] = groups[i].second;
+    const int a = groups[0].first, b = groups[1].first;
+    d[0] = a == 4             ? kQuads
+           : a == 3 && b == 2 ? kFullHouse
+           : oneSuit          ? kFlush
+           : a == 3           ? kTrips
+           : a == 2           ? (b == 2 ? kTwoPair : kPair)
+                              : kHighCard;
     return d;
 }
 
 class Evaluator {
   public:
     Evaluator() : m_plain(kCodes, 0) {
-        // One hand of mixed suits per rank multiset, and one flush per set of five ranks.
-        std::vector<std::pair<Description, std::pair<bool, int>>> hands;
+        // Every multiset of five ranks with mixed suits, and as a flush when the ranks differ:
+        // (description, flush, index).
+        std::vector<std::tuple<Description, bool, int>> hands;
         std::array<int, 5> r{};
         for (r[0] = 0; r[0] < kRanks; ++r[0])
             for (r[1] = r[0]; r[1] < kRanks; ++r[1])
@@ -87,32 +67,21 @@ class Evaluator {
                     for (r[3] = r[2]; r[3] < kRanks; ++r[3])
                         for (r[4] = r[3]; r[4] < kRanks; ++r[4]) {
                             if (r[0] == r[4]) continue;  // five of a rank
-                            // Suits matter only as "one suit or not" to describe().
-                            std::array<CardId, 5> mixed{}, suited{};
-                            bool distinct = true;
-                            for (int i = 0; i < 5; ++i) {
-                                distinct = distinct && (i == 0 || r[i] != r[i - 1]);
-                                mixed[i] = makeCard(r[i], i % 2);
-                                suited[i] = makeCard(r[i], 0);
-                            }
-                            hands.push_back({describe(mixed), {false, code(r)}});
-                            if (distinct) hands.push_back({describe(suited), {true, mask(r)}});
+                            hands.emplace_back(describe(r, false), false, code(r));
+                            if (std::adjacent_find(r.begin(), r.end()) == r.end())
+                                hands.emplace_back(describe(r, true), true, mask(r));
                         }
         std::sort(hands.begin(), hands.end());
-        int value = 0;
         for (std::size_t i = 0; i < hands.size(); ++i) {
-            if (i == 0 || hands[i].first != hands[i - 1].first) {
-                ++value;
-                m_categories.push_back(hands[i].first.category);
-            }
-            auto& slot = hands[i].second.first ? m_flush[hands[i].second.second]
-                                               : m_plain[hands[i].second.second];
-            slot = static_cast<std::uint16_t>(value);
+            const auto& [description, flush, index] = hands[i];
+            if (i == 0 || description != std::get<0>(hands[i - 1]))
+                m_categories.push_back(description[0]);
+            (flush ? m_flush[index] : m_plain[index]) =
+                static_cast<std::uint16_t>(m_categories.size());
         }
-        m_classCount = value;
     }
 
-    int classCount() const { return m_classCount; }
+    int classCount() const { return static_cast<int>(m_categories.size()); }
     // Category of the class numbered `value` (1-based).
     int categoryOf(int value) const { return m_categories[value - 1]; }
 
@@ -168,7 +137,6 @@ class Evaluator {
     std::vector<std::uint16_t> m_plain;
     std::array<std::uint16_t, 1 << kRanks> m_flush{};
     std::vector<int> m_categories;
-    int m_classCount = 0;
 };
 
 // One evaluator per test process.
@@ -177,4 +145,4 @@ inline const Evaluator& reference() {
     return instance;
 }
 
-}  // namespace varnel::testref
+}  // namespace varnel::test
