@@ -4,12 +4,13 @@
 
 #include <algorithm>
 
-#include "core/report.h"
+#include "range/hand_sets.h"
+#include "tests/support/test_support.h"
 
-namespace varnel {
+namespace varnel::test {
 namespace {
 
-std::vector<CardMask> expand(const std::string& name, int numCards) {
+Hands expand(const std::string& name, int numCards) {
     HandList list;
     list.numCards = numCards;
     expandHandClass(name, list);
@@ -17,17 +18,11 @@ std::vector<CardMask> expand(const std::string& name, int numCards) {
     return list.hands;
 }
 
-CardMask hand(const std::wstring& codes) {
-    CardMask mask = 0;
-    EXPECT_TRUE(parseCardRun(codes, mask));
-    return mask;
-}
-
 TEST(HandClass, GroupsShareASuitAndBareCardsTakeTheirOwn) {
     const auto hands = expand("(AK)Q", 3);
     ASSERT_EQ(hands.size(), 12u);  // 4 suits for the group, 3 left for the queen
-    EXPECT_TRUE(std::binary_search(hands.begin(), hands.end(), hand(L"AsKsQh")));
-    EXPECT_FALSE(std::binary_search(hands.begin(), hands.end(), hand(L"AsKsQs")));
+    EXPECT_TRUE(std::binary_search(hands.begin(), hands.end(), cards(L"AsKsQh")));
+    EXPECT_FALSE(std::binary_search(hands.begin(), hands.end(), cards(L"AsKsQs")));
     for (CardMask h : hands) EXPECT_EQ(h & ~kFullDeck, 0u);
 }
 
@@ -58,16 +53,13 @@ TEST(HandClass, NamesOutsideTheNotationNameNothing) {
 }
 
 TEST(HandClass, SixCardNameWithoutGroupIsReported) {
-    std::vector<std::wstring> shown;
-    auto old = setReportHook([&](const std::wstring& text, const std::wstring& caption) {
-        shown.push_back(text + L"|" + caption);
-    });
+    const CapturedReports shown;
     EXPECT_EQ(countSixCardClass("AKQJT9"), 0);
     EXPECT_EQ(countSixCardClass("(AKQ)JT9"), 24);
-    setReportHook(std::move(old));
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0], L"String AKQJT9|Message");
+    ASSERT_EQ(shown.reports.size(), 1u);
+    EXPECT_EQ(shown.reports[0].text, L"String AKQJT9");
+    EXPECT_EQ(shown.reports[0].caption, L"Message");
 }
 
 }  // namespace
-}  // namespace varnel
+}  // namespace varnel::test

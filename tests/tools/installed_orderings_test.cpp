@@ -1,22 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
 
 #include "range/hand_class.h"
 #include "range/ordering_format.h"
+#include "tests/support/test_support.h"
 #include "tools/gen-orderings/ordering_files.h"
 
-namespace varnel::gen_orderings {
+namespace varnel::test {
 namespace {
+
+using namespace gen_orderings;
 
 // The generated orderings in VARNEL_DATA_DIR (scripts/run.sh makes them): valid, and the 6-card
 // counts are those of the names.
 TEST(OrderingFiles, InstalledFilesAreValid) {
-    const char* data = std::getenv("VARNEL_DATA_DIR");
-    ASSERT_NE(data, nullptr);
+    const std::string data = dataDir();
     for (int n : {4, 5, 6, 7}) {
         std::string why;
         EXPECT_TRUE(orderingValid(data, n, why)) << why;
@@ -36,4 +37,4 @@ TEST(OrderingFiles, InstalledFilesAreValid) {
 }
 
 }  // namespace
-}  // namespace varnel::gen_orderings
+}  // namespace varnel::test
