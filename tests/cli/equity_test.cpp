@@ -1,57 +1,19 @@
 // varnel-cli equity through the program: output shape, exit codes and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
+#include "tests/support/test_support.h"
+
+namespace varnel::test {
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string dataDir() {
-    const char* dir = std::getenv("VARNEL_DATA_DIR");
-    return dir ? dir : ".";
-}
-
-// Runs varnel-cli with `args` (a shell word list) and the test data directory.
-Result run(const std::string& args, const std::string& data = dataDir()) {
-    const std::string errFile =
-        (std::filesystem::temp_directory_path() / ("varnel-cli-err-" + std::to_string(::getpid())))
-            .string();
-    const std::string command =
-        std::string(VARNEL_CLI) + " --data '" + data + "' " + args + " 2>'" + errFile + "'";
-    Result r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    std::stringstream text;
-    text << err.rdbuf();
-    r.err = text.str();
-    std::filesystem::remove(errFile);
-    return r;
-}
-
 TEST(CliEquity, PrintsOneLinePerPlayerThenTheDeals) {
-    const Result r =
-        run("equity --seed 5 --rounds 2000 --threads 2 --board1 Qd8c3s AhAd9h9d "
-            "'KsJsTs2c,KcJcTc2d' random");
+    const CliRun r = runCli(
+        "equity --seed 5 --rounds 2000 --threads 2 --board1 Qd8c3s AhAd9h9d "
+        "'KsJsTs2c,KcJcTc2d' random");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::istringstream lines(r.out);
     std::string text;
@@ -74,9 +36,9 @@ TEST(CliEquity, PrintsOneLinePerPlayerThenTheDeals) {
 }
 
 TEST(CliEquity, JsonHoldsThePlayersAndTheDeals) {
-    const Result r =
-        run("equity --json --seed 9 --rounds 3000 --threads 3 --game '6 Card Omaha' "
-            "AsKsQsJsTs9s random");
+    const CliRun r = runCli(
+        "equity --json --seed 9 --rounds 3000 --threads 3 --game '6 Card Omaha' "
+        "AsKsQsJsTs9s random");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const nlohmann::json j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["game"], "6 Card Omaha");
@@ -94,7 +56,7 @@ TEST(CliEquity, JsonHoldsThePlayersAndTheDeals) {
 
 TEST(CliEquity, SameSeedAndThreadsGiveTheSameResult) {
     const std::string args = "equity --seed 3 --rounds 4000 --threads 2 AsAh random random";
-    const Result a = run(args), b = run(args);
+    const CliRun a = runCli(args), b = runCli(args);
     ASSERT_EQ(a.exitCode, 0) << a.err;
     EXPECT_EQ(a.out, b.out);
 }
@@ -118,30 +80,23 @@ TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {
         {"equity random AsAh", 0, nullptr},  // the first player may be random too
         {"equity AsAh", 1, "give 2 to 10 players"},
         {"equity AsAhAdAc AsKsQsJs", 3, "no valid deal"},
-        {"equity --rounds 10 --bogus AsAh random", 0, nullptr},
+        {"equity --bogus AsAh random", -1, "not expected: --bogus"},  // -1: any failure
     };
     for (const Case& c : cases) {
-        const Result r = run(std::string(c.args) + " --rounds 100");
-        if (c.message) {
-            EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.err;
-            EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
-        } else if (std::string(c.args).find("--bogus") != std::string::npos) {
-            EXPECT_NE(r.exitCode, 0) << c.args;  // an unknown option
-            EXPECT_FALSE(r.err.empty());
-        } else {
-            EXPECT_EQ(r.exitCode, 0) << c.args << "\n" << r.err;
-        }
+        const CliRun r = runCli(std::string(c.args) + " --rounds 100");
+        EXPECT_TRUE(c.exitCode < 0 ? r.exitCode != 0 : r.exitCode == c.exitCode)
+            << c.args << ": " << r.exitCode << "\n"
+            << r.err;
+        EXPECT_TRUE(!c.message || r.err.find(c.message) != std::string::npos) << c.args << r.err;
     }
 }
 
 TEST(CliEquity, MissingTableIsAnError) {
-    const std::filesystem::path empty =
-        std::filesystem::temp_directory_path() / ("varnel-empty-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(empty);
-    const Result r = run("equity AsAh random", empty.string());
-    std::filesystem::remove(empty);
+    const TempDir empty;
+    const CliRun r = runCli("equity AsAh random", "", empty.path());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("evaluator table"), std::string::npos) << r.err;
 }
 
 }  // namespace
+}  // namespace varnel::test
