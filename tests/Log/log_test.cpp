@@ -9,6 +9,7 @@
 #include "Log/file_logger.h"
 #include "log_test_util.h"
 
+namespace varnel::test {
 namespace {
 
 using logging::LogLevel;
@@ -57,7 +58,7 @@ TEST(LogTimestamp, FieldsAndMicroseconds) {
 
     std::string now = logging::timestamp();
     EXPECT_EQ(now.size(), 26u);
-    EXPECT_TRUE(logtest::isTimestamp(now)) << now;
+    EXPECT_TRUE(isTimestamp(now)) << now;
     EXPECT_EQ(logging::timestampW().size(), 26u);
 }
 
@@ -108,8 +109,7 @@ TEST(LogFactory, ErrorMessages) {
         // Without the toolkit library's registration the toolkit sink is an unknown type.
         {{{"type", "wxui"}}, "Couldn't produce logger for type: wxui"},
         {{{"type", "file"}}, "No output file provided to file logger"},
-        {{{"type", "console"}}, "No output file provided to file logger"},
-    };
+        {{{"type", "console"}}, "No output file provided to file logger"}};
     for (const auto& [config, message] : cases) {
         EXPECT_EQ(runtimeErrorOf([&] { logging::makeLogger(config); }), message);
     }
@@ -123,7 +123,7 @@ TEST(LogFactory, BuildsEachRegisteredType) {
     bare->log(L"ignored", LogLevel::ERROR, 3);
     bare->close();
 
-    logtest::TempDir dir;
+    TempDir dir;
     testing::internal::CaptureStdout();
     auto file = logging::makeLogger({{"type", "file"}, {"file_name", (dir / "f.log").string()}});
     EXPECT_NE(dynamic_cast<logging::FileLogger*>(file.get()), nullptr);
@@ -144,3 +144,4 @@ TEST(LogFactory, BuildsEachRegisteredType) {
 }
 
 }  // namespace
+}  // namespace varnel::test
