@@ -1,298 +1,246 @@
 // "Start": fields typed, the button pressed through the toolkit's events, results read from the
-// grid. The runs are short (one second) so the suite stays fast under the sanitizers.
+// grid. The engine is replaced by a fake that runs inside the click on the UI thread and answers
+// at once; one test runs the real engine on its worker thread.
 
-#include <wx/timer.h>
+#include <wx/app.h>
 #include <wx/weakref.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
-#include <cmath>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
 
-#include "core/cards.h"
 #include "eval/omaha_eval.h"
-#include "eval/reference_eval.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/message_box.h"
 
 namespace varnel::test {
 namespace {
 
+// What the fake engine was given and what it answers.
+struct FakeEngine {
+    int calls = 0;
+    std::int32_t rounds = 0, seconds = 0, holeCount = 0;
+    CalculationRequest request;
+    ProgressCallback progress;
+    std::vector<int> steps;  // progress steps to report, in order
+    std::vector<int> gauge;  // the gauge after each reported step has reached the window
+    std::vector<double> equities = {0.45274, 0.54726};
+    std::int32_t result = 1;
+    std::function<void()> during;  // runs in the middle of the calculation
+};
+
 class CalculationTest : public GuiTest {
   protected:
     void SetUp() override {
         GuiTest::SetUp();
         start();
-        app().m_rounds = 200000;
-        app().m_seconds = 1;
+        runHooks().startWorker = [](std::function<void()> work) { work(); };
+        runHooks().calculate = [this](std::int32_t rounds, std::int32_t seconds,
+                                      const CalculationRequest& request, std::int32_t holeCount,
+                                      std::uint32_t& players, double* results,
+                                      const ProgressCallback& progress, std::promise<void>* done) {
+            FakeEngine& f = m_engine;
+            ++f.calls;
+            f.rounds = rounds, f.seconds = seconds, f.holeCount = holeCount;
+            f.request = request;
+            f.progress = progress;
+            for (int step : f.steps) {
+                progress(step);
+                wxTheApp->ProcessPendingEvents();
+                f.gauge.push_back(m_window->gauge()->GetValue());
+            }
+            if (f.during) f.during();
+            players = static_cast<std::uint32_t>(f.equities.size());
+            std::copy(f.equities.begin(), f.equities.end(), results);
+            done->set_value();
+            return f.result;
+        };
+    }
+    void TearDown() override {
+        runHooks() = RunHooks{};
+        GuiTest::TearDown();
     }
     void type(const wxString& field, const wxString& text) {
         m_window->fieldRow(field).text->ChangeValue(text);
+    }
+    void twoRandomPlayers() {
+        type("P 1", "random");
+        type("P 2", "random");
     }
     void run() {
         click(m_window->startButton());
         settle();
     }
     wxString cell(int row, int col) const { return m_window->results()->GetCellValue(row, col); }
-    double percent(int row) const {
-        double value = 0;
-        cell(row, 1).BeforeLast('%').ToCDouble(&value);
-        return value;
+    // The window is idle again after a run.
+    void expectIdle() const {
+        EXPECT_TRUE(m_window->startButton()->IsEnabled());
+        EXPECT_EQ(m_window->gauge()->GetValue(), 100);
+        EXPECT_FALSE(m_window->running());
     }
+
+    FakeEngine m_engine;
 };
 
-const wxString kAces = "AsAhKsKh";
-
-// One to three digits, a point, exactly two decimals and a percent sign ("45.27%").
-bool isEquityText(const wxString& text) {
-    const std::string s = text.ToStdString();
-    const size_t point = s.find('.');
-    if (point == std::string::npos || point < 1 || point > 3 || s.size() != point + 4) return false;
-    for (size_t i = 0; i < s.size() - 1; ++i)
-        if (i != point && !std::isdigit(static_cast<unsigned char>(s[i]))) return false;
-    return s.back() == '%';
+TEST_F(CalculationTest, TheEngineGetsTheFilledFieldsAndTheSettings) {
+    app().m_rounds = 1234;
+    app().m_seconds = 7;
+    type("B1", "AsKd7h");
+    type("D", "2c");
+    type("P 1", "AA:xxyy");
+    type("P 2", "   ");  // blanks count as filled
+    type("P10", "random");
+    run();
+    const CalculationRequest expected = {{L"B1", L"AsKd7h"},
+                                         {L"D", L"2c"},
+                                         {L"P 1", L"AA:xxyy"},
+                                         {L"P 2", L"   "},
+                                         {L"P10", L"random"}};
+    EXPECT_EQ(m_engine.request, expected);
+    EXPECT_EQ(m_engine.rounds, 1234);
+    EXPECT_EQ(m_engine.seconds, 7);
+    EXPECT_EQ(m_engine.holeCount, 4);
 }
 
-TEST_F(CalculationTest, TwoPlayersGiveTwoRowsThatAddUpToAHundred) {
-    type("P 1", kAces);
-    type("P 2", "random");
+TEST_F(CalculationTest, RowsNameThePlayerFieldsInOrderWithTwoDecimals) {
+    const std::vector<wxString> fields = {"P 1", "P 2", "P 3", "P 5", "P 6", "P 9", "P10"};
+    for (const wxString& f : fields) type(f, "random");
+    type("B1", "AsKd7h");
+    m_engine.equities = {0.1, 0.2, 0.15, 0.05, 0.004999, 0.39501, 0.1};
     run();
-    EXPECT_EQ(cell(0, 0), "P 1");
-    EXPECT_EQ(cell(1, 0), "P 2");
-    for (int row : {0, 1}) EXPECT_TRUE(isEquityText(cell(row, 1))) << cell(row, 1);
-    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
-    EXPECT_GT(percent(0), 60.0) << "aces double-suited against a random hand";
-    EXPECT_EQ(cell(2, 0), "");
-    EXPECT_TRUE(m_window->startButton()->IsEnabled());
-    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
-    EXPECT_FALSE(m_window->running());
-}
-
-TEST_F(CalculationTest, RowsNameTheFilledPlayerFields) {
-    type("P 1", kAces);
-    type("P 3", "random");
-    run();
-    EXPECT_EQ(cell(0, 0), "P 1");
-    EXPECT_EQ(cell(1, 0), "P 3");
-    EXPECT_EQ(cell(2, 0), "");
-    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+    const char* percent[] = {"10.00%", "20.00%", "15.00%", "5.00%", "0.50%", "39.50%", "10.00%"};
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(cell(row, 0), fields[row]);
+        EXPECT_EQ(cell(row, 1), percent[row]);
+    }
+    expectIdle();
 }
 
 TEST_F(CalculationTest, SecondRunWithFewerPlayersKeepsLowerRows) {
-    type("P 1", kAces);
-    for (const char* f : {"P 2", "P 3"}) type(f, "random");
+    for (const char* f : {"P 1", "P 2", "P 3"}) type(f, "random");
+    m_engine.equities = {0.2, 0.3, 0.5};
     run();
-    const wxString third = cell(2, 1);
-    ASSERT_TRUE(isEquityText(third)) << third;
     type("P 3", "");
+    m_engine.equities = {0.25, 0.75};
     run();
+    EXPECT_EQ(cell(0, 1), "25.00%");
+    EXPECT_EQ(cell(1, 1), "75.00%");
     EXPECT_EQ(cell(2, 0), "P 3");
-    EXPECT_EQ(cell(2, 1), third);
-    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+    EXPECT_EQ(cell(2, 1), "50.00%");
 }
 
-TEST_F(CalculationTest, SevenPlayersAllAppear) {
-    const std::vector<wxString> fields = {"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7"};
-    for (const wxString& f : fields) type(f, f == "P 1" ? kAces : "random");
+TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
+    twoRandomPlayers();
+    m_engine.steps = {0, 40, 99, 150, -5};
     run();
-    ASSERT_GE(m_window->results()->GetNumberRows(), 7);
-    double sum = 0;
-    for (int row = 0; row < 7; ++row) {
-        EXPECT_EQ(cell(row, 0), fields[row]);
-        EXPECT_TRUE(isEquityText(cell(row, 1))) << cell(row, 1);
-        sum += percent(row);
-    }
-    EXPECT_NEAR(sum, 100.0, 0.04);
+    EXPECT_EQ(m_engine.gauge, (std::vector<int>{0, 40, 99, 100, 0}));
+    expectIdle();
+    // A late report of an ended run changes nothing.
+    m_engine.progress(30);
+    settle();
+    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
 }
 
-std::vector<CardId> cardsOf(const std::wstring& text) {
-    std::vector<CardId> cards;
-    for (size_t i = 0; i + 1 < text.size(); i += 2)
-        cards.push_back(cardIdFromCode(text.substr(i, 2)));
-    return cards;
+TEST_F(CalculationTest, FailedRunsShowNamesWithoutEquities) {
+    twoRandomPlayers();
+    const std::vector<std::function<void()>> failures = {
+        [&] { m_engine.result = 0; },  // the engine's answer: no result
+        [&] {
+            runHooks().calculate = [](auto&&...) -> std::int32_t {
+                throw std::runtime_error("engine failure");
+            };
+        }};
+    for (const auto& fail : failures) {
+        fail();
+        run();
+        EXPECT_EQ(cell(0, 0), "P 1");
+        EXPECT_EQ(cell(1, 0), "P 2");
+        EXPECT_EQ(cell(0, 1), "");
+        EXPECT_EQ(cell(1, 1), "");
+        EXPECT_EQ(cell(2, 0), "");
+        expectIdle();
+    }
 }
 
-TEST_F(CalculationTest, KnownSpotMatchesExhaustiveEnumeration) {
-    const std::wstring hero = L"AhAdKsQs", villain = L"JcTc9h8h", flop = L"Qh7c2d";
-    const std::vector<CardId> h = cardsOf(hero), v = cardsOf(villain), f = cardsOf(flop);
-    const testref::Evaluator& ref = testref::reference();
-    CardMask used = 0;
-    for (const auto* list : {&h, &v, &f})
-        for (CardId c : *list) used |= cardBit(c);
-    double heroShare = 0;
-    int runouts = 0;
-    for (CardId turn = 0; turn < kDeckSize; ++turn) {
-        if (used & cardBit(turn)) continue;
-        for (CardId river = turn + 1; river < kDeckSize; ++river) {
-            if (used & cardBit(river)) continue;
-            const CardId board[5] = {f[0], f[1], f[2], turn, river};
-            const int a = ref.bestOmaha(h.data(), 4, board), b = ref.bestOmaha(v.data(), 4, board);
-            heroShare += a > b ? 1.0 : a == b ? 0.5 : 0.0;
-            ++runouts;
-        }
-    }
-    ASSERT_EQ(runouts, 41 * 40 / 2);
-    const double expected = heroShare / runouts;
-
-    app().m_seconds = 3;
-    type("P 1", hero);
-    type("P 2", villain);
-    type("B1", flop);
+TEST_F(CalculationTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
+    runHooks().startWorker = [](std::function<void()>) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    twoRandomPlayers();
     run();
-    ASSERT_EQ(cell(0, 0), "P 1");
-    // At least ten thousand deals are counted in three seconds even under the sanitizers; four
-    // standard errors of that many deals.
-    const double tolerance = 4 * std::sqrt(expected * (1 - expected) / 10000);
-    EXPECT_NEAR(percent(0) / 100, expected, tolerance + 0.00005) << "reference " << expected;
-    EXPECT_NEAR(percent(0) + percent(1), 100.0, 0.011);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(L"The calculation could not be started: ", 0), 0u);
+    EXPECT_EQ(cell(1, 1), "");
+    expectIdle();
 }
 
 TEST_F(CalculationTest, StartWithoutTableExplainsAndComputesNothing) {
     omahaEvaluator().attach(nullptr);
-    type("P 1", kAces);
-    type("P 2", "random");
+    twoRandomPlayers();
     run();
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_NE(m_messages[0].find(L"omaha-7.bin"), std::wstring::npos);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find(L"omaha-7.bin"), std::wstring::npos);
+    EXPECT_EQ(m_engine.calls, 0);
     EXPECT_EQ(cell(0, 0), "");
     EXPECT_TRUE(m_window->startButton()->IsEnabled());
 }
 
-TEST_F(CalculationTest, ClosingDuringARunWaitsForItAndThenDestroysTheWindow) {
-    type("P 1", kAces);
-    type("P 2", "random");
+TEST_F(CalculationTest, ClosingDuringARunDestroysTheWindowOnceTheRunHasEnded) {
+    twoRandomPlayers();
     wxWeakRef<dlgVarnel> window(m_window);
-    bool closedWhileRunning = false;
-    wxTheApp->CallAfter([&] {
-        closedWhileRunning = window && window->running();
+    bool runningWhenClosed = false, keptDuringTheRun = false;
+    m_engine.during = [&] {
         window->Close();
-    });
+        runningWhenClosed = window->running();
+        settle();
+        keptDuringTheRun = window;
+    };
     click(m_window->startButton());
-    EXPECT_TRUE(closedWhileRunning);
-    for (int i = 0; i < 20 && window; ++i) settle();
+    EXPECT_TRUE(runningWhenClosed);
+    EXPECT_TRUE(keptDuringTheRun);
+    settle();
     EXPECT_FALSE(window) << "the window is destroyed once the run has ended";
     m_window = nullptr;
 }
 
-TEST_F(CalculationTest, ProgressFollowsTheRunAndEndsAtTheTop) {
-    type("P 1", kAces);
-    type("P 2", "random");
-    int highest = -1;
-    bool sawPartial = false;
-    wxTimer probe;
-    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        const int v = m_window->gauge()->GetValue();
-        highest = std::max(highest, v);
-        sawPartial = sawPartial || (m_window->running() && v > 0 && v < 100);
-    });
-    probe.Start(20);
+// The real engine on its worker thread: two fixed hands on a full board, so every deal ends
+// the same way.
+TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
+    runHooks() = RunHooks{};
+    app().m_rounds = 50;
+    type("B1", "AhKh7c4d2s");
+    type("P 1", "AsAdQcJc");
+    type("P 2", "KsKdQdJd");
     run();
-    probe.Stop();
-    EXPECT_TRUE(sawPartial) << "the gauge moved during the run";
-    EXPECT_LE(highest, 100);
-    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
+    EXPECT_EQ(cell(0, 1), "100.00%");
+    EXPECT_EQ(cell(1, 1), "0.00%");
+    expectIdle();
 }
 
-TEST_F(CalculationTest, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) {
-    std::atomic<bool> returned{false};
-    bool shownOnUiThread = false, workerWaited = false;
-    setReportHook(uiThreadHook([&](const std::wstring&, const std::wstring&) {
-        shownOnUiThread = wxIsMainThread();
-        wxMilliSleep(100);
-        workerWaited = !returned;
-    }));
+// A report from a worker is shown on the UI thread, and the worker waits until it is closed.
+TEST(MessageBoxHook, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) {
+    std::atomic<bool> shown{false}, returned{false};
+    bool onUiThread = false, workerWaited = false;
+    const ReportHook previous =
+        setReportHook(uiThreadHook([&](const std::wstring&, const std::wstring&) {
+            onUiThread = wxIsMainThread();
+            workerWaited = !returned;
+            shown = true;
+        }));
     std::thread worker([&] {
         reportToUser(L"Ordering file missing");
         returned = true;
     });
-    for (int i = 0; i < 200 && !returned; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(5);
+    while (!shown) {
+        wxTheApp->ProcessPendingEvents();
+        std::this_thread::yield();
     }
     worker.join();
-    EXPECT_TRUE(shownOnUiThread);
+    setReportHook(previous);
+    EXPECT_TRUE(onUiThread);
     EXPECT_TRUE(workerWaited);
-}
-
-// Runs with the engine or the thread start replaced.
-class RunHooksTest : public CalculationTest {
-  protected:
-    void TearDown() override {
-        runHooks() = RunHooks{};
-        CalculationTest::TearDown();
-    }
-};
-
-TEST_F(RunHooksTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
-    runHooks().startWorker = [](std::function<void()>) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    };
-    type("P 1", kAces);
-    type("P 2", "random");
-    run();
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0].rfind(L"The calculation could not be started: ", 0), 0u);
-    EXPECT_TRUE(m_window->startButton()->IsEnabled());
-    EXPECT_FALSE(m_window->running());
-    EXPECT_EQ(cell(1, 1), "");
-}
-
-// An engine that reports progress past the gauge's range and then a zero result.
-std::int32_t overshootingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
-                                std::uint32_t& players, double* equities,
-                                const ProgressCallback& progress, std::promise<void>* done) {
-    progress(150);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    players = 2;
-    equities[0] = equities[1] = 0.5;
-    done->set_value();
-    return 0;
-}
-
-TEST_F(RunHooksTest, ProgressPastTheRangeIsClampedAndZeroResultShowsNoEquities) {
-    runHooks().calculate = overshootingEngine;
-    type("P 1", kAces);
-    type("P 2", "random");
-    int duringRun = -1;
-    wxTimer probe;
-    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (m_window->running()) duringRun = std::max(duringRun, m_window->gauge()->GetValue());
-    });
-    probe.Start(20);
-    run();
-    probe.Stop();
-    // A value past the range would also have tripped a toolkit assertion.
-    EXPECT_EQ(duringRun, 100);
-    EXPECT_EQ(cell(0, 0), "P 1");
-    EXPECT_EQ(cell(1, 0), "P 2");
-    EXPECT_EQ(cell(0, 1), "");
-    EXPECT_EQ(cell(1, 1), "");
-}
-
-std::int32_t failingEngine(std::int32_t, std::int32_t, const CalculationRequest&, std::int32_t,
-                           std::uint32_t&, double*, const ProgressCallback&, std::promise<void>*) {
-    throw std::runtime_error("engine failure");
-}
-
-TEST_F(RunHooksTest, EngineFailureEndsTheRunWithoutEquities) {
-    runHooks().calculate = failingEngine;
-    type("P 1", kAces);
-    type("P 2", "random");
-    run();
-    EXPECT_TRUE(m_window->startButton()->IsEnabled());
-    EXPECT_EQ(m_window->gauge()->GetValue(), 100);
-    EXPECT_EQ(cell(0, 1), "");
-}
-
-TEST_F(CalculationTest, BlankFieldCountsAsFilled) {
-    type("P 1", kAces);
-    type("P 2", "   ");
-    run();
-    EXPECT_EQ(cell(1, 0), "P 2");
-    EXPECT_TRUE(isEquityText(cell(1, 1))) << cell(1, 1);
+    EXPECT_TRUE(returned);
 }
 
 }  // namespace

@@ -1,21 +1,25 @@
 #pragma once
 // Window tests: every test runs in a fresh temporary working directory that links the drawn card
-// images and the evaluator table, so "varnel.cfg" and "varnel.log" stay private to the test.
+// images, so "varnel.cfg" and "varnel.log" stay private to the test; the evaluator table comes
+// from the generated data.
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
-#include <wx/filefn.h>
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
-#include "core/report.h"
+#include "tests/support/test_support.h"
 #include "ui/dlg_varnel.h"
 
 namespace varnel::test {
+
+// Opens a connection to the X display and keeps it for the life of the process; false when the
+// display cannot be opened. `name` receives the display's name.
+bool holdDisplay(std::string& name);
 
 // The application object of the test program.
 varnelApp& app();
@@ -42,12 +46,12 @@ class GuiTest : public ::testing::Test {
     std::string readConfig() const;
     // Starts the program in the working directory: logger, configuration, main window.
     dlgVarnel& start();
+    // The messages the libraries sent to the user so far.
+    std::vector<std::wstring> messages() const;
 
-    std::filesystem::path m_dir;
-    std::filesystem::path m_previousDir;
+    std::unique_ptr<WorkingDir> m_dir;
     dlgVarnel* m_window = nullptr;
-    // Messages the libraries sent to the user during the test.
-    std::vector<std::wstring> m_messages;
+    std::unique_ptr<CapturedReports> m_messages;
 };
 
 }  // namespace varnel::test

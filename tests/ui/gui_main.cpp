@@ -7,13 +7,9 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <random>
-#include <sstream>
 
-#include "eval/omaha_eval.h"
 #include "tests/ui/gui_fixture.h"
 
 #ifndef VARNEL_CARDS_DIR
@@ -55,23 +51,10 @@ wxBitmap shown(const dlgVarnel& window, const wxString& code) {
 }
 
 void GuiTest::SetUp() {
-    m_previousDir = std::filesystem::current_path();
-    std::random_device seed;
-    m_dir = std::filesystem::temp_directory_path() /
-            ("varnel-gui-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-    std::filesystem::create_directories(m_dir);
-    std::filesystem::create_directory_symlink(VARNEL_CARDS_DIR, m_dir / "cards");
-    std::filesystem::current_path(m_dir);
-    wxSetWorkingDirectory(m_dir.string());
-    setReportHook([this](const std::wstring& message, const std::wstring&) {
-        m_messages.push_back(message);
-    });
-    // The evaluator table, loaded once per process from the generated data.
-    if (!omahaEvaluator().usable()) {
-        if (const char* data = std::getenv("VARNEL_DATA_DIR"))
-            omahaEvaluator().attach(
-                loadOmahaTable((std::filesystem::path(data) / "omaha-7.bin").string()));
-    }
+    m_dir = std::make_unique<WorkingDir>();
+    std::filesystem::create_directory_symlink(VARNEL_CARDS_DIR, *m_dir / "cards");
+    m_messages = std::make_unique<CapturedReports>();
+    ASSERT_TRUE(loadTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
     static_cast<AppSettings&>(app()) = AppSettings{};
 }
 
@@ -81,25 +64,26 @@ void GuiTest::TearDown() {
         settle();
     }
     delete wxConfigBase::Set(nullptr);
-    setReportHook({});
-    std::filesystem::current_path(m_previousDir);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
+    m_messages.reset();
+    m_dir.reset();
+}
+
+std::vector<std::wstring> GuiTest::messages() const {
+    std::vector<std::wstring> texts;
+    for (const auto& report : m_messages->reports) texts.push_back(report.text);
+    return texts;
 }
 
 void GuiTest::writeConfig(const std::string& text) const {
-    std::ofstream(m_dir / "varnel.cfg") << text;
+    std::ofstream(*m_dir / "varnel.cfg") << text;
 }
 
 std::string GuiTest::readConfig() const {
-    std::ifstream in(m_dir / "varnel.cfg");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readFile(*m_dir / "varnel.cfg");
 }
 
 dlgVarnel& GuiTest::start() {
-    m_window = app().startUp(m_dir.string());
+    m_window = app().startUp(m_dir->path().string());
     m_window->Show();
     settle();
     return *m_window;
@@ -118,8 +102,10 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the tests (done at build time to register them) needs no display.
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "The window tests need an X display (run them under xvfb-run).\n");
+    std::string display;
+    if (!varnel::test::holdDisplay(display)) {
+        std::fprintf(stderr, "The window tests cannot open display \"%s\"%s.\n", display.c_str(),
+                     display.empty() ? " (DISPLAY is not set: run them under xvfb-run)" : "");
         return 1;
     }
     // A failed toolkit assertion fails the running test instead of opening a dialog.
@@ -128,7 +114,10 @@ int main(int argc, char** argv) {
         ADD_FAILURE() << "wx assertion " << cond << " (" << msg << ") at " << file << ":" << line;
     });
     wxApp::SetInstance(new varnel::varnelApp);
-    if (!wxEntryStart(argc, argv)) return 1;
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "The toolkit could not start on display \"%s\".\n", display.c_str());
+        return 1;
+    }
     wxImage::AddHandler(new wxPNGHandler);
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();

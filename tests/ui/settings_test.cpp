@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "tests/ui/gui_fixture.h"
 #include "ui/dlg_parameters.h"
@@ -34,95 +35,75 @@ wxRadioButton* radioNamed(const dlgSettings& d, const wxString& label) {
     return nullptr;
 }
 
-TEST_F(SettingsTest, DefaultsWithoutConfigurationFile) {
-    dlgVarnel& w = start();
-    EXPECT_EQ(w.GetTitle(), "Varnel - Omaha");
-    EXPECT_EQ(app().m_rounds, 10000);
-    EXPECT_EQ(app().m_seconds, 10);
-    pickCards(w, 4);
-    EXPECT_EQ(w.fieldCards("P 1").size(), 4u);
-}
-
-TEST_F(SettingsTest, GameAndLimitsComeFromTheConfiguration) {
-    writeConfig("[GAME]\nGameType=6 Card Omaha\nRounds=abc\nSeconds=25x\n");
-    dlgVarnel& w = start();
-    EXPECT_EQ(w.GetTitle(), "Varnel - 6 Card Omaha");
-    EXPECT_EQ(app().m_holeCards, 6);
-    EXPECT_EQ(app().m_rounds, 0);
-    EXPECT_EQ(app().m_seconds, 25);
-    pickCards(w, 6);
-    EXPECT_EQ(w.fieldCards("P 1").size(), 6u);
-}
-
-TEST_F(SettingsTest, UnknownGameFallsBackToOmahaAndEmptyKeysKeepDefaults) {
-    writeConfig("[GAME]\nGameType=Seven Stud\nRounds=\nSeconds=\n");
-    app().m_holeCards = 7;
-    dlgVarnel& w = start();
-    EXPECT_EQ(w.GetTitle(), "Varnel - Omaha");
-    EXPECT_EQ(app().m_holeCards, 4);
-    EXPECT_EQ(app().m_rounds, 10000);
-    EXPECT_EQ(app().m_seconds, 10);
-    // An empty game name keeps the default game.
-    writeConfig("[GAME]\nGameType=\n");
-    m_window->Destroy();
-    static_cast<AppSettings&>(app()) = AppSettings{};
-    dlgVarnel& again = start();
-    EXPECT_EQ(again.GetTitle(), "Varnel - Omaha");
-    EXPECT_EQ(app().m_holeCards, 4);
+TEST_F(SettingsTest, StartUpReadsTheConfiguration) {
+    const struct {
+        const char* config;  // nullptr: no file
+        int holeCardsBefore;
+        const char* game;
+        int holeCards, rounds, seconds;
+    } cases[] = {
+        {nullptr, 4, "Omaha", 4, 10000, 10},
+        {"[GAME]\nGameType=6 Card Omaha\nRounds=abc\nSeconds=25x\n", 4, "6 Card Omaha", 6, 0, 25},
+        // An unknown game falls back to the default game; empty keys keep the current values.
+        {"[GAME]\nGameType=Seven Stud\nRounds=\nSeconds=\n", 7, "Omaha", 4, 10000, 10},
+        {"[GAME]\nGameType=\n", 4, "Omaha", 4, 10000, 10}};
+    for (const auto& c : cases) {
+        if (m_window) m_window->Destroy();
+        static_cast<AppSettings&>(app()) = AppSettings{};
+        app().m_holeCards = c.holeCardsBefore;
+        if (c.config) writeConfig(c.config);
+        dlgVarnel& w = start();
+        EXPECT_EQ(w.GetTitle(), wxString("Varnel - ") + c.game);
+        EXPECT_EQ(app().m_holeCards, c.holeCards);
+        EXPECT_EQ(app().m_rounds, c.rounds);
+        EXPECT_EQ(app().m_seconds, c.seconds);
+        pickCards(w, c.holeCards);
+        EXPECT_EQ(w.fieldCards("P 1").size(), static_cast<std::size_t>(c.holeCards));
+    }
 }
 
 TEST_F(SettingsTest, StartBannerIsLogged) {
     start();
-    if (!varnelApp::logPath().StartsWith(m_dir.string()))
-        GTEST_SKIP() << "the log was opened by an earlier test of this process";
-    // The log is written by the logger's own thread; the last line is the banner of this start.
-    std::string line;
-    for (int i = 0; i < 100 && line.find("Start") == std::string::npos; ++i) {
-        wxMilliSleep(20);
-        std::ifstream in(varnelApp::logPath().fn_str());
-        for (std::string next; std::getline(in, next);) line = next;
+    ASSERT_TRUE(varnelApp::logPath().StartsWith(m_dir->path().string()));
+    // The logger's own thread writes the file: wait for the line (a logger that never writes it
+    // fails by the test's time-out).
+    const std::string banner =
+        "-----------------Start--------------------------------------$|\xE2\x82\xAC|\xC2\xA3  "
+        "-------\n";
+    std::string text;
+    while (text.find(banner) == std::string::npos) {
+        std::this_thread::yield();
+        text = readFile(varnelApp::logPath().ToStdString());
     }
+    EXPECT_TRUE(text.ends_with(banner)) << text;
+    const std::string line = text.substr(text.rfind('\n', text.size() - 2) + 1);
     EXPECT_NE(line.find(" [INFO] "), std::string::npos) << line;
-    EXPECT_NE(line.find("-----------------Start--------------------------------------$|"
-                        "\xE2\x82\xAC|\xC2\xA3  -------"),
-              std::string::npos)
-        << line;
 }
 
 TEST_F(SettingsTest, ParametersWriteOnlyWhatChanged) {
     start();
-    {
+    const struct {
+        const char *rounds, *seconds;  // typed into the dialog, nullptr: left as shown
+        int button, roundsAfter, secondsAfter;
+        const char *written, *notWritten;
+    } steps[] = {
+        {nullptr, nullptr, wxID_OK, 10000, 10, "", "="},  // nothing changed, nothing written
+        {nullptr, "30", wxID_OK, 10000, 30, "Seconds=30", "Rounds"},
+        {"500x", nullptr, wxID_CANCEL, 10000, 30, "Seconds=30", "Rounds"},
+        {"500x", nullptr, wxID_OK, 500, 30, "Rounds=500x", "Rounds=1"}};
+    for (const auto& step : steps) {
         dlgParametersForEvaluation d(m_window);
         d.setValues(app().m_rounds, app().m_seconds);
-        EXPECT_EQ(d.roundsText()->GetValue(), "10000");
-        EXPECT_EQ(d.secondsText()->GetValue(), "10");
-        click(d.FindWindow(wxID_OK));
+        EXPECT_EQ(d.roundsText()->GetValue(), wxString::Format("%d", app().m_rounds));
+        EXPECT_EQ(d.secondsText()->GetValue(), wxString::Format("%d", app().m_seconds));
+        if (step.rounds) d.roundsText()->SetValue(step.rounds);
+        if (step.seconds) d.secondsText()->SetValue(step.seconds);
+        click(d.FindWindow(step.button));
+        EXPECT_EQ(app().m_rounds, step.roundsAfter);
+        EXPECT_EQ(app().m_seconds, step.secondsAfter);
+        EXPECT_NE(readConfig().find(step.written), std::string::npos) << readConfig();
+        EXPECT_EQ(readConfig().find(step.notWritten), std::string::npos) << readConfig();
     }
-    EXPECT_EQ(readConfig(), "") << "nothing changed, nothing written";
-    {
-        dlgParametersForEvaluation d(m_window);
-        d.setValues(app().m_rounds, app().m_seconds);
-        d.secondsText()->SetValue("30");
-        click(d.FindWindow(wxID_OK));
-    }
-    EXPECT_EQ(app().m_seconds, 30);
-    EXPECT_NE(readConfig().find("Seconds=30"), std::string::npos) << readConfig();
-    EXPECT_EQ(readConfig().find("Rounds"), std::string::npos) << readConfig();
-    {
-        dlgParametersForEvaluation d(m_window);
-        d.setValues(app().m_rounds, app().m_seconds);
-        d.roundsText()->SetValue("500x");
-        click(d.FindWindow(wxID_CANCEL));
-    }
-    EXPECT_EQ(app().m_rounds, 10000) << "cancel changes nothing";
-    {
-        dlgParametersForEvaluation d(m_window);
-        d.setValues(app().m_rounds, app().m_seconds);
-        d.roundsText()->SetValue("500x");
-        click(d.FindWindow(wxID_OK));
-    }
-    EXPECT_EQ(app().m_rounds, 500);
-    EXPECT_NE(readConfig().find("Rounds=500x"), std::string::npos) << readConfig();
 }
 
 TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
@@ -182,15 +163,15 @@ TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
 }
 
 TEST_F(SettingsTest, DataAreFoundBesideTheExecutableWhenTheWorkingDirectoryHasNone) {
-    const std::filesystem::path elsewhere = m_dir / "elsewhere";
+    const std::filesystem::path elsewhere = *m_dir / "elsewhere";
     std::filesystem::create_directory(elsewhere);
     std::filesystem::current_path(elsewhere);
-    chooseDataDirectory(m_dir.string());
-    EXPECT_EQ(std::filesystem::current_path(), m_dir);
+    chooseDataDirectory(m_dir->path().string());
+    EXPECT_EQ(std::filesystem::current_path(), m_dir->path());
     // A working directory with its own data is kept.
     std::filesystem::current_path(elsewhere);
     std::ofstream(elsewhere / "omaha-7.bin") << "x";
-    chooseDataDirectory(m_dir.string());
+    chooseDataDirectory(m_dir->path().string());
     EXPECT_EQ(std::filesystem::current_path(), elsewhere);
 }
 
