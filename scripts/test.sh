@@ -8,5 +8,7 @@ ensure_table
 build test
 log "running the tests"
 cd "$ROOT/build/test"
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# -noreset: the server must not reset when a window test leaves it without clients, or the
+# next test that connects during the reset is turned away.
+xvfb-run -a -s "-noreset -screen 0 1280x1024x24" \
     ctest --output-on-failure -j "$JOBS" -LE long --no-tests=error "$@"
