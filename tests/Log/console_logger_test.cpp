@@ -1,7 +1,5 @@
 #include "Log/console_logger.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 
 #include "log_test_util.h"

@@ -1,12 +1,10 @@
 #include "Log/file_logger.h"
 
-#include <gtest/gtest.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
-#include <numeric>
 #include <thread>
 
 #include "log_test_util.h"

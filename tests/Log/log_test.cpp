@@ -1,7 +1,5 @@
 #include "Log/log.h"
 
-#include <gtest/gtest.h>
-
 #include <ctime>
 #include <stdexcept>
 

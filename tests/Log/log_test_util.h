@@ -1,14 +1,8 @@
 #pragma once
 // Helpers of the logging tests: the lines of a text, and the parts of a log file's lines.
 
-#include <gtest/gtest.h>
-
 #include <cctype>
-#include <cstdint>
 #include <sstream>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "tests/support/test_support.h"
 

@@ -1,6 +1,5 @@
 #include "Log/ui_logger.h"
 
-#include <gtest/gtest.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <wx/init.h>

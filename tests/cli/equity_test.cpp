@@ -1,9 +1,7 @@
 // varnel-cli equity through the program: output shape, exit codes and messages.
-#include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <string>
 
 #include "tests/support/test_support.h"
 

@@ -1,10 +1,6 @@
 // varnel-cli eval, run as a program: printed values against the reference evaluator, and
 // clean failures (message on standard error, non-zero exit, nothing on standard output).
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "tests/support/reference_eval.h"
 #include "tests/support/test_support.h"
 

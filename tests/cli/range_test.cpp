@@ -1,10 +1,7 @@
 // varnel-cli range through the program: counts, listings, errors, and expressions that combine
 // the shapes with the set operators, compared with hand sets built here by brute force.
-#include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
-#include <string>
 
 #include "tests/range/oracle.h"
 #include "tests/support/hand_counts.h"

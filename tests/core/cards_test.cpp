@@ -1,9 +1,8 @@
 #include "core/cards.h"
 
-#include <gtest/gtest.h>
-
 #include <set>
-#include <string>
+
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "core/game.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 namespace {

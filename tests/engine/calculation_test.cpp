@@ -1,8 +1,5 @@
 #include "engine/calculation.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <future>
 
 #include "exact_equity.h"
@@ -16,8 +13,8 @@ PreparedCalculation read(const CalculationRequest& request, int holeCount = 4) {
 }
 
 TEST(CalculationRequestReading, PlayerFields) {
-    const PreparedCalculation p = read(
-        {{L"P 1", L""}, {L"P 2", L"AsKsQsJs"}, {L"P 3", L"random"}, {L"P 4", L"Random"}});
+    const PreparedCalculation p =
+        read({{L"P 1", L""}, {L"P 2", L"AsKsQsJs"}, {L"P 3", L"random"}, {L"P 4", L"Random"}});
     EXPECT_EQ(p.playerCount, 3u);  // empty fields are not counted
     ASSERT_EQ(p.diagnostics.players.size(), 3u);
     EXPECT_EQ(p.diagnostics.players[0].key, L"P 2");

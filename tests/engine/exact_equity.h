@@ -2,11 +2,9 @@
 // Exact equities for the engine tests, by enumerating every deal with the reference evaluator
 // (independent of the table and of the engine's dealing).
 
-#include <algorithm>
-#include <vector>
-
 #include "core/cards.h"
 #include "tests/support/reference_eval.h"
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 

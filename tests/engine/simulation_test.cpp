@@ -1,12 +1,5 @@
 #include "engine/simulation.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <numeric>
-#include <random>
-#include <vector>
-
 #include "engine/mersenne_twister.h"
 #include "eval/omaha_eval.h"
 #include "exact_equity.h"

@@ -1,12 +1,7 @@
 // loadOmahaTable on small files written by the test: header checks, size and entry range.
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"

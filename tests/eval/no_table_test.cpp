@@ -1,11 +1,10 @@
 // Evaluation while the process-wide evaluator holds no usable table (its own test program, so
 // that no other test's table is attached).
 
-#include <gtest/gtest.h>
-
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_walk.h"
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 namespace {

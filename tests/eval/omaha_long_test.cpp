@@ -1,11 +1,8 @@
 // Long checks of the generated table (label "long"): every (board, hole pair) case, and many
 // more random deals than the regular tests.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
-#include <vector>
 
 #include "eval/omaha_eval.h"
 #include "eval/table_checks.h"

@@ -1,13 +1,6 @@
 // The generated table against the reference evaluator, through the evaluation entries and the
 // batched walks.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <numeric>
-#include <random>
-#include <vector>
-
 #include "core/cards.h"
 #include "eval/hand_category.h"
 #include "eval/omaha_eval.h"

@@ -2,16 +2,10 @@
 // Random deals compared between the generated table and the reference evaluator (shared by the
 // regular and the long checks of the table).
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cstdint>
-#include <random>
-
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "tests/support/reference_eval.h"
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 

@@ -1,12 +1,7 @@
 // The card and suit patterns against brute force over all hands and counts from combinatorics.
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <cwchar>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "oracle.h"
 #include "range/combinations.h"
@@ -215,44 +210,6 @@ TEST(RankRepeat, QuadsRankByRank) {
 TEST(AllHands, EveryHandLowestCardSlowest) {
     EXPECT_EQ(expand(expandAllHands, L"*", 4), allHands(4));
     EXPECT_EQ(expand(expandAllHands, L"*", 5), allHands(5));
-}
-
-TEST(Patterns, DeclineTermsAndSizesThatAreNotTheirs) {
-    const struct {
-        Expander expander;
-        int n;
-        std::vector<const wchar_t*> terms;
-    } cases[] = {{expandSingleCard, 2, {L"As"}},
-                 {expandSingleCard, 8, {L"As"}},
-                 {expandSingleCard, 4, {L"Xx", L"as", L"AS", L"A", L"Ash"}},
-                 // Three codes for four positions, not a code, odd length, case-sensitive codes, 16
-                 // characters.
-                 {expandCardList,
-                  4,
-                  {L"AsKsQs", L"AsKsQsJz", L"AsKsQsJsT", L"asKsQsJs", L"AsKsQsJsTs9s8s7s"}},
-                 {expandCardList, 2, {L"AsKs"}},     // too short for a card list
-                 {expandPartialHand, 7, {L"AsKs"}},  // five missing
-                 {expandPartialHand, 5, {L"x"}},
-                 {expandPartialHand, 4, {L"AsKsQsJsTs", L"ASKS", L"AsKx", L"XsKs", L"A-", L"1s2s"}},
-                 {expandCardWithSuit, 6, {L"Asx", L"AsH", L"XsH", L"Xsh", L"As", L"Ashh"}},
-                 {expandSuitPair, 4, {L"hd", L"HH", L"xx", L"h", L"hhh"}},
-                 {expandRankRepeat, 4, {L"rr", L"R", L"RRRRR", L"RRr", L"OORR"}},
-                 {expandAllHands, 4, {L"**", L"x"}}};
-    for (const auto& c : cases)
-        for (const wchar_t* term : c.terms)
-            EXPECT_TRUE(declines(c.expander, term, c.n)) << std::wstring(term) << " " << c.n;
-}
-
-// Terms whose cards collide, and hand sizes a shape cannot serve, are claimed with no hand.
-TEST(Patterns, ClaimTermsTheyCannotServe) {
-    const std::tuple<Expander, const wchar_t*, int> cases[] = {
-        {expandCardList, L"AsAsXxXx", 4}, {expandCardList, L"AxAxAxAxAx", 5},  // five aces
-        {expandPartialHand, L"AsAs", 4},  {expandPartialHand, L"AsKsas", 5},
-        {expandCardList, L"AsKsQs", 2},   {expandCardWithSuit, L"Ash", 3},
-        {expandSuitPair, L"ss", 3},       {expandRankRepeat, L"RR", 3},
-        {expandAllHands, L"*", 3}};
-    for (const auto& [expander, term, n] : cases)
-        EXPECT_TRUE(claimsNothing(expander, term, n)) << std::wstring(term) << " " << n;
 }
 
 }  // namespace

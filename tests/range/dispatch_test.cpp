@@ -1,9 +1,7 @@
 // The pattern dispatcher: which shape claims which term (the dispatcher must return exactly what
 // that shape builds), and the counts of typical terms.
-#include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <sstream>
 
 #include "oracle.h"
 #include "range/expanders.h"
@@ -97,6 +95,73 @@ TEST(PatternDispatch, EachTermGoesToItsShape) {
 TEST(PatternDispatch, KnownCountsOfTypicalTermsOfEachShape) {
     for (const HandCount& c : kHandCounts)
         EXPECT_EQ(dispatch(c.term, c.cards).size(), c.hands) << c.term << " with " << c.cards;
+}
+
+// A shape declines the terms of other forms without touching the list; it claims, with no hand,
+// terms whose cards collide and hand sizes it cannot serve.
+TEST(Shapes, DeclineOtherFormsAndClaimWhatTheyCannotServe) {
+    const struct {
+        Expander expander;
+        int n;
+        const wchar_t* terms;  // separated by blanks
+        bool claimed = false;
+    } cases[] = {
+        {expandSingleCard, 2, L"As"},
+        {expandSingleCard, 8, L"As"},
+        {expandSingleCard, 4, L"Xx as AS A Ash"},
+        // Three codes for four positions, not a code, odd length, case-sensitive, 16 characters.
+        {expandCardList, 4, L"AsKsQs AsKsQsJz AsKsQsJsT asKsQsJs AsKsQsJsTs9s8s7s"},
+        {expandCardList, 2, L"AsKs"},     // too short for a card list
+        {expandPartialHand, 7, L"AsKs"},  // five missing
+        {expandPartialHand, 5, L"x"},
+        {expandPartialHand, 4, L"AsKsQsJsTs ASKS AsKx XsKs A- 1s2s"},
+        {expandCardWithSuit, 6, L"Asx AsH XsH Xsh As Ashh"},
+        {expandSuitPair, 4, L"hd HH xx h hhh"},
+        {expandRankRepeat, 4, L"rr R RRRRR RRr OORR"},
+        {expandAllHands, 4, L"** x"},
+        {expandRankSet, 5, L"AAAK AAKK ak A+ As AKQJT 1 x"},
+        {expandSuitDistribution, 4, L"xyy XXYY"},
+        {expandSuitedRank, 4, L"axxy Axx Axxyy Axyy xxxy"},
+        {expandDoubleSuitedRank, 4, L"Axxy -xxyy"},
+        {expandTwoPair, 4, L"oorr"},
+        {expandPairAndTwo, 5, L"AAKK AKQJ AAAK AAK AAKx"},
+        {expandRankAtMost, 4, L"8+ x- 88-"},
+        // The rainbow rule takes only four characters for four cards.
+        {expandRainbowRanks, 5, L"AKQJ"},
+        {expandRainbowRanks, 4, L"AKQ"},
+        {expandPairsUp, 4, L"QK+ QQ-"},
+        {expandTwoRanksUp, 4, L"TT+ T9- Tx+"},
+        {expandThreeRanksDown, 4, L"KQK- KQJ+ KQJT-"},
+        {expandFourRanksDown, 4, L"AKQQ- AKQT+"},
+        {expandTripsDown, 4, L"99- 998- xxx-"},
+        {expandPairAndTwoUp, 4, L"5533+ 5532-"},
+        {expandTwoRankSpan, 4, L"KQ-53 KQ+54 KQ-5x"},
+        {expandRundowns, 4, L"$3G $0 0G $0Gx"},
+        // Claimed with no hand.
+        {expandCardList, 4, L"AsAsXxXx", true},
+        {expandCardList, 5, L"AxAxAxAxAx", true},  // five aces
+        {expandCardList, 2, L"AsKsQs", true},
+        {expandPartialHand, 4, L"AsAs", true},
+        {expandPartialHand, 5, L"AsKsas", true},
+        {expandCardWithSuit, 3, L"Ash", true},
+        {expandSuitPair, 3, L"ss", true},
+        {expandRankRepeat, 3, L"RR", true},
+        {expandAllHands, 3, L"*", true},
+        {expandRankSet, 3, L"A AK AAK 2222", true},
+        {expandRankSet, 2, L"QQ", true},
+        {expandRankSet, 8, L"A", true},
+        {expandRankSet, 0, L"QQ", true},
+        {expandRainbowRanks, 4, L"KQJ- 999- akqj AKQs", true},
+        {expandPairsUp, 4, L"xx+", true},
+        {expandTwoRankSpan, 4, L"54-KQ", true}};
+    for (const auto& c : cases) {
+        std::wistringstream terms(c.terms);
+        for (std::wstring term; terms >> term;)
+            EXPECT_TRUE(c.claimed ? claimsNothing(c.expander, term, c.n)
+                                  : declines(c.expander, term, c.n))
+                << term << " with " << c.n << " cards";
+    }
+    EXPECT_TRUE(declines(expandRankSet, L"", 5));
 }
 
 }  // namespace

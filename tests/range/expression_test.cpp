@@ -1,10 +1,4 @@
 // Range expressions: operator semantics on small hand-made operands, normalisation, failures.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <random>
-#include <string>
-#include <vector>
 
 #include "range/hand_sets.h"
 #include "range/range_expression.h"

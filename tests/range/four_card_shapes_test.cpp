@@ -1,6 +1,4 @@
-#include <gtest/gtest.h>
 
-#include <functional>
 
 #include "oracle.h"
 #include "range/expanders.h"
@@ -133,27 +131,6 @@ TEST(RainbowRanks, FourSuitsForFourLetters) {
     for (auto [hand, times] : aakq) EXPECT_EQ(times, 2);
     EXPECT_EQ(expand(expandRainbowRanks, L"AAAA", 4), Hands(24, cards(L"AcAdAhAs")));
     EXPECT_EQ(multiplicities(expand(expandRainbowRanks, L"777K", 4)).size(), 4u);
-}
-
-TEST(FourCardShapes, DeclineOtherForms) {
-    const struct {
-        Expander expander;
-        int n;
-        std::vector<const wchar_t*> terms;
-    } cases[] = {{expandSuitDistribution, 4, {L"xyy", L"XXYY"}},
-                 {expandSuitedRank, 4, {L"axxy", L"Axx", L"Axxyy", L"Axyy", L"xxxy"}},
-                 {expandDoubleSuitedRank, 4, {L"Axxy", L"-xxyy"}},
-                 {expandTwoPair, 4, {L"oorr"}},
-                 {expandPairAndTwo, 5, {L"AAKK", L"AKQJ", L"AAAK", L"AAK", L"AAKx"}},
-                 {expandRankAtMost, 4, {L"8+", L"x-", L"88-"}},
-                 // The rainbow rule claims only four characters for four cards.
-                 {expandRainbowRanks, 5, {L"AKQJ"}},
-                 {expandRainbowRanks, 4, {L"AKQ"}}};
-    for (const auto& c : cases)
-        for (const wchar_t* term : c.terms)
-            EXPECT_TRUE(declines(c.expander, term, c.n)) << term << " " << c.n;
-    for (const wchar_t* term : {L"KQJ-", L"999-", L"akqj", L"AKQs"})
-        EXPECT_TRUE(claimsNothing(expandRainbowRanks, term, 4)) << term;
 }
 
 }  // namespace

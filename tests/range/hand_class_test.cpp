@@ -1,9 +1,5 @@
 #include "range/hand_class.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "range/hand_sets.h"
 #include "tests/support/test_support.h"
 

@@ -3,17 +3,10 @@
 // counts written without the library's helpers, and comparisons of an expander's output with
 // the hands a predicate selects.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <map>
-#include <string>
-#include <vector>
-
 #include "core/cards.h"
 #include "core/hand_list.h"
 #include "range/hand_sets.h"
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 

@@ -1,11 +1,7 @@
 // Percentage ranges from hand-made ordering files in a scratch working directory.
 #include "range/ordering.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 
 #include "range/hand_sets.h"

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 
 #include "oracle.h"
 #include "range/expanders.h"
@@ -104,24 +103,6 @@ TEST(Rundowns, GaplessAndGappedRundowns) {
     EXPECT_FALSE(holds(one, cards(L"AcQdTh9s")));
     EXPECT_TRUE(holds(two, cards(L"AcKdQh9s")));
     EXPECT_EQ(expand(expandRundowns, L"$1g", 4), one);
-}
-
-TEST(WalkedShapes, DeclineOtherForms) {
-    const struct {
-        Expander expander;
-        std::vector<const wchar_t*> terms;
-    } cases[] = {{expandPairsUp, {L"QK+", L"QQ-"}},
-                 {expandTwoRanksUp, {L"TT+", L"T9-", L"Tx+"}},
-                 {expandThreeRanksDown, {L"KQK-", L"KQJ+", L"KQJT-"}},
-                 {expandFourRanksDown, {L"AKQQ-", L"AKQT+"}},
-                 {expandTripsDown, {L"99-", L"998-", L"xxx-"}},
-                 {expandPairAndTwoUp, {L"5533+", L"5532-"}},
-                 {expandTwoRankSpan, {L"KQ-53", L"KQ+54", L"KQ-5x"}},
-                 {expandRundowns, {L"$3G", L"$0", L"0G", L"$0Gx"}}};
-    for (const auto& c : cases)
-        for (const wchar_t* term : c.terms) EXPECT_TRUE(declines(c.expander, term, 4)) << term;
-    EXPECT_TRUE(claimsNothing(expandPairsUp, L"xx+", 4));
-    EXPECT_TRUE(claimsNothing(expandTwoRankSpan, L"54-KQ", 4));
 }
 
 }  // namespace

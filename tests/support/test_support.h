@@ -1,12 +1,24 @@
 #pragma once
 // What the tests share: cards from codes, counts from combinatorics, scratch directories,
 // captured reports to the user, the generated data, and the command-line tool run as a program.
-// Every test lives in the namespace varnel::test.
+// Every test lives in the namespace varnel::test. This is the tests' common header: it also
+// brings the test framework and the standard headers most tests use.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <numeric>
+#include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/cards.h"

@@ -1,11 +1,8 @@
 // The five-card class ranks shared by the generators, against the tests' own reference evaluator.
 #include "tools/five-card/five_card.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-
 #include "tests/support/reference_eval.h"
+#include "tests/support/test_support.h"
 
 namespace varnel::test {
 namespace {

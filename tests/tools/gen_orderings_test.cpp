@@ -1,11 +1,5 @@
 // The orderings generator: suit classes and their names, pair values, the estimator and the
 // files it writes.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <numeric>
-#include <random>
 
 #include "eval/omaha_eval.h"
 #include "range/hand_class.h"

@@ -1,8 +1,6 @@
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
-#include <string>
 
 #include "range/hand_class.h"
 #include "range/ordering_format.h"

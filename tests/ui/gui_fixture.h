@@ -3,13 +3,8 @@
 // images, so "varnel.cfg" and "varnel.log" stay private to the test; the evaluator table comes
 // from the generated data.
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/bmpbuttn.h>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "app/app.h"
 #include "tests/support/test_support.h"

@@ -1,7 +1,6 @@
 // Entry of the window tests: starts the toolkit with the program's own application object (its
 // OnInit is not run; the tests call the start-up steps themselves).
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/image.h>

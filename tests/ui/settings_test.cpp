@@ -4,7 +4,6 @@
 #include <wx/radiobut.h>
 
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include "tests/ui/gui_fixture.h"
