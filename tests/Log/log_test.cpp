@@ -23,21 +23,6 @@ std::string runtimeErrorOf(Fn&& fn) {
     return "(no error)";
 }
 
-TEST(LogLevelTag, NamedLevelsAndUnnamedValue) {
-    const char* expected[] = {" [TRACE] ", " [DEBUG] ", " [INFO] ",
-                              " [WARN] ",  " [ERROR] ", " [SUCCESS] "};
-    for (int value = 0; value < 6; ++value) {
-        auto level = static_cast<LogLevel>(value);
-        EXPECT_EQ(logging::levelTag(level), expected[value]);
-        std::string_view narrow = logging::levelTag(level);
-        EXPECT_EQ(logging::levelTagW(level), std::wstring(narrow.begin(), narrow.end()));
-    }
-    EXPECT_EQ(logging::levelTag(static_cast<LogLevel>(9)), " ");
-    EXPECT_EQ(logging::levelTagW(static_cast<LogLevel>(9)), L" ");
-    EXPECT_FALSE(logging::isWritten(LogLevel::DEBUG));
-    EXPECT_TRUE(logging::isWritten(LogLevel::INFO));
-}
-
 system_clock::time_point localTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm fields{};
     fields.tm_year = year - 1900, fields.tm_mon = month - 1, fields.tm_mday = day;
