@@ -1,10 +1,37 @@
 #include "range/hand_sets.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <iterator>
+#include <new>
+
+#include "range/combinations.h"
 
 namespace varnel {
 namespace {
+
+// kChoose[c][i] = binomial(c, i + 1): the weight of card c as the (i + 1)-th lowest card of a
+// hand, so that a hand's position among all hands of its size is the sum of its cards' weights.
+constexpr auto kChoose = [] {
+    std::array<std::array<std::uint32_t, kMaxHoleCards>, kDeckSize> table{};
+    for (int c = 0; c < kDeckSize; ++c) {
+        for (int i = 0; i < kMaxHoleCards; ++i) {
+            table[c][i] = static_cast<std::uint32_t>(binomial(c, i + 1));
+        }
+    }
+    return table;
+}();
+
+constexpr std::size_t kWordBits = 64;
+
+// A bitset pays once the operands hold at least one hand per this many of its words; below
+// that, sorting the operands is cheaper than touching the bitset's pages.
+constexpr std::size_t kWordsPerOperandHand = 16;
+
+std::size_t wordsFor(int cards) {
+    return static_cast<std::size_t>((binomial(kDeckSize, cards) + kWordBits - 1) / kWordBits);
+}
 
 Hands sortedCopy(const Hands& hands) {
     Hands sorted = hands;
@@ -12,19 +39,15 @@ Hands sortedCopy(const Hands& hands) {
     return sorted;
 }
 
-}  // namespace
-
-Hands handsDifference(const Hands& left, const Hands& right) {
+Hands sortedDifference(Hands left, const Hands& right) {
     const Hands excluded = sortedCopy(right);
-    Hands out;
-    out.reserve(left.size());
-    std::copy_if(left.begin(), left.end(), std::back_inserter(out), [&](CardMask hand) {
-        return !std::binary_search(excluded.begin(), excluded.end(), hand);
+    std::erase_if(left, [&](CardMask hand) {
+        return std::binary_search(excluded.begin(), excluded.end(), hand);
     });
-    return out;
+    return left;
 }
 
-Hands handsUnion(Hands left, const Hands& right) {
+Hands sortedUnion(Hands left, const Hands& right) {
     const Hands present = sortedCopy(left);
     std::copy_if(right.begin(), right.end(), std::back_inserter(left), [&](CardMask hand) {
         return !std::binary_search(present.begin(), present.end(), hand);
@@ -32,11 +55,182 @@ Hands handsUnion(Hands left, const Hands& right) {
     return left;
 }
 
-Hands handsIntersection(const Hands& left, const Hands& right) {
+Hands sortedIntersection(const Hands& left, const Hands& right) {
     const Hands a = sortedCopy(left), b = sortedCopy(right);
     Hands out;
     std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
     return out;
+}
+
+}  // namespace
+
+HandBitset::HandBitset(int cards)
+    : m_cards(cards),
+      m_wordCount(wordsFor(cards)),
+      m_words(static_cast<std::uint64_t*>(std::calloc(m_wordCount, sizeof(std::uint64_t)))) {
+    assert(cards >= 1 && cards <= kMaxHoleCards);
+    if (!m_words) throw std::bad_alloc();
+}
+
+std::uint32_t HandBitset::indexOf(CardMask hand) const {
+    assert(fits(hand));
+    std::uint32_t index = 0;
+    for (int i = 0; i < m_cards; ++i) {
+        index += kChoose[std::countr_zero(hand)][i];
+        hand &= hand - 1;
+    }
+    return index;
+}
+
+CardMask HandBitset::handAt(std::size_t index) const {
+    CardMask hand = 0;
+    int card = kDeckSize - 1;
+    for (int i = m_cards - 1; i >= 0; --i) {
+        while (kChoose[card][i] > index) --card;
+        index -= kChoose[card][i];
+        hand |= cardBit(card--);
+    }
+    return hand;
+}
+
+bool HandBitset::insert(CardMask hand) {
+    const std::uint32_t index = indexOf(hand);
+    std::uint64_t& word = m_words[index / kWordBits];
+    const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
+    if (word & bit) return false;
+    word |= bit;
+    return true;
+}
+
+bool HandBitset::contains(CardMask hand) const {
+    if (!fits(hand)) return false;
+    const std::uint32_t index = indexOf(hand);
+    return (m_words[index / kWordBits] >> (index % kWordBits)) & 1;
+}
+
+bool HandBitset::erase(CardMask hand) {
+    if (!fits(hand)) return false;
+    const std::uint32_t index = indexOf(hand);
+    std::uint64_t& word = m_words[index / kWordBits];
+    const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
+    if (!(word & bit)) return false;
+    word &= ~bit;
+    return true;
+}
+
+HandsChain::HandsChain(Hands first, SetMethod method)
+    : m_result(std::move(first)), m_method(method) {}
+
+// An empty bitset for the size of `hands` when the bitset way applies: every hand of the
+// indexed side has the same size, and (unless forced) the operation handles enough hands.
+std::optional<HandBitset> HandsChain::bitsetOf(const Hands& hands, std::size_t work) const {
+    if (m_method == SetMethod::sorted || hands.empty()) return std::nullopt;
+    const int cards = cardCount(hands.front());
+    if (cards < 1 || cards > kMaxHoleCards) return std::nullopt;
+    if (m_method == SetMethod::automatic && work * kWordsPerOperandHand < wordsFor(cards)) {
+        return std::nullopt;
+    }
+    HandBitset set(cards);
+    if (!std::all_of(hands.begin(), hands.end(), [&](CardMask h) { return set.fits(h); })) {
+        return std::nullopt;
+    }
+    return set;
+}
+
+void HandsChain::unite(const Hands& right) {
+    if (!m_members) {
+        m_sortedWork += m_result.size() + right.size();
+        m_members = bitsetOf(m_result, m_sortedWork);
+        if (!m_members) {
+            m_result = sortedUnion(std::move(m_result), right);
+            return;
+        }
+        m_members->insertEach(m_result.data(), m_result.size(), [](CardMask, bool) {});
+    }
+    const std::size_t before = m_result.size();
+    m_members->lookUp(right, [&](CardMask hand, bool held) {
+        if (!held) m_result.push_back(hand);
+    });
+    const auto added = m_result.begin() + static_cast<std::ptrdiff_t>(before);
+    if (!std::all_of(added, m_result.end(), [&](CardMask h) { return m_members->fits(h); })) {
+        m_members.reset();  // a hand of another size: the next union decides afresh
+        return;
+    }
+    m_members->insertEach(m_result.data() + before, m_result.size() - before,
+                          [](CardMask, bool) {});
+}
+
+void HandsChain::subtract(const Hands& right) {
+    m_members.reset();
+    std::optional<HandBitset> excluded = bitsetOf(right, m_result.size() + right.size());
+    if (!excluded) {
+        m_result = sortedDifference(std::move(m_result), right);
+        return;
+    }
+    excluded->insertEach(right.data(), right.size(), [](CardMask, bool) {});
+    std::size_t kept = 0;
+    excluded->lookUp(m_result, [&](CardMask hand, bool held) {
+        if (!held) m_result[kept++] = hand;
+    });
+    m_result.resize(kept);
+}
+
+void HandsChain::intersect(const Hands& right) {
+    m_members.reset();
+    std::optional<HandBitset> unmatched = bitsetOf(right, m_result.size() + right.size());
+    if (!unmatched) {
+        m_result = sortedIntersection(m_result, right);
+        return;
+    }
+    // Each hand once through the bitsets; the further copies of repeated hands aside, where
+    // a hand repeated on both sides pairs min(m, n) - 1 further copies.
+    Hands repeatsRight, repeatsLeft;
+    unmatched->insertEach(right.data(), right.size(), [&](CardMask hand, bool inserted) {
+        if (!inserted) repeatsRight.push_back(hand);
+    });
+    HandBitset matched(unmatched->cards());
+    std::size_t count = 0;
+    for (CardMask hand : m_result) {
+        if (unmatched->erase(hand)) {
+            matched.insert(hand);
+            ++count;
+        } else if (matched.contains(hand)) {
+            repeatsLeft.push_back(hand);
+        }
+    }
+    Hands repeats;
+    if (!repeatsLeft.empty() && !repeatsRight.empty()) {
+        std::sort(repeatsLeft.begin(), repeatsLeft.end());
+        std::sort(repeatsRight.begin(), repeatsRight.end());
+        std::set_intersection(repeatsLeft.begin(), repeatsLeft.end(), repeatsRight.begin(),
+                              repeatsRight.end(), std::back_inserter(repeats));
+    }
+    Hands out;
+    out.reserve(count + repeats.size());
+    std::size_t next = 0;
+    matched.forEach([&](CardMask hand) {
+        out.push_back(hand);
+        while (next < repeats.size() && repeats[next] == hand) out.push_back(repeats[next++]);
+    });
+    m_result = std::move(out);
+}
+
+Hands handsDifference(Hands left, const Hands& right, SetMethod method) {
+    HandsChain chain(std::move(left), method);
+    chain.subtract(right);
+    return chain.take();
+}
+
+Hands handsUnion(Hands left, const Hands& right, SetMethod method) {
+    HandsChain chain(std::move(left), method);
+    chain.unite(right);
+    return chain.take();
+}
+
+Hands handsIntersection(const Hands& left, const Hands& right, SetMethod method) {
+    HandsChain chain(left, method);
+    chain.intersect(right);
+    return chain.take();
 }
 
 }  // namespace varnel

@@ -1,24 +1,146 @@
 #pragma once
-// Set operations on hand sequences. Hands compare by mask value; each operation sorts a copy
-// of one side (or of both) and searches or merges, so the cost is O((m + n) log n).
+// Set operations on hand sequences. Hands compare by mask value. Large operands go through a
+// membership bitset over all hands of their size, so an operation costs time linear in its
+// operands; small ones sort a copy of one side and search it, which is cheaper below the size
+// where touching the bitset pays. Both ways give identical results, order and repeats included.
 
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/cards.h"
+#include "core/game.h"
 
 namespace varnel {
 
 using Hands = std::vector<CardMask>;
 
-// The hands of `left`, in its order, that `right` does not hold; repeats within `left` stay.
-Hands handsDifference(const Hands& left, const Hands& right);
+// Membership of hands of one size, one bit per hand at its position among all C(52, size)
+// hands. Positions ascend with the masks as unsigned numbers. The bits are allocated zeroed by
+// the system and only the pages that are touched cost anything.
+class HandBitset {
+  public:
+    // A set for hands of `cards` cards, 1 <= cards <= kMaxHoleCards.
+    explicit HandBitset(int cards);
 
-// `left` in its order, then every hand of `right`, in its order, that `left` does not hold
-// (a hand repeated in `right` and absent from `left` is appended once per repeat).
-Hands handsUnion(Hands left, const Hands& right);
+    int cards() const { return m_cards; }
+    // Number of 64-bit words: C(52, cards) / 64 rounded up.
+    std::size_t words() const { return m_wordCount; }
 
-// The hands both hold, ascending by mask value; a hand m times in one side and n times in the
-// other occurs min(m, n) times.
-Hands handsIntersection(const Hands& left, const Hands& right);
+    // True when `hand` holds exactly cards() cards of the deck: the only hands the set holds.
+    bool fits(CardMask hand) const {
+        return cardCount(hand) == m_cards && (hand & ~kFullDeck) == 0;
+    }
+    // Adds a fitting hand; false when it was already present.
+    bool insert(CardMask hand);
+    // Whether the set holds `hand` (false for a hand that does not fit).
+    bool contains(CardMask hand) const;
+    // Removes `hand`; false when it was not present.
+    bool erase(CardMask hand);
+
+    // Calls use(hand, held) for every hand of `hands` in order, held = contains(hand). The
+    // lookups go in blocks whose memory loads overlap, which matters for large sets.
+    template <typename Use>
+    void lookUp(const Hands& hands, Use&& use) const {
+        forEachIndex(hands.data(), hands.size(), [&](CardMask hand, std::uint32_t index) {
+            use(hand, index != kNoIndex && ((m_words[index / 64] >> (index % 64)) & 1) != 0);
+        });
+    }
+    // Inserts the hands of [first, first + count), which must all fit, and calls
+    // use(hand, inserted) for each in order (inserted is false for a hand already present).
+    template <typename Use>
+    void insertEach(const CardMask* first, std::size_t count, Use&& use) {
+        forEachIndex(first, count, [&](CardMask hand, std::uint32_t index) {
+            std::uint64_t& word = m_words[index / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+            use(hand, (word & bit) == 0);
+            word |= bit;
+        });
+    }
+
+    // Calls visit(hand) for every hand held, ascending by mask value.
+    template <typename Visit>
+    void forEach(Visit&& visit) const {
+        for (std::size_t w = 0; w < m_wordCount; ++w) {
+            for (std::uint64_t bits = m_words[w]; bits != 0; bits &= bits - 1) {
+                visit(handAt(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+            }
+        }
+    }
+
+  private:
+    struct Free {
+        void operator()(std::uint64_t* p) const { std::free(p); }
+    };
+    static constexpr std::uint32_t kNoIndex = UINT32_MAX;  // a hand that does not fit
+    static constexpr std::size_t kLookAhead = 16;          // lookups in flight at once
+
+    std::uint32_t indexOf(CardMask hand) const;
+    // Calls use(hand, index) for each hand in order, index = kNoIndex for one that does not
+    // fit, after prefetching the words of a block of hands. The block is copied first, so `use`
+    // may overwrite hands it has already been given.
+    template <typename Use>
+    void forEachIndex(const CardMask* hands, std::size_t count, Use&& use) const {
+        CardMask block[kLookAhead];
+        std::uint32_t indices[kLookAhead];
+        for (std::size_t start = 0; start < count; start += kLookAhead) {
+            const std::size_t n = std::min(kLookAhead, count - start);
+            for (std::size_t i = 0; i < n; ++i) {
+                block[i] = hands[start + i];
+                indices[i] = fits(block[i]) ? indexOf(block[i]) : kNoIndex;
+                if (indices[i] != kNoIndex) __builtin_prefetch(&m_words[indices[i] / 64]);
+            }
+            for (std::size_t i = 0; i < n; ++i) use(block[i], indices[i]);
+        }
+    }
+    CardMask handAt(std::size_t index) const;
+
+    int m_cards;
+    std::size_t m_wordCount;
+    std::unique_ptr<std::uint64_t[], Free> m_words;
+};
+
+// How an operation finds its hands: by operand size, or forced (tests compare the two ways).
+enum class SetMethod { automatic, sorted, bitset };
+
+// A running result combined with one operand after another, left to right, as a range
+// expression's chain of operators is. Consecutive unions keep the running result's membership,
+// so a chain of many unions costs time linear in all its operands together.
+class HandsChain {
+  public:
+    explicit HandsChain(Hands first, SetMethod method = SetMethod::automatic);
+
+    // The running result in its order, then every hand of `right`, in its order, that the
+    // running result did not hold before this step (a hand repeated in `right` and absent from
+    // the result is appended once per repeat).
+    void unite(const Hands& right);
+    // The hands both hold, ascending by mask value; a hand m times in one side and n times in
+    // the other occurs min(m, n) times.
+    void intersect(const Hands& right);
+    // The running result's hands, in its order, that `right` does not hold; repeats stay.
+    void subtract(const Hands& right);
+
+    const Hands& result() const { return m_result; }
+    Hands take() { return std::move(m_result); }
+
+  private:
+    std::optional<HandBitset> bitsetOf(const Hands& hands, std::size_t work) const;
+
+    Hands m_result;
+    SetMethod m_method;
+    std::optional<HandBitset> m_members;  // the running result's hands between unions
+    std::size_t m_sortedWork = 0;         // hands handled by sorted unions so far
+};
+
+// Single operations, as one step of a chain.
+Hands handsDifference(Hands left, const Hands& right, SetMethod method = SetMethod::automatic);
+Hands handsUnion(Hands left, const Hands& right, SetMethod method = SetMethod::automatic);
+Hands handsIntersection(const Hands& left, const Hands& right,
+                        SetMethod method = SetMethod::automatic);
 
 }  // namespace varnel
