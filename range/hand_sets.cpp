@@ -23,15 +23,17 @@ constexpr auto kChoose = [] {
     return table;
 }();
 
-constexpr std::size_t kWordBits = 64;
-
 // A bitset pays once the operands hold at least one hand per this many of its words; below
 // that, sorting the operands is cheaper than touching the bitset's pages.
 constexpr std::size_t kWordsPerOperandHand = 16;
 
-std::size_t wordsFor(int cards) {
+}  // namespace
+
+std::size_t HandBitset::wordsFor(int cards) {
     return static_cast<std::size_t>((binomial(kDeckSize, cards) + kWordBits - 1) / kWordBits);
 }
+
+namespace {
 
 Hands sortedCopy(const Hands& hands) {
     Hands sorted = hands;
@@ -73,13 +75,22 @@ HandBitset::HandBitset(int cards)
 }
 
 std::uint32_t HandBitset::indexOf(CardMask hand) const {
-    assert(fits(hand));
+    if (hand & ~kFullDeck) return kNoIndex;
     std::uint32_t index = 0;
     for (int i = 0; i < m_cards; ++i) {
+        if (hand == 0) return kNoIndex;
         index += kChoose[std::countr_zero(hand)][i];
         hand &= hand - 1;
     }
-    return index;
+    return hand == 0 ? index : kNoIndex;
+}
+
+void HandBitset::prefetchIndices(const CardMask* hands, std::size_t count,
+                                 std::uint32_t* indices) const {
+    for (std::size_t i = 0; i < count; ++i) {
+        indices[i] = indexOf(hands[i]);
+        if (indices[i] != kNoIndex) __builtin_prefetch(&m_words[indices[i] / kWordBits]);
+    }
 }
 
 CardMask HandBitset::handAt(std::size_t index) const {
@@ -95,6 +106,7 @@ CardMask HandBitset::handAt(std::size_t index) const {
 
 bool HandBitset::insert(CardMask hand) {
     const std::uint32_t index = indexOf(hand);
+    assert(index != kNoIndex);
     std::uint64_t& word = m_words[index / kWordBits];
     const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
     if (word & bit) return false;
@@ -103,14 +115,14 @@ bool HandBitset::insert(CardMask hand) {
 }
 
 bool HandBitset::contains(CardMask hand) const {
-    if (!fits(hand)) return false;
     const std::uint32_t index = indexOf(hand);
+    if (index == kNoIndex) return false;
     return (m_words[index / kWordBits] >> (index % kWordBits)) & 1;
 }
 
 bool HandBitset::erase(CardMask hand) {
-    if (!fits(hand)) return false;
     const std::uint32_t index = indexOf(hand);
+    if (index == kNoIndex) return false;
     std::uint64_t& word = m_words[index / kWordBits];
     const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
     if (!(word & bit)) return false;
@@ -127,7 +139,7 @@ std::optional<HandBitset> HandsChain::bitsetOf(const Hands& hands, std::size_t w
     if (m_method == SetMethod::sorted || hands.empty()) return std::nullopt;
     const int cards = cardCount(hands.front());
     if (cards < 1 || cards > kMaxHoleCards) return std::nullopt;
-    if (m_method == SetMethod::automatic && work * kWordsPerOperandHand < wordsFor(cards)) {
+    if (m_method == SetMethod::automatic && work * kWordsPerOperandHand < HandBitset::wordsFor(cards)) {
         return std::nullopt;
     }
     HandBitset set(cards);

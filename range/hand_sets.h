@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,12 +30,17 @@ class HandBitset {
     explicit HandBitset(int cards);
 
     int cards() const { return m_cards; }
-    // Number of 64-bit words: C(52, cards) / 64 rounded up.
-    std::size_t words() const { return m_wordCount; }
+    // Number of 64-bit words of a set for hands of `cards` cards: C(52, cards) / 64 rounded up.
+    static std::size_t wordsFor(int cards);
 
     // True when `hand` holds exactly cards() cards of the deck: the only hands the set holds.
     bool fits(CardMask hand) const {
-        return cardCount(hand) == m_cards && (hand & ~kFullDeck) == 0;
+        if (hand & ~kFullDeck) return false;
+        for (int i = 0; i < m_cards; ++i) {
+            if (hand == 0) return false;
+            hand &= hand - 1;
+        }
+        return hand == 0;
     }
     // Adds a fitting hand; false when it was already present.
     bool insert(CardMask hand);
@@ -48,7 +54,8 @@ class HandBitset {
     template <typename Use>
     void lookUp(const Hands& hands, Use&& use) const {
         forEachIndex(hands.data(), hands.size(), [&](CardMask hand, std::uint32_t index) {
-            use(hand, index != kNoIndex && ((m_words[index / 64] >> (index % 64)) & 1) != 0);
+            use(hand, index != kNoIndex &&
+                          ((m_words[index / kWordBits] >> (index % kWordBits)) & 1) != 0);
         });
     }
     // Inserts the hands of [first, first + count), which must all fit, and calls
@@ -56,8 +63,8 @@ class HandBitset {
     template <typename Use>
     void insertEach(const CardMask* first, std::size_t count, Use&& use) {
         forEachIndex(first, count, [&](CardMask hand, std::uint32_t index) {
-            std::uint64_t& word = m_words[index / 64];
-            const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+            std::uint64_t& word = m_words[index / kWordBits];
+            const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
             use(hand, (word & bit) == 0);
             word |= bit;
         });
@@ -68,7 +75,7 @@ class HandBitset {
     void forEach(Visit&& visit) const {
         for (std::size_t w = 0; w < m_wordCount; ++w) {
             for (std::uint64_t bits = m_words[w]; bits != 0; bits &= bits - 1) {
-                visit(handAt(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+                visit(handAt(w * kWordBits + static_cast<std::size_t>(std::countr_zero(bits))));
             }
         }
     }
@@ -77,28 +84,41 @@ class HandBitset {
     struct Free {
         void operator()(std::uint64_t* p) const { std::free(p); }
     };
+    static constexpr std::size_t kWordBits = 64;
     static constexpr std::uint32_t kNoIndex = UINT32_MAX;  // a hand that does not fit
-    static constexpr std::size_t kLookAhead = 16;          // lookups in flight at once
+    static constexpr std::size_t kLookAhead = 32;          // hands whose lookups overlap
 
-    std::uint32_t indexOf(CardMask hand) const;
+    std::uint32_t indexOf(CardMask hand) const;  // kNoIndex when `hand` does not fit
+    CardMask handAt(std::size_t index) const;
+    // The indices of `count` hands, prefetching the words they fall in.
+    void prefetchIndices(const CardMask* hands, std::size_t count, std::uint32_t* indices) const;
+
     // Calls use(hand, index) for each hand in order, index = kNoIndex for one that does not
-    // fit, after prefetching the words of a block of hands. The block is copied first, so `use`
-    // may overwrite hands it has already been given.
+    // fit. The words of the next block of hands are fetched while a block is used; each block is
+    // copied first, so `use` may overwrite hands it has already been given.
     template <typename Use>
     void forEachIndex(const CardMask* hands, std::size_t count, Use&& use) const {
-        CardMask block[kLookAhead];
-        std::uint32_t indices[kLookAhead];
-        for (std::size_t start = 0; start < count; start += kLookAhead) {
+        CardMask blocks[2][kLookAhead];
+        std::uint32_t indices[2][kLookAhead];
+        const auto fetch = [&](std::size_t start, int slot) {
+            if (start >= count) return std::size_t{0};
             const std::size_t n = std::min(kLookAhead, count - start);
-            for (std::size_t i = 0; i < n; ++i) {
-                block[i] = hands[start + i];
-                indices[i] = fits(block[i]) ? indexOf(block[i]) : kNoIndex;
-                if (indices[i] != kNoIndex) __builtin_prefetch(&m_words[indices[i] / 64]);
+            if (n == kLookAhead) {
+                std::memcpy(blocks[slot], hands + start,
+                            sizeof blocks[slot]);  // fixed size: inline
+            } else {
+                std::copy(hands + start, hands + start + n, blocks[slot]);
             }
-            for (std::size_t i = 0; i < n; ++i) use(block[i], indices[i]);
+            prefetchIndices(blocks[slot], n, indices[slot]);
+            return n;
+        };
+        std::size_t n = fetch(0, 0);
+        for (std::size_t start = 0, slot = 0; start < count; start += kLookAhead, slot ^= 1) {
+            const std::size_t next = fetch(start + kLookAhead, static_cast<int>(slot ^ 1));
+            for (std::size_t i = 0; i < n; ++i) use(blocks[slot][i], indices[slot][i]);
+            n = next;
         }
     }
-    CardMask handAt(std::size_t index) const;
 
     int m_cards;
     std::size_t m_wordCount;
