@@ -5,6 +5,7 @@
 #include <cassert>
 #include <iterator>
 #include <new>
+#include <utility>
 
 #include "range/combinations.h"
 
@@ -34,6 +35,25 @@ std::size_t HandBitset::wordsFor(int cards) {
 }
 
 namespace {
+
+// Sorts hands of the deck (masks below 2^52) ascending in time linear in their number: a radix
+// sort over four 13-bit digits.
+void sortHands(Hands& hands) {
+    constexpr int kDigitBits = 13, kDigits = 4;
+    static_assert(kDigitBits * kDigits >= kDeckSize);
+    constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+    Hands spare(hands.size());
+    std::vector<std::size_t> start(kBuckets);
+    for (int digit = 0; digit < kDigits; ++digit) {
+        const int shift = digit * kDigitBits;
+        std::fill(start.begin(), start.end(), 0);
+        for (CardMask hand : hands) ++start[(hand >> shift) & (kBuckets - 1)];
+        std::size_t total = 0;
+        for (std::size_t& s : start) total += std::exchange(s, total);
+        for (CardMask hand : hands) spare[start[(hand >> shift) & (kBuckets - 1)]++] = hand;
+        hands.swap(spare);
+    }
+}
 
 Hands sortedCopy(const Hands& hands) {
     Hands sorted = hands;
@@ -93,17 +113,6 @@ void HandBitset::prefetchIndices(const CardMask* hands, std::size_t count,
     }
 }
 
-CardMask HandBitset::handAt(std::size_t index) const {
-    CardMask hand = 0;
-    int card = kDeckSize - 1;
-    for (int i = m_cards - 1; i >= 0; --i) {
-        while (kChoose[card][i] > index) --card;
-        index -= kChoose[card][i];
-        hand |= cardBit(card--);
-    }
-    return hand;
-}
-
 bool HandBitset::insert(CardMask hand) {
     const std::uint32_t index = indexOf(hand);
     assert(index != kNoIndex);
@@ -120,16 +129,6 @@ bool HandBitset::contains(CardMask hand) const {
     return (m_words[index / kWordBits] >> (index % kWordBits)) & 1;
 }
 
-bool HandBitset::erase(CardMask hand) {
-    const std::uint32_t index = indexOf(hand);
-    if (index == kNoIndex) return false;
-    std::uint64_t& word = m_words[index / kWordBits];
-    const std::uint64_t bit = std::uint64_t{1} << (index % kWordBits);
-    if (!(word & bit)) return false;
-    word &= ~bit;
-    return true;
-}
-
 HandsChain::HandsChain(Hands first, SetMethod method)
     : m_result(std::move(first)), m_method(method) {}
 
@@ -139,7 +138,8 @@ std::optional<HandBitset> HandsChain::bitsetOf(const Hands& hands, std::size_t w
     if (m_method == SetMethod::sorted || hands.empty()) return std::nullopt;
     const int cards = cardCount(hands.front());
     if (cards < 1 || cards > kMaxHoleCards) return std::nullopt;
-    if (m_method == SetMethod::automatic && work * kWordsPerOperandHand < HandBitset::wordsFor(cards)) {
+    if (m_method == SetMethod::automatic &&
+        work * kWordsPerOperandHand < HandBitset::wordsFor(cards)) {
         return std::nullopt;
     }
     HandBitset set(cards);
@@ -189,42 +189,34 @@ void HandsChain::subtract(const Hands& right) {
 
 void HandsChain::intersect(const Hands& right) {
     m_members.reset();
-    std::optional<HandBitset> unmatched = bitsetOf(right, m_result.size() + right.size());
-    if (!unmatched) {
+    std::optional<HandBitset> inRight = bitsetOf(right, m_result.size() + right.size());
+    if (!inRight) {
         m_result = sortedIntersection(m_result, right);
         return;
     }
-    // Each hand once through the bitsets; the further copies of repeated hands aside, where
-    // a hand repeated on both sides pairs min(m, n) - 1 further copies.
-    Hands repeatsRight, repeatsLeft;
-    unmatched->insertEach(right.data(), right.size(), [&](CardMask hand, bool inserted) {
+    // The hands of the running result that `right` holds, each as often as the result holds
+    // it, ascending; a hand repeated on the right allows as many copies as it has there.
+    Hands repeatsRight;
+    inRight->insertEach(right.data(), right.size(), [&](CardMask hand, bool inserted) {
         if (!inserted) repeatsRight.push_back(hand);
     });
-    HandBitset matched(unmatched->cards());
-    std::size_t count = 0;
-    for (CardMask hand : m_result) {
-        if (unmatched->erase(hand)) {
-            matched.insert(hand);
-            ++count;
-        } else if (matched.contains(hand)) {
-            repeatsLeft.push_back(hand);
-        }
-    }
-    Hands repeats;
-    if (!repeatsLeft.empty() && !repeatsRight.empty()) {
-        std::sort(repeatsLeft.begin(), repeatsLeft.end());
-        std::sort(repeatsRight.begin(), repeatsRight.end());
-        std::set_intersection(repeatsLeft.begin(), repeatsLeft.end(), repeatsRight.begin(),
-                              repeatsRight.end(), std::back_inserter(repeats));
-    }
-    Hands out;
-    out.reserve(count + repeats.size());
-    std::size_t next = 0;
-    matched.forEach([&](CardMask hand) {
-        out.push_back(hand);
-        while (next < repeats.size() && repeats[next] == hand) out.push_back(repeats[next++]);
+    Hands matched;
+    inRight->lookUp(m_result, [&](CardMask hand, bool held) {
+        if (held) matched.push_back(hand);
     });
-    m_result = std::move(out);
+    sortHands(matched);
+    sortHands(repeatsRight);
+    m_result.clear();
+    auto repeat = repeatsRight.begin();
+    for (auto run = matched.begin(); run != matched.end();) {
+        const auto runEnd = std::find_if(run, matched.end(), [&](CardMask h) { return h != *run; });
+        while (repeat != repeatsRight.end() && *repeat < *run) ++repeat;
+        std::size_t allowed = 1;
+        for (; repeat != repeatsRight.end() && *repeat == *run; ++repeat) ++allowed;
+        const auto copies = std::min<std::size_t>(allowed, static_cast<std::size_t>(runEnd - run));
+        m_result.insert(m_result.end(), copies, *run);
+        run = runEnd;
+    }
 }
 
 Hands handsDifference(Hands left, const Hands& right, SetMethod method) {

@@ -22,7 +22,7 @@ namespace varnel {
 using Hands = std::vector<CardMask>;
 
 // Membership of hands of one size, one bit per hand at its position among all C(52, size)
-// hands. Positions ascend with the masks as unsigned numbers. The bits are allocated zeroed by
+// hands. The bits are allocated zeroed by
 // the system and only the pages that are touched cost anything.
 class HandBitset {
   public:
@@ -46,9 +46,6 @@ class HandBitset {
     bool insert(CardMask hand);
     // Whether the set holds `hand` (false for a hand that does not fit).
     bool contains(CardMask hand) const;
-    // Removes `hand`; false when it was not present.
-    bool erase(CardMask hand);
-
     // Calls use(hand, held) for every hand of `hands` in order, held = contains(hand). The
     // lookups go in blocks whose memory loads overlap, which matters for large sets.
     template <typename Use>
@@ -70,16 +67,6 @@ class HandBitset {
         });
     }
 
-    // Calls visit(hand) for every hand held, ascending by mask value.
-    template <typename Visit>
-    void forEach(Visit&& visit) const {
-        for (std::size_t w = 0; w < m_wordCount; ++w) {
-            for (std::uint64_t bits = m_words[w]; bits != 0; bits &= bits - 1) {
-                visit(handAt(w * kWordBits + static_cast<std::size_t>(std::countr_zero(bits))));
-            }
-        }
-    }
-
   private:
     struct Free {
         void operator()(std::uint64_t* p) const { std::free(p); }
@@ -89,7 +76,6 @@ class HandBitset {
     static constexpr std::size_t kLookAhead = 32;          // hands whose lookups overlap
 
     std::uint32_t indexOf(CardMask hand) const;  // kNoIndex when `hand` does not fit
-    CardMask handAt(std::size_t index) const;
     // The indices of `count` hands, prefetching the words they fall in.
     void prefetchIndices(const CardMask* hands, std::size_t count, std::uint32_t* indices) const;
 
