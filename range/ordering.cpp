@@ -38,7 +38,15 @@ bool fileExists(const std::wstring& name, bool report = true) {
             kFileErrorCaption);
         return false;
     }
-    if (!exists && report) reportToUser(L"File " + name + L" doesn't exist!", kFileErrorCaption);
+    if (!exists && report) {
+        std::error_code ignored;
+        const bool generating =
+            std::filesystem::exists(std::filesystem::path(kOrderingsBeingGenerated), ignored);
+        reportToUser(L"File " + name +
+                         (generating ? L" is being generated, try again in a few minutes"
+                                     : L" doesn't exist!"),
+                     kFileErrorCaption);
+    }
     return exists;
 }
 

@@ -3,7 +3,10 @@
 // of the best hands up to a percentage. The files are looked up by bare name in the working
 // directory (layout in range/ordering_format.h) and loaded once per process on first use; a
 // missing file is reported to the user ("File <name> doesn't exist!", caption "File error"),
-// and a failed load is retried, and reported again, on the next selection.
+// and a failed load is retried, and reported again, on the next selection. Files may appear
+// while the program runs: while the file kOrderingsBeingGenerated exists in the working
+// directory, a missing file is reported as "File <name> is being generated, try again in a few
+// minutes".
 //
 // Class names are held as narrow strings (the 8-bit names of the 6/7-card files as they are;
 // the UTF-16 names of the 4/5-card files converted to UTF-8).
@@ -19,6 +22,9 @@
 #include "range/ordering_format.h"
 
 namespace varnel {
+
+// Present while the set-up generates the orderings in the background (scripts/common.sh).
+inline constexpr const wchar_t* kOrderingsBeingGenerated = L"orderings.generating";
 
 // The cumulative share of the classes up to and including one class, and their hands.
 struct CumulativeCount {
