@@ -28,14 +28,6 @@ constexpr auto kChoose = [] {
 // that, sorting the operands is cheaper than touching the bitset's pages.
 constexpr std::size_t kWordsPerOperandHand = 16;
 
-}  // namespace
-
-std::size_t HandBitset::wordsFor(int cards) {
-    return static_cast<std::size_t>((binomial(kDeckSize, cards) + kWordBits - 1) / kWordBits);
-}
-
-namespace {
-
 // Sorts hands of the deck (masks below 2^52) ascending in time linear in their number: a radix
 // sort over four 13-bit digits.
 void sortHands(Hands& hands) {
@@ -85,6 +77,10 @@ Hands sortedIntersection(const Hands& left, const Hands& right) {
 }
 
 }  // namespace
+
+std::size_t HandBitset::wordsFor(int cards) {
+    return static_cast<std::size_t>((binomial(kDeckSize, cards) + kWordBits - 1) / kWordBits);
+}
 
 HandBitset::HandBitset(int cards)
     : m_cards(cards),
