@@ -156,6 +156,7 @@ void HandsChain::unite(const Hands& right) {
         m_members->insertEach(m_result.data(), m_result.size(), [](CardMask, bool) {});
     }
     const std::size_t before = m_result.size();
+    m_result.reserve(before + right.size());  // no copies while growing
     m_members->lookUp(right, [&](CardMask hand, bool held) {
         if (!held) m_result.push_back(hand);
     });

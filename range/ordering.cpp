@@ -296,20 +296,20 @@ HandList selectTopPercent(std::int32_t numCards, double percent) {
     if (!fileExists(fileName)) return result;
 
     std::ifstream in(std::filesystem::path(fileName), std::ios::binary);
-    std::vector<CardMask> block(kMaskBlock);
     std::error_code ec;
     const auto available = std::filesystem::file_size(std::filesystem::path(fileName), ec);
-    if (!ec) result.hands.reserve(std::min<std::size_t>(wanted, available / sizeof(CardMask)));
-    while (wanted > 0 && in) {
-        const std::size_t want = std::min(wanted, kMaskBlock);
-        in.read(reinterpret_cast<char*>(block.data()),
+    if (!ec) wanted = std::min<std::size_t>(wanted, available / sizeof(CardMask));
+    result.hands.resize(wanted);  // read in place, in blocks of kMaskBlock masks
+    std::size_t read = 0;
+    while (read < wanted && in) {
+        const std::size_t want = std::min(wanted - read, kMaskBlock);
+        in.read(reinterpret_cast<char*>(result.hands.data() + read),
                 static_cast<std::streamsize>(want * sizeof(CardMask)));
         const std::size_t got = static_cast<std::size_t>(in.gcount()) / sizeof(CardMask);
-        result.hands.insert(result.hands.end(), block.begin(),
-                            block.begin() + static_cast<std::ptrdiff_t>(got));
-        wanted -= got;
+        read += got;
         if (got < want) break;
     }
+    result.hands.resize(read);
     return result;
 }
 
