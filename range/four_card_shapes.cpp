@@ -148,7 +148,7 @@ bool expandSuitedRank(std::wstring_view term, HandList& list) {
     if (rank < 0) return false;
     // The same hand comes up once for every suit in which a card of the rank is suited; only its
     // first build is kept.
-    FourCardHandSet seen(list);
+    HandBitset seen = fourCardHandsOf(list);
     for (int s = 0; s < kSuits; ++s) {
         const CardId a = makeCard(rank, s);
         for (int r = 0; r < kRanks; ++r) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "core/file_errors.h"
@@ -37,14 +38,24 @@ bool fileExists(const std::wstring& name, bool report = true) {
             kFileErrorCaption);
         return false;
     }
-    if (!exists && report) reportToUser(L"File " + name + L" doesn't exist!", kFileErrorCaption);
+    if (!exists && report) {
+        std::error_code ignored;
+        const bool generating =
+            std::filesystem::exists(std::filesystem::path(kOrderingsBeingGenerated), ignored);
+        reportToUser(L"File " + name +
+                         (generating ? L" is being generated, try again in a few minutes"
+                                     : L" doesn't exist!"),
+                     kFileErrorCaption);
+    }
     return exists;
 }
 
+bool isTrailingSpace(char c) {
+    return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr;
+}
+
 std::string trimTrailingSpace(std::string s) {
-    while (!s.empty() && std::strchr(" \t\n\v\f\r", s.back()) != nullptr && s.back() != '\0') {
-        s.pop_back();
-    }
+    while (!s.empty() && isTrailingSpace(s.back())) s.pop_back();
     return s;
 }
 
@@ -72,8 +83,9 @@ void readRecords(const std::wstring& fileName, std::size_t count, std::size_t si
 }
 
 struct OrderingCaches {
-    std::array<OrderingTable, 4> tables;  // 4..7 hole cards
-    std::array<RatedClassMap, 2> rated;   // 6 and 7 hole cards
+    std::array<OrderingTable, 4> tables;    // 4..7 hole cards
+    std::array<bool, 2> ratedLoaded{};      // 6 and 7 hole cards: the class file was read
+    std::array<RatedClasses, 2> uncounted;  // their classes while the hand file is missing
 };
 
 OrderingCaches& caches() {
@@ -81,42 +93,87 @@ OrderingCaches& caches() {
     return instance;
 }
 
-// One class of a 6/7-card ordering in the order of cumulative percentages.
-struct RatedEntry {
-    double percent;
-    const std::string* name;
-    std::uint32_t handCount;
-};
-
-// The classes of the rated map in ascending cumulative percentage, one per percentage: of
-// classes sharing a percentage, the last in name order stands for it. (Sorting a vector and
-// filling the maps in order is much faster than millions of scattered map operations.)
-std::vector<RatedEntry> ratedByPercent(const RatedClassMap& rated) {
-    std::vector<RatedEntry> entries;
-    entries.reserve(rated.size());
-    for (const auto& [name, record] : rated) {
-        entries.push_back({record.cumulativePercent, &name, record.handCount});
+// Appends the cumulative count of hands reaching `percent`; classes sharing a percentage share
+// one entry, the last one written standing for it.
+void addCumulative(std::vector<CumulativeCount>& cumulative, double percent, std::uint32_t hands) {
+    if (!cumulative.empty() && cumulative.back().percent == percent) {
+        cumulative.back().hands = hands;
+    } else {
+        cumulative.push_back({percent, hands});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const RatedEntry& a, const RatedEntry& b) {
-        return a.percent < b.percent;
-    });
-    std::vector<RatedEntry> unique;
-    unique.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i + 1 < entries.size() && entries[i + 1].percent == entries[i].percent) continue;
-        unique.push_back(entries[i]);
-    }
-    return unique;
 }
 
-// Cumulative counts of a 6/7-card table, walking its classes from the best: 7 cards count the
-// file's hands, 6 cards the hands each class name denotes.
-void fillRatedCounts(OrderingTable& table, const std::vector<RatedEntry>& entries) {
+// Cumulative counts of a 6/7-card table from its classes (ascending by percentage, then name),
+// walking from the best: 7 cards count the file's hands, 6 cards the hands each class name
+// denotes. Of classes sharing a percentage, the last in name order stands for it.
+void fillRatedCounts(OrderingTable& table, const RatedClasses& classes) {
+    table.cumulative.clear();
+    table.cumulative.reserve(classes.size());
     std::uint32_t total = 0;
-    for (const RatedEntry& e : entries) {
-        total += table.numCards == 6 ? static_cast<std::uint32_t>(countSixCardClass(*e.name))
-                                     : e.handCount;
-        table.countByPercent.emplace_hint(table.countByPercent.end(), e.percent, total);
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        const RatedClass& c = classes[i];
+        if (i + 1 < classes.size() && classes[i + 1].cumulativePercent == c.cumulativePercent) {
+            continue;
+        }
+        total += table.numCards == 6 ? static_cast<std::uint32_t>(countSixCardClass(c.nameView()))
+                                     : c.handCount;
+        table.cumulative.push_back({c.cumulativePercent, total});
+    }
+}
+
+// A name's bytes as two big-endian words: comparing the words compares the names as strings.
+struct NameKey {
+    std::uint64_t high = 0, low = 0;
+    std::uint32_t index = 0;
+
+    explicit NameKey(const RatedClass& c, std::uint32_t at) : index(at) {
+        for (int i = 0; i < 8; ++i) high = high << 8 | static_cast<unsigned char>(c.name[i]);
+        for (int i = 8; i < 16; ++i) {
+            low = low << 8 | (i < kMaxRatedNameLength ? static_cast<unsigned char>(c.name[i]) : 0);
+        }
+    }
+    bool sameName(const NameKey& o) const { return high == o.high && low == o.low; }
+    bool operator<(const NameKey& o) const {
+        return std::tie(high, low, index) < std::tie(o.high, o.low, o.index);
+    }
+};
+
+// Drops every record whose name an earlier record has, keeping the file order of the rest.
+void keepFirstOfEachName(RatedClasses& classes) {
+    std::vector<NameKey> keys;
+    keys.reserve(classes.size());
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        keys.emplace_back(classes[i], static_cast<std::uint32_t>(i));
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<bool> repeated(classes.size());
+    for (std::size_t i = 1; i < keys.size(); ++i) {
+        if (keys[i].sameName(keys[i - 1])) repeated[keys[i].index] = true;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        if (!repeated[i]) classes[kept++] = classes[i];
+    }
+    classes.resize(kept);
+}
+
+// Ascending by cumulative percentage, then by name. The files come in ascending percentage, so
+// usually only runs of equal percentages need sorting.
+void sortByPercent(RatedClasses& classes) {
+    const auto byName = [](const RatedClass& a, const RatedClass& b) { return a.name < b.name; };
+    const auto byPercent = [](const RatedClass& a, const RatedClass& b) {
+        return a.cumulativePercent < b.cumulativePercent;
+    };
+    if (!std::is_sorted(classes.begin(), classes.end(), byPercent)) {
+        std::sort(classes.begin(), classes.end(), [&](const RatedClass& a, const RatedClass& b) {
+            return byPercent(a, b) || (!byPercent(b, a) && byName(a, b));
+        });
+        return;
+    }
+    for (auto run = classes.begin(); run != classes.end();) {
+        const auto end = std::upper_bound(run, classes.end(), *run, byPercent);
+        if (end - run > 1) std::sort(run, end, byName);
+        run = end;
     }
 }
 
@@ -130,23 +187,24 @@ void ensureLoaded(std::int32_t numCards) {
         fileExists(handFileName(table.nominalName));
         return;
     }
-    RatedClassMap& rated = c.rated[static_cast<std::size_t>(numCards - 6)];
-    if (!rated.empty()) {
+    const auto rated = static_cast<std::size_t>(numCards - 6);
+    RatedClasses& uncounted = c.uncounted[rated];
+    if (c.ratedLoaded[rated]) {
         // The hand file was missing when the classes were read: count them once it is there.
-        if (table.countByPercent.empty() &&
-            fileExists(handFileName(table.nominalName), /*report=*/false)) {
-            fillRatedCounts(table, ratedByPercent(rated));
+        if (!uncounted.empty() && fileExists(handFileName(table.nominalName), /*report=*/false)) {
+            fillRatedCounts(table, uncounted);
+            uncounted = RatedClasses{};
         }
         return;
     }
     table = makeOrderingTable(numCards);
-    loadRatedClassFile(numCards, table.nominalName, rated);
-    const std::vector<RatedEntry> entries = ratedByPercent(rated);
-    for (const RatedEntry& e : entries) {
-        table.classByPercent.emplace_hint(table.classByPercent.end(), e.percent, *e.name);
+    RatedClasses classes = loadRatedClassFile(numCards, table.nominalName);
+    c.ratedLoaded[rated] = !classes.empty();
+    if (!fileExists(handFileName(table.nominalName))) {
+        uncounted = std::move(classes);
+        return;
     }
-    if (!fileExists(handFileName(table.nominalName))) return;
-    fillRatedCounts(table, entries);
+    fillRatedCounts(table, classes);
 }
 
 }  // namespace
@@ -170,12 +228,16 @@ std::wstring handFileName(const std::wstring& nominalName) {
     return nominalName.substr(0, nominalName.size() - 3) + L"64";
 }
 
+std::string_view RatedClass::nameView() const {
+    return {name.data(),
+            static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())};
+}
+
 int loadClassFile(OrderingTable& table) {
     const std::wstring fileName = classFileName(table.nominalName);
     if (!fileExists(fileName)) return 0;
     table.percentByClass.clear();
-    table.classByPercent.clear();
-    table.countByPercent.clear();
+    table.cumulative.clear();
     std::uint32_t total = 0;
     readRecords(fileName, static_cast<std::size_t>(table.classCount), kShortRecordSize,
                 [&](const unsigned char* record) {
@@ -183,45 +245,39 @@ int loadClassFile(OrderingTable& table) {
                     for (int i = 0; i < kShortNameUnits; ++i) {
                         appendUtf8(name, readLittle<std::uint16_t>(record + 2 * i));
                     }
-                    name = trimTrailingSpace(std::move(name));
                     total += record[kShortCountOffset];
                     const double percent =
                         static_cast<double>(total * 100u) / static_cast<double>(table.totalHands);
-                    table.percentByClass.insert_or_assign(name, percent);
-                    table.countByPercent.insert_or_assign(percent, total);
-                    table.classByPercent.insert_or_assign(percent, std::move(name));
+                    table.percentByClass.insert_or_assign(trimTrailingSpace(std::move(name)),
+                                                          percent);
+                    addCumulative(table.cumulative, percent, total);
                 });
     return 1;
 }
 
-std::size_t loadRatedClassFile(std::int32_t numCards, const std::wstring& nominalName,
-                               RatedClassMap& rated) {
-    rated.clear();
+RatedClasses loadRatedClassFile(std::int32_t numCards, const std::wstring& nominalName) {
+    RatedClasses classes;
     const std::wstring fileName = classFileName(nominalName);
-    if (!fileExists(fileName)) return 0;
+    if (!fileExists(fileName)) return classes;
     const OrderingFormat* format = orderingFormat(numCards);
-    if (format == nullptr || !usesRatedRecords(numCards)) return 0;
-    const int nameLength = ratedNameLength(numCards);
-    std::vector<std::pair<std::string, RatedClass>> records;
-    records.reserve(static_cast<std::size_t>(format->classCount));
+    if (format == nullptr || !usesRatedRecords(numCards)) return classes;
+    const auto nameLength = static_cast<std::size_t>(ratedNameLength(numCards));
+    classes.reserve(static_cast<std::size_t>(format->classCount));
     readRecords(fileName, static_cast<std::size_t>(format->classCount),
                 static_cast<std::size_t>(ratedRecordSize(numCards)),
                 [&](const unsigned char* record) {
-                    const unsigned char* fields = record + nameLength;
-                    records.emplace_back(
-                        trimTrailingSpace(std::string(reinterpret_cast<const char*>(record),
-                                                      static_cast<std::size_t>(nameLength))),
-                        RatedClass{readLittle<std::uint32_t>(fields + 8),
-                                   readLittle<double>(fields), readLittle<double>(fields + 12)});
+                    std::size_t length = nameLength;
+                    while (length > 0 && isTrailingSpace(static_cast<char>(record[length - 1]))) {
+                        --length;
+                    }
+                    RatedClass& c = classes.emplace_back();
+                    std::copy(record, record + length, c.name.begin());
+                    c.handCount = readLittle<std::uint32_t>(record + nameLength + 8);
+                    c.cumulativePercent = readLittle<double>(record + nameLength + 12);
                 });
-    // In name order, the first record of a repeated name first; the map is then filled in order.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [name, record] : records) {
-        if (!rated.empty() && std::prev(rated.end())->first == name) continue;
-        rated.emplace_hint(rated.end(), std::move(name), record);
-    }
-    return rated.size();
+    keepFirstOfEachName(classes);
+    sortByPercent(classes);
+    return classes;
 }
 
 HandList selectTopPercent(std::int32_t numCards, double percent) {
@@ -231,29 +287,29 @@ HandList selectTopPercent(std::int32_t numCards, double percent) {
     ensureLoaded(numCards);
     const OrderingTable& table = caches().tables[static_cast<std::size_t>(numCards - 4)];
 
-    std::size_t wanted = 0;
-    for (const auto& [cumulative, count] : table.countByPercent) {
-        if (!(percent > cumulative)) break;
-        wanted = count;
-    }
+    // The classes strictly below `percent` are the entries before the first one reaching it.
+    const auto reaching =
+        std::lower_bound(table.cumulative.begin(), table.cumulative.end(), percent,
+                         [](const CumulativeCount& e, double p) { return e.percent < p; });
+    std::size_t wanted = reaching == table.cumulative.begin() ? 0 : std::prev(reaching)->hands;
     const std::wstring fileName = handFileName(table.nominalName);
     if (!fileExists(fileName)) return result;
 
     std::ifstream in(std::filesystem::path(fileName), std::ios::binary);
-    std::vector<CardMask> block(kMaskBlock);
     std::error_code ec;
     const auto available = std::filesystem::file_size(std::filesystem::path(fileName), ec);
-    if (!ec) result.hands.reserve(std::min<std::size_t>(wanted, available / sizeof(CardMask)));
-    while (wanted > 0 && in) {
-        const std::size_t want = std::min(wanted, kMaskBlock);
-        in.read(reinterpret_cast<char*>(block.data()),
+    if (!ec) wanted = std::min<std::size_t>(wanted, available / sizeof(CardMask));
+    result.hands.resize(wanted);  // read in place, in blocks of kMaskBlock masks
+    std::size_t read = 0;
+    while (read < wanted && in) {
+        const std::size_t want = std::min(wanted - read, kMaskBlock);
+        in.read(reinterpret_cast<char*>(result.hands.data() + read),
                 static_cast<std::streamsize>(want * sizeof(CardMask)));
         const std::size_t got = static_cast<std::size_t>(in.gcount()) / sizeof(CardMask);
-        result.hands.insert(result.hands.end(), block.begin(),
-                            block.begin() + static_cast<std::ptrdiff_t>(got));
-        wanted -= got;
+        read += got;
         if (got < want) break;
     }
+    result.hands.resize(read);
     return result;
 }
 

@@ -15,6 +15,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -177,8 +178,7 @@ Hands evaluate(const Node& node, std::int32_t numCards);
 
 // A level of the grammar: its first operand combined with each following one in turn.
 Hands evaluateChain(const Node& node, std::int32_t numCards) {
-    Hands result;
-    bool first = true;
+    std::optional<HandsChain> chain;
     char op = 0;
     for (const Node& child : node.children) {
         if (isLeaf(child)) {
@@ -186,18 +186,17 @@ Hands evaluateChain(const Node& node, std::int32_t numCards) {
             continue;
         }
         Hands operand = evaluate(child, numCards);
-        if (first) {
-            result = std::move(operand);
-            first = false;
+        if (!chain) {
+            chain.emplace(std::move(operand));
         } else if (op == kUnion) {
-            result = handsUnion(std::move(result), operand);
+            chain->unite(operand);
         } else if (op == kIntersection) {
-            result = handsIntersection(result, operand);
+            chain->intersect(operand);
         } else {
-            result = handsDifference(result, operand);
+            chain->subtract(operand);
         }
     }
-    return result;
+    return chain ? chain->take() : Hands{};
 }
 
 Hands evaluate(const Node& node, std::int32_t numCards) {

@@ -9,6 +9,7 @@
 #include "core/cards.h"
 #include "core/hand_list.h"
 #include "range/combinations.h"
+#include "range/hand_sets.h"
 
 namespace varnel {
 
@@ -43,17 +44,8 @@ bool readPairAndTwo(std::wstring_view letters, PairAndTwoRanks& ranks);
 // pair's lower card varying slowest, then the low card's suit, then the high card's).
 void appendPairAndTwoHands(HandList& list, const PairAndTwoRanks& ranks);
 
-// Membership of four-card hands, one bit per hand, for expanders that must not repeat a hand
-// while building in an order where the same hand comes up more than once.
-class FourCardHandSet {
-  public:
-    // Starts with the four-card hands already in `list`.
-    explicit FourCardHandSet(const HandList& list);
-    // Adds a hand of exactly four cards; returns false when it was already present.
-    bool insert(CardMask hand);
-
-  private:
-    std::vector<std::uint64_t> m_bits;
-};
+// The four-card hands of `list` as a set, for expanders that must not repeat a hand while
+// building in an order where the same hand comes up more than once.
+HandBitset fourCardHandsOf(const HandList& list);
 
 }  // namespace varnel

@@ -98,7 +98,7 @@ bool expandThreeRanksDown(std::wstring_view term, HandList& list) {
     const int steps = *std::min_element(ranks.begin(), ranks.end());
     // A hand comes up once per step whose three cards it holds in some suits; only the first
     // build is kept.
-    FourCardHandSet seen(list);
+    HandBitset seen = fourCardHandsOf(list);
     for (int i = 0; i <= steps; ++i) {
         for (int s0 = 0; s0 < kSuits; ++s0) {
             for (int s1 = 0; s1 < kSuits; ++s1) {

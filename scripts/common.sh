@@ -8,7 +8,7 @@ JOBS="$(nproc)"
 # Debian packages the project needs to build, test and run.
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          libboost-dev libwxgtk3.2-dev xvfb xauth
+          libboost-dev libwxgtk3.2-dev xvfb xauth util-linux
           imagemagick xdotool)
 
 log() { printf '\033[1m[varnel]\033[0m %s\n' "$*" >&2; }
@@ -20,10 +20,11 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing packages: ${missing[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # build PRESET [TARGET...]
@@ -42,49 +43,133 @@ build() {
     fi
 }
 
+# The release programs the README uses: the window, the command line, the generators and the
+# evaluator benchmark.
+build_release_programs() {
+    build release varnel varnel-cli varnel-gen-table varnel-gen-orderings bench-eval
+}
+
 # Generated data live in a cache outside the work tree, keyed by the sources of the generators,
-# so that a fresh clone on the same machine reuses them; build/data links to them.
+# so that a fresh clone on the same machine reuses them; build/data links to them. Each key's
+# folder has a lock file: whoever generates into the folder holds it (flock), and temporaries
+# ("*.tmp.<pid>") found there while the lock is free were left by an interrupted run.
 CACHE_ROOT="${VARNEL_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/varnel}"
 DATA_DIR="$ROOT/build/data"
+TABLE_MB=150          # omaha-7.bin: about 98 MiB
+ORDERINGS_MB=1700     # the four orderings: about 1.5 GB, the 7-card hand file 1 GB of it
+# Present in a key's folder while the orderings are being generated; the program looks for it
+# under this name in its working directory (range/ordering.h).
+GENERATING_MARKER=orderings.generating
 
 generator_key() {
     (cd "$ROOT" && cat "$@" | sha1sum | cut -c1-16)
 }
 
-# link_data FILE CACHE_SUBDIR: make build/data/FILE point at the cached copy.
+# Removes the folders of other keys of generator $1 than the folder $2, except one whose lock is
+# held (a run of another checkout is generating there).
+remove_old_keys() {
+    local dir
+    for dir in "$CACHE_ROOT/$1"-*; do
+        [ -d "$dir" ] && [ "$dir" != "$2" ] || continue
+        (
+            flock -n 9 || exit 0
+            log "removing outdated generated data $dir"
+            rm -rf "$dir"
+        ) 9>>"$dir/lock"
+    done
+}
+
+# Removes what an interrupted run left in the cache folder $1; call it holding the lock.
+sweep_temporaries() {
+    local f
+    for f in "$1"/*.tmp.* "$1/$GENERATING_MARKER"; do
+        [ -e "$f" ] || continue
+        log "removing $(basename "$f") left by an interrupted run"
+        rm -f "$f"
+    done
+}
+
+# enough_space DIR MB WHAT: false (with a message) when DIR's file system has less than MB free.
+enough_space() {
+    local free
+    free=$(df -Pk "$1" | awk 'NR == 2 { print int($4 / 1024) }')
+    if [ "$free" -lt "$2" ]; then
+        log "not enough disk space for $3 in $1: needs about $2 MB, $free MB free"
+        return 1
+    fi
+}
+
+# cache_folder NAME SOURCES...: creates and prints the folder of the current key of generator
+# NAME, removing the folders of its older keys.
+cache_folder() {
+    local name="$1" key cache; shift
+    key=$(generator_key "$@")
+    cache="$CACHE_ROOT/$name-$key"
+    mkdir -p "$cache"
+    remove_old_keys "$name" "$cache"
+    echo "$cache"
+}
+
+# link_data FILE CACHE_FOLDER: make build/data/FILE point at the cached copy (which may not
+# exist yet).
 link_data() {
     mkdir -p "$DATA_DIR"
     ln -sfn "$2/$1" "$DATA_DIR/$1"
 }
 
-# The evaluator table, omaha-7.bin.
+TABLE_GENERATOR="$ROOT/build/release/tools/gen-table/varnel-gen-table"
+TABLE_SOURCES=(tools/gen-table/*.cpp tools/gen-table/*.h tools/five-card/*.cpp
+               tools/five-card/*.h eval/table_format.*)
+
+# The evaluator table, omaha-7.bin, generated in the foreground (about a minute).
 ensure_table() {
     build release varnel-gen-table
-    local key cache
-    key=$(generator_key tools/gen-table/*.cpp tools/gen-table/*.h tools/five-card/*.cpp \
-                        tools/five-card/*.h eval/table_format.*)
-    cache="$CACHE_ROOT/table-$key"
-    mkdir -p "$cache"
-    "$ROOT/build/release/tools/gen-table/varnel-gen-table" --out "$cache/omaha-7.bin"
+    local cache
+    cache=$(cache_folder table "${TABLE_SOURCES[@]}")
+    (
+        flock 9
+        sweep_temporaries "$cache"
+        if [ ! -e "$cache/omaha-7.bin" ]; then enough_space "$cache" "$TABLE_MB" "the evaluator table"; fi
+        "$TABLE_GENERATOR" --out "$cache/omaha-7.bin"
+    ) 9>>"$cache/lock"
     link_data omaha-7.bin "$cache"
 }
 
-# The four hand orderings (class file .bin and hand file .64 for 4 to 7 hole cards). The
-# generator skips orderings whose files are already valid and writes each file atomically.
+# The four hand orderings (class file .bin and hand file .64 for 4 to 7 hole cards), generated
+# in the background by a detached process that logs to generate.log in the cache folder. The
+# generator skips orderings whose files are already valid and writes each file atomically, so
+# the program can use each ordering as soon as its files appear.
+ORDERINGS_GENERATOR="$ROOT/build/release/tools/gen-orderings/varnel-gen-orderings"
+ORDERING_SOURCES=(tools/gen-orderings/*.cpp tools/gen-orderings/*.h tools/five-card/*.cpp
+                  tools/five-card/*.h range/ordering_format.h)
 ORDERING_NAMES=(oh6maxordering oh56maxordering oh6vsrandomordering oh7vsrandomordering)
-ensure_orderings() {
+start_orderings() {
     build release varnel-gen-orderings
-    local key cache name
-    key=$(generator_key tools/gen-orderings/*.cpp tools/gen-orderings/*.h tools/five-card/*.cpp \
-                        tools/five-card/*.h range/ordering_format.h)
-    cache="$CACHE_ROOT/orderings-$key"
-    mkdir -p "$cache"
-    log "hand orderings in $cache (the first generation takes several minutes)"
-    "$ROOT/build/release/tools/gen-orderings/varnel-gen-orderings" --out "$cache"
+    local cache name
+    cache=$(cache_folder orderings "${ORDERING_SOURCES[@]}")
     for name in "${ORDERING_NAMES[@]}"; do
         link_data "$name.bin" "$cache"
         link_data "$name.64" "$cache"
     done
+    link_data "$GENERATING_MARKER" "$cache"
+    if ! (flock -n 9 && sweep_temporaries "$cache") 9>>"$cache/lock"; then
+        log "the hand orderings are being generated by another run (log: $cache/generate.log)"
+        return 0
+    fi
+    "$ORDERINGS_GENERATOR" --out "$cache" --check 2>/dev/null && return 0
+    enough_space "$cache" "$ORDERINGS_MB" "the hand orderings" || return 0
+    log "generating the hand orderings in the background (several minutes; log: $cache/generate.log)"
+    # Takes the lock (or leaves, when another run took it first), marks the folder while it
+    # works, and unmarks it however it ends.
+    # shellcheck disable=SC2016
+    setsid nohup bash -c '
+        exec 9>>"$1/lock"
+        flock -n 9 || exit 0
+        touch "$1/$3"
+        trap "rm -f \"$1/$3\"" EXIT
+        nice -n 10 "$2" --out "$1"
+    ' generate-orderings "$cache" "$ORDERINGS_GENERATOR" "$GENERATING_MARKER" \
+        >"$cache/generate.log" 2>&1 </dev/null &
 }
 
 # The run directory: the program, its card images and links to the data files. The program reads
@@ -99,7 +184,7 @@ ensure_run_dir() {
     ln -sfn "$ROOT/build/release/cards" "$RUN_DIR/cards"
     local f
     for f in "$DATA_DIR"/*; do
-        [ -e "$f" ] && ln -sfn "$(readlink -f "$f")" "$RUN_DIR/$(basename "$f")"
+        [ -L "$f" ] && ln -sfn "$(readlink "$f")" "$RUN_DIR/$(basename "$f")"
     done
     return 0
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, generates the data the tests read, and runs every test
-# (except those labelled 'long') under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is needed, builds (the release programs the README uses, and the test build),
+# generates the data the tests read, and runs every test (except those labelled 'long') under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
+build_release_programs
 ensure_table
 build test
 log "running the tests"

@@ -164,10 +164,11 @@ TEST_F(OrderingSelection, SevenCardsCountFromTheFileAndKeepTheFirstOfARepeatedNa
     writeCountingHands("oh7vsrandomordering.64", 60);
     EXPECT_EQ(selectTopPercent(7, 1.5).hands, countingHands(2));
     EXPECT_EQ(selectTopPercent(7, 99).hands, countingHands(5));
-    RatedClassMap rated;
-    EXPECT_EQ(loadRatedClassFile(7, L"oh7vsrandomordering.txt", rated), 2u);
-    EXPECT_EQ(rated.at("(AKQJT)AK").handCount, 2u);
-    EXPECT_DOUBLE_EQ(rated.at("(AKQJT)AK").cumulativePercent, 1.0);
+    const RatedClasses rated = loadRatedClassFile(7, L"oh7vsrandomordering.txt");
+    ASSERT_EQ(rated.size(), 2u);
+    EXPECT_EQ(rated[0].nameView(), "(AKQJT)AK");
+    EXPECT_EQ(rated[0].handCount, 2u);
+    EXPECT_DOUBLE_EQ(rated[0].cumulativePercent, 1.0);
 }
 
 TEST_F(OrderingSelection, SixCardsCountTheHandsTheNamesDenote) {

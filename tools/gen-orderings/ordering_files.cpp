@@ -1,5 +1,7 @@
 #include "tools/gen-orderings/ordering_files.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -59,11 +61,12 @@ void appendRecord(std::vector<char>& out, int numCards, const std::string& name,
     put(out, static_cast<double>(cumulative) * 100.0 / static_cast<double>(totalHands));
 }
 
-// Writes through a temporary file in the same directory and renames it into place.
+// Writes through a temporary file in the same directory and renames it into place; the
+// temporary's name carries the process id, so that runs that overlap never share one.
 class AtomicFile {
   public:
     explicit AtomicFile(std::filesystem::path path)
-        : m_path(std::move(path)), m_temp(m_path.string() + ".part") {
+        : m_path(std::move(path)), m_temp(m_path.string() + ".tmp." + std::to_string(getpid())) {
         m_out.open(m_temp, std::ios::binary | std::ios::trunc);
         if (!m_out) throw std::runtime_error("cannot write " + m_temp.string());
     }
