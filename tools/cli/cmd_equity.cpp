@@ -153,6 +153,11 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
                      names.c_str());
         return kExitInput;
     }
+    if (args.rounds < 1) {
+        std::fprintf(stderr, "error: --rounds must be at least 1 (%lld given)\n",
+                     static_cast<long long>(args.rounds));
+        return kExitInput;
+    }
     const int playerCount = static_cast<int>(args.players.size());
     if (playerCount < 2 || playerCount > kMaxPlayers) {
         std::fprintf(stderr, "error: give 2 to %d players (%d given)\n", kMaxPlayers, playerCount);
@@ -239,8 +244,7 @@ void addEquityCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("--board1", args->board1, "Fixed cards of board 1 (3 to 5), e.g. AsKd7h");
     cmd->add_option("--board2", args->board2, "Fixed cards of board 2 (as many as board 1)");
     cmd->add_option("--dead", args->dead, "Cards that are never dealt");
-    cmd->add_option("--rounds", args->rounds, "Monte Carlo deals to count")
-        ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()))
+    cmd->add_option("--rounds", args->rounds, "Monte Carlo deals to count (at least 1)")
         ->capture_default_str();
     cmd->add_option("--mode", args->mode,
                     "auto (exact when estimated at most 1 s on one core), exact or mc")
