@@ -123,7 +123,12 @@ const std::vector<Spot>& spots() {
          L"Qh7c2d3s"},
         {"a random player on the river", 4, {L"AhAdKsQs", L""}, L"Qh7c2d3s9h"},
         {"a random player on two full boards", 4, {L"AhAdKsQs", L""}, L"Qh7c2d3s9h", L"Kd6c5h4s8d"},
-        {"two random 2-card hands", 2, {L"AhKh", L"", L""}, L"Qh7c2d3s9h"},
+        {"two random 2-card hands, dead cards",
+         2,
+         {L"AhKh", L"", L""},
+         L"Qh7c2d3s9h",
+         L"",
+         L"2h3h4h5h6h7h8hThJhAc"},
         {"a random 2-card hand on the turn", 2, {L"AhKh", L"QcQd", L""}, L"Qh7c2d3s"},
         {"a short hand in a 5-card game", 5, {L"AhAdKs", L"JhTh9c8c7d"}, L"Qh7c2d3s"},
     };
@@ -138,10 +143,9 @@ Spot rangesSpot() {
     subsets((CardMask{1} << ranks.size()) - 1, 4, [&](CardMask chosen) {
         for (int p = 0; p < 2; ++p) {
             std::wstring hand;
-            for (int k = 0; CardMask m : {chosen}) {
-                for (; m; m &= m - 1, ++k)
-                    hand += {ranks[std::countr_zero(m)], (p ? L"sc" : L"hd")[k % 2]};
-            }
+            int k = 0;
+            for (CardMask m = chosen; m; m &= m - 1, ++k)
+                hand += {ranks[std::countr_zero(m)], (p ? L"sc" : L"hd")[k % 2]};
             s.players[p] += (s.players[p].empty() ? L"" : L",") + hand;
         }
     });

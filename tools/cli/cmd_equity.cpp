@@ -1,7 +1,6 @@
 // varnel-cli equity [options] PLAYER...: each player's equity, win and tie, exact or sampled.
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
