@@ -150,7 +150,7 @@ bool Dealer::timeUp() const {
 void Dealer::fill(DealBatch& batch) {
     batch.size = 0;
     while (batch.size < batch.want && !m_discardStop) {
-        if (deal(batch.deals[batch.size])) {
+        if (deal(batch, batch.size)) {
             ++batch.size;
             m_consecutiveDiscards = 0;
             continue;
@@ -165,7 +165,8 @@ void Dealer::fill(DealBatch& batch) {
 }
 
 // Deals one hand per player and completes the boards; false when the deal is discarded.
-bool Dealer::deal(WalkDeal& d) {
+bool Dealer::deal(DealBatch& batch, int index) {
+    WalkDeal& d = batch.deals[index];
     CardMask dealt = m_plan.blocked;
     CardMask hands[kMaxPlayers];
     for (int p = 0; p < m_players; ++p) {
@@ -183,6 +184,7 @@ bool Dealer::deal(WalkDeal& d) {
         hands[p] = hand;
     }
     if (m_plan.roomCheck && cardCount(dealt) + m_cardsToDeal > kDeckSize) return false;
+    CardMask boards[kMaxBoards] = {m_plan.boards[0], m_plan.boards[1]};
     for (int pos = m_fixedCards; pos < kBoardCards; ++pos) {
         for (int b = 0; b < m_boardsInPlay; ++b) {
             CardId card;
@@ -190,8 +192,13 @@ bool Dealer::deal(WalkDeal& d) {
                 card = static_cast<CardId>(next() % kDeckSize);
             } while (dealt & cardBit(card));
             dealt |= cardBit(card);
+            boards[b] |= cardBit(card);
             d.board[b][pos] = walkCard(card);
         }
+    }
+    if (m_plan.hiLo) {
+        for (int p = 0; p < m_players; ++p) batch.holeLow[index][p] = lowRanks(hands[p]);
+        for (int b = 0; b < m_boardsInPlay; ++b) batch.boardLow[index][b] = lowRanks(boards[b]);
     }
     for (int p = 0; p < m_players; ++p) {
         int n = 0;
@@ -200,6 +207,14 @@ bool Dealer::deal(WalkDeal& d) {
     }
     std::copy_n(m_fixedState, kMaxBoards, d.boardState);  // all of them: no call to memcpy
     return true;
+}
+
+void Dealer::evaluateLows(const DealBatch& batch, LowValues* lows) const {
+    const LowTable& table = lowTable();
+    for (int i = 0; i < batch.size; ++i)
+        for (int p = 0; p < m_players; ++p)
+            for (int b = 0; b < m_boardsInPlay; ++b)
+                lows[i][p][b] = table.value(batch.holeLow[i][p], batch.boardLow[i][b]);
 }
 
 // holeCount distinct cards, each r mod 52 drawn again while it is already in the hand or in

@@ -12,6 +12,7 @@
 #include "core/hand_list.h"
 #include "engine/mersenne_twister.h"
 #include "engine/simulation.h"
+#include "engine/tally.h"
 #include "eval/table_walk.h"
 
 namespace varnel {
@@ -65,6 +66,7 @@ struct DealPlan {
     std::array<Candidates, kMaxPlayers> candidates;
     bool roomCheck = false;   // whether a deal's hands may leave too few cards for the boards
     bool dealAround = false;  // random hands avoid every card in play (see planDeals)
+    bool hiLo = false;        // lows are evaluated too
 
     int boardsInPlay() const { return boards[1] ? 2 : 1; }
     int fixedBoardCards() const { return cardCount(boards[0]); }
@@ -80,6 +82,9 @@ SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
 // Deals waiting to be evaluated and counted, in the order they were dealt.
 struct DealBatch {
     WalkDeal deals[kDealBatch];
+    // Hi/Lo plans: the low ranks of each hand and each board of every deal.
+    LowRanks holeLow[kDealBatch][kWalkMaxHands];
+    LowRanks boardLow[kDealBatch][kWalkMaxBoards];
     int size = 0;  // dealt
     int want = 0;  // to deal
 };
@@ -112,11 +117,15 @@ class Dealer {
         m_walk.evaluate(m_shape, batch.deals, batch.size, values);
     }
 
+    // Low values of every player on every board for the deals of a Hi/Lo plan's `batch`.
+    void evaluateLows(const DealBatch& batch, LowValues* lows) const;
+
     int boardsInPlay() const { return m_boardsInPlay; }
+    bool hiLo() const { return m_plan.hiLo; }
 
   private:
     std::uint32_t next() { return m_rng(); }
-    bool deal(WalkDeal& d);
+    bool deal(DealBatch& batch, int index);
     CardMask randomHand(CardMask avoid);
 
     const DealPlan& m_plan;

@@ -53,7 +53,8 @@ double standardError(const Tally& tally, int p, int boards) {
     return static_cast<double>(std::sqrt(std::max(variance, 0.0L) / n) / pot);
 }
 
-void fillPlayers(const Tally& tally, int players, int boards, bool sampled, EquityResult& result) {
+void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+                 EquityResult& result) {
     result.playerCount = players;
     if (tally.outcomes == 0) return;
     const auto n = static_cast<double>(tally.outcomes);
@@ -64,6 +65,11 @@ void fillPlayers(const Tally& tally, int players, int boards, bool sampled, Equi
         e.win = static_cast<double>(tally.wins[p]) / n;
         e.tie = static_cast<double>(tally.ties[p]) / n;
         e.stdError = sampled ? standardError(tally, p, boards) : 0;
+        if (!hiLo) continue;
+        const double halves = n * static_cast<double>(kHalfUnits * boards);
+        e.high = static_cast<double>(tally.highUnits[p]) / halves;
+        e.low = static_cast<double>(tally.lowUnits[p]) / halves;
+        e.scoop = e.win;
     }
 }
 
@@ -74,7 +80,7 @@ EquityResult computeEquity(const EquityRequest& request) {
     const int players = request.playerCount;
     const Boards& boards = request.boards;
     const int fixedCards = cardCount(boards[0]);
-    if (request.hiLo || players < 2 || players > kMaxPlayers || request.holeCount < kMinHoleCards ||
+    if (players < 2 || players > kMaxPlayers || request.holeCount < kMinHoleCards ||
         request.holeCount > kMaxHoleCards || fixedCards > kBoardCards ||
         (boards[1] != 0 && cardCount(boards[1]) != fixedCards) ||
         ((boards[0] | boards[1]) & ~kFullDeck) != 0 || request.rounds < 0) {
@@ -99,6 +105,7 @@ EquityResult computeEquity(const EquityRequest& request) {
         default:
             break;
     }
+    plan.hiLo = request.hiLo;
     const RunContext run{request, plan, start};
     bool exact = request.mode == EquityMode::Exact;
     if (request.mode == EquityMode::Auto) {

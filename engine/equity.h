@@ -50,8 +50,7 @@ struct EquityRequest {
     Boards boards{};
     CardMask deadCards = 0;
     EquityMode mode = EquityMode::Auto;
-    bool hiLo =
-        false;  // an eight-or-better low half: not evaluated yet, such requests are Rejected
+    bool hiLo = false;  // each board split between the best high and the best eight-or-better low
     std::int64_t rounds = 100000;  // Monte Carlo deals to count
     double seconds = 0;            // time limit, 0 for none
     double precision = 0;          // Monte Carlo target standard error in points, 0 for none
@@ -70,7 +69,10 @@ struct PlayerEquity {
     double win = 0;       // fraction of outcomes in which the player takes the whole pot
     double tie = 0;       // fraction in which the player takes part of the pot but not all
     double stdError = 0;  // standard error of `equity`; 0 when exact
-    double high = 0;      // Hi/Lo halves and scoops: 0 until the low is evaluated
+    // Hi/Lo games only (0 otherwise): mean share of the high halves and of the low halves (no low
+    // half on a board without a qualifying low), as fractions of a half, and the fraction of
+    // outcomes in which the player takes the whole pot.
+    double high = 0;
     double low = 0;
     double scoop = 0;
 };

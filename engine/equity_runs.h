@@ -26,8 +26,10 @@ struct RunContext {
     bool stopRaised() const { return request.stop && request.stop->load(); }
 };
 
-// Figures of a tally: equity, win, tie and (when `sampled`) the standard error per player.
-void fillPlayers(const Tally& tally, int players, int boards, bool sampled, EquityResult& result);
+// Figures of a tally: equity, win, tie, (when `sampled`) the standard error and (when `hiLo`)
+// the high and low halves and scoops per player.
+void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+                 EquityResult& result);
 
 // Standard error of player p's equity from the per-outcome shares of a tally.
 double standardError(const Tally& tally, int p, int boards);

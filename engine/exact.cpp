@@ -207,18 +207,45 @@ struct CardList {
 // and indexed by the position of a card among the cards a random hand may take.
 struct SlotTables {
     std::int16_t value[kMaxBoards][kDeckSize][kDeckSize];
+    // Hi/Lo: each card's low rank, each board's low ranks and the best low of the other hands.
+    LowRanks cardLow[kDeckSize];
+    LowRanks boardLow[kMaxBoards];
+    LowValue bestLow[kMaxBoards];
 };
 
 // Outcome counts of the random hand against the best other hand on each board: index
-// sum over b of 3^b * (0 worse, 1 equal, 2 better).
-using SlotCounts = std::array<std::int64_t, 9>;
+// sum over b of 3^b * (0 worse, 1 equal, 2 better); in a Hi/Lo game, sum over b of
+// 9^b * (3 * high class + low class).
+inline constexpr int kClasses = 3;
+using SlotCounts = std::array<std::int64_t, kClasses * kClasses * kClasses * kClasses>;
+
+// 0, 1 or 2 as `value` is worse than, equal to or better than `best`.
+inline int classOf(int value, int best) {
+    return (value >= best) + (value > best);
+}
 
 // Nested ascending loops over the hole sets of N cards; `carried[b]` is the best pair among the
 // cards chosen so far on board b. The innermost loop reads rows of the chosen cards only.
-template <int N, int Depth>
+template <int N, int Depth, bool HiLo>
 void countSlot(const SlotTables& t, int boards, int n, int from, const int* chosen,
-               const std::int16_t* carried, const HandValue* best, SlotCounts& counts) {
+               const std::int16_t* carried, LowRanks lows, const HandValue* best,
+               SlotCounts& counts) {
     if constexpr (Depth == N - 1) {
+        if (HiLo) {
+            const LowTable& lowValues = lowTable();
+            for (int l = from; l < n; ++l) {
+                const LowRanks hand = lows | t.cardLow[l];
+                int index = 0;
+                for (int b = 0, weight = 1; b < boards; ++b, weight *= kClasses * kClasses) {
+                    std::int16_t v = carried[b];
+                    for (int k = 0; k < N - 1; ++k) v = std::max(v, t.value[b][chosen[k]][l]);
+                    const int low = lowValues.value(hand, t.boardLow[b]);
+                    index += weight * (kClasses * classOf(v, best[b]) + classOf(low, t.bestLow[b]));
+                }
+                ++counts[index];
+            }
+            return;
+        }
         if (boards == 1) {
             const std::int16_t* rows[N - 1];
             for (int k = 0; k < N - 1; ++k) rows[k] = t.value[0][chosen[k]];
@@ -241,7 +268,7 @@ void countSlot(const SlotTables& t, int boards, int n, int from, const int* chos
             for (int b = 0, weight = 1; b < boards; ++b, weight *= 3) {
                 std::int16_t v = carried[b];
                 for (int k = 0; k < N - 1; ++k) v = std::max(v, t.value[b][chosen[k]][l]);
-                index += weight * ((v >= best[b]) + (v > best[b]));
+                index += weight * classOf(v, best[b]);
             }
             ++counts[index];
         }
@@ -255,22 +282,28 @@ void countSlot(const SlotTables& t, int boards, int n, int from, const int* chos
                 for (int k = 0; k < Depth; ++k) c[b] = std::max(c[b], t.value[b][chosen[k]][i]);
             }
             next[Depth] = i;
-            countSlot<N, Depth + 1>(t, boards, n, i + 1, next, c, best, counts);
+            countSlot<N, Depth + 1, HiLo>(t, boards, n, i + 1, next, c, lows | t.cardLow[i], best,
+                                          counts);
         }
     }
 }
 
 template <int N>
-void countSlotHands(const SlotTables& t, int boards, int n, const HandValue* best,
+void countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
                     SlotCounts& counts) {
     const std::int16_t none[kMaxBoards] = {};
-    countSlot<N, 0>(t, boards, n, 0, nullptr, none, best, counts);
+    if (hiLo) {
+        countSlot<N, 0, true>(t, boards, n, 0, nullptr, none, 0, best, counts);
+    } else {
+        countSlot<N, 0, false>(t, boards, n, 0, nullptr, none, 0, best, counts);
+    }
 }
 
 // A hand of a player's list with its value on each board of one outcome.
 struct Valued {
     CardMask mask;
     HandValue value[kMaxBoards];
+    LowValue low[kMaxBoards];
 };
 
 // What one item reuses from board to board.
@@ -296,10 +329,10 @@ class Enumeration {
     void walkItem(std::int64_t item, Tally& tally) const;
     void pairItem(std::int64_t item, Tally& tally) const;
     // Board 1 completed from `deck` by the item's first card, then board 2 (when in play) from
-    // the cards left; f(states, board cards) for every outcome, polling the control.
+    // the cards left; f(states, cards of each board) for every outcome, polling the control.
     template <class F>
     void forEachBoardPair(const CardList& deck, int first, F&& f) const;
-    void countPlayers(const BoardState* states, CardMask boardCards, Scratch& scratch,
+    void countPlayers(const BoardState* states, const CardMask* boardCards, Scratch& scratch,
                       Tally& tally) const;
 
     const DealPlan& m_plan;
@@ -392,7 +425,8 @@ void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const
                       }
                       if (l.boards == 1) {
                           const BoardState states[kMaxBoards] = {state1, 0};
-                          f(states, cards1);
+                          const CardMask cards[kMaxBoards] = {cards1 | m_plan.boards[0], 0};
+                          f(states, cards);
                           return;
                       }
                       CardMask rest = 0;
@@ -401,7 +435,9 @@ void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const
                       completeBoard(m_walk, l.fixedState[1], 0, deck2.cards, deck2.n, 0, l.need,
                                     [&](BoardState state2, CardMask cards2) {
                                         const BoardState states[kMaxBoards] = {state1, state2};
-                                        f(states, cards1 | cards2);
+                                        const CardMask cards[kMaxBoards] = {
+                                            cards1 | m_plan.boards[0], cards2 | m_plan.boards[1]};
+                                        f(states, cards);
                                     });
                   });
 }
@@ -427,28 +463,50 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
     }
     const WalkShape shape{m_plan.holeCount, l.players, l.boards, kBoardCards};
     WalkValues values[kWalkMaxDeals];
+    const bool hiLo = m_plan.hiLo;
+    const LowTable& lowValues = lowTable();
+    LowRanks holeLow[kMaxPlayers];
+    for (int p = 0; p < l.players; ++p) holeLow[p] = lowRanks(combo[p]);
+    LowRanks boardLow[kWalkMaxDeals][kMaxBoards];
+    LowValues lows;
     int size = 0;
-    // With one board the outcomes are counted by their set of winners and credited at the end.
+    // With one board the outcomes are counted by their sets of winners (high, and low above it)
+    // and credited at the end.
     std::array<std::int64_t, 1 << kMaxPlayers> byWinners{};
+    const bool grouped = l.boards == 1 && (!hiLo || 2 * l.players <= kMaxPlayers);
     auto flush = [&] {
         m_walk.evaluate(shape, deals, size, values);
         for (int i = 0; i < size; ++i) {
-            if (l.boards == 1) {
-                ++byWinners[winners(values[i], l.players, 1)[0]];
+            if (hiLo) {
+                for (int p = 0; p < l.players; ++p)
+                    for (int b = 0; b < l.boards; ++b)
+                        lows[p][b] = lowValues.value(holeLow[p], boardLow[i][b]);
+            }
+            const Winners w = winners(values[i], hiLo ? &lows : nullptr, l.players, l.boards);
+            if (grouped) {
+                ++byWinners[w.high[0] | w.low[0] << l.players];
             } else {
-                credit(values[i], l.players, l.boards, 1, tally);
+                creditWinners(w, l.players, l.boards, 1, tally);
             }
         }
         size = 0;
     };
-    forEachBoardPair(deck, first, [&](const BoardState* states, CardMask) {
+    forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
         deals[size].boardState[0] = states[0];
         deals[size].boardState[1] = states[1];
+        if (hiLo) {
+            for (int b = 0; b < l.boards; ++b) boardLow[size][b] = lowRanks(cards[b]);
+        }
         if (++size == kWalkMaxDeals) flush();
     });
     flush();
-    for (std::uint32_t w = 1; w < byWinners.size(); ++w) {
-        if (byWinners[w]) creditWinners({w, 0}, l.players, 1, byWinners[w], tally);
+    const std::uint32_t highSets = (1u << l.players) - 1;
+    for (std::uint32_t key = 1; key < byWinners.size(); ++key) {
+        if (byWinners[key] == 0) continue;
+        Winners w;
+        w.high[0] = key & highSets;
+        w.low[0] = key >> l.players;
+        creditWinners(w, l.players, 1, byWinners[key], tally);
     }
 }
 
@@ -457,15 +515,24 @@ void Enumeration::pairItem(std::int64_t item, Tally& tally) const {
     if (m_layout.need && item > deck.n - m_layout.need) return;
     auto scratch = std::make_unique<Scratch>();
     for (int p = 0; p < m_layout.players; ++p) scratch->valued[p].reserve(m_layout.hands[p].size());
-    forEachBoardPair(deck, static_cast<int>(item), [&](const BoardState* states, CardMask cards) {
-        countPlayers(states, cards, *scratch, tally);
-    });
+    forEachBoardPair(deck, static_cast<int>(item),
+                     [&](const BoardState* states, const CardMask* cards) {
+                         countPlayers(states, cards, *scratch, tally);
+                     });
 }
 
 // Every combination of the players' hands on one outcome of the boards.
-void Enumeration::countPlayers(const BoardState* states, CardMask boardCards, Scratch& scratch,
+void Enumeration::countPlayers(const BoardState* states, const CardMask* boards, Scratch& scratch,
                                Tally& tally) const {
     const Layout& l = m_layout;
+    const bool hiLo = m_plan.hiLo;
+    const LowTable& lowValues = lowTable();
+    LowRanks boardLow[kMaxBoards] = {};
+    CardMask boardCards = 0;
+    for (int b = 0; b < l.boards; ++b) {
+        boardCards |= boards[b];
+        boardLow[b] = lowRanks(boards[b]);
+    }
     PairValues* pairs = scratch.pairs;
     for (int b = 0; b < l.boards; ++b) m_walk.pairValues(states[b], pairs[b]);
     // Each player's hands that avoid the boards, with their values.
@@ -475,8 +542,9 @@ void Enumeration::countPlayers(const BoardState* states, CardMask boardCards, Sc
         valued[p].clear();
         for (const Hand& h : l.hands[p]) {
             if (h.mask & boardCards) continue;
-            Valued v{h.mask, {}};
+            Valued v{h.mask, {}, {}};
             for (int b = 0; b < l.boards; ++b) {
+                v.low[b] = hiLo ? lowValues.value(lowRanks(h.mask), boardLow[b]) : kNoLow;
                 HandValue best = 0;
                 for (int i = 0; i < h.count; ++i)
                     for (int j = i + 1; j < h.count; ++j)
@@ -489,16 +557,24 @@ void Enumeration::countPlayers(const BoardState* states, CardMask boardCards, Sc
     const CardMask deck = kFullDeck & ~m_plan.blocked & ~boardCards;
     SlotTables* tables = &scratch.tables;
     WalkValues values{};
+    LowValues lows{};
+    const LowValues* lowsIfHiLo = hiLo ? &lows : nullptr;
     auto leaf = [&](CardMask used) {
         if (l.randomSlot < 0) {
-            credit(values, l.players, l.boards, 1, tally);
+            credit(values, lowsIfHiLo, l.players, l.boards, 1, tally);
             return;
         }
         const CardList free(deck & ~used);
         HandValue best[kMaxBoards] = {};
+        for (int i = 0; i < free.n; ++i) tables->cardLow[i] = lowRanks(cardBit(free.cards[i]));
         for (int b = 0; b < l.boards; ++b) {
-            for (int p = 0; p < l.players; ++p)
-                if (p != l.randomSlot) best[b] = std::max(best[b], values[p][b]);
+            tables->boardLow[b] = boardLow[b];
+            tables->bestLow[b] = kNoLow;
+            for (int p = 0; p < l.players; ++p) {
+                if (p == l.randomSlot) continue;
+                best[b] = std::max(best[b], values[p][b]);
+                tables->bestLow[b] = std::max(tables->bestLow[b], lows[p][b]);
+            }
             for (int i = 0; i < free.n; ++i)
                 for (int j = i + 1; j < free.n; ++j)
                     tables->value[b][i][j] =
@@ -507,32 +583,39 @@ void Enumeration::countPlayers(const BoardState* states, CardMask boardCards, Sc
         SlotCounts counts{};
         switch (m_plan.holeCount) {
             case 2:
-                countSlotHands<2>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<2>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
             case 3:
-                countSlotHands<3>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<3>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
             case 4:
-                countSlotHands<4>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<4>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
             case 5:
-                countSlotHands<5>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<5>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
             case 6:
-                countSlotHands<6>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<6>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
             default:
-                countSlotHands<7>(*tables, l.boards, free.n, best, counts);
+                countSlotHands<7>(*tables, hiLo, l.boards, free.n, best, counts);
                 break;
         }
         // One credit per class of outcome, the random hand standing for its class by a value
         // just below, at or just above the best other hand.
-        const int classes = l.boards == 1 ? 3 : 9;
+        const int perBoard = hiLo ? kClasses * kClasses : kClasses;
+        const int classes = l.boards == 1 ? perBoard : perBoard * perBoard;
         for (int index = 0; index < classes; ++index) {
             if (counts[index] == 0) continue;
-            for (int b = 0, rest = index; b < l.boards; ++b, rest /= 3)
-                values[l.randomSlot][b] = best[b] - 1 + rest % 3;
-            credit(values, l.players, l.boards, counts[index], tally);
+            for (int b = 0, rest = index; b < l.boards; ++b, rest /= perBoard) {
+                const int high = hiLo ? rest % perBoard / kClasses : rest % perBoard;
+                values[l.randomSlot][b] = best[b] - 1 + high;
+                if (hiLo) {
+                    lows[l.randomSlot][b] =
+                        static_cast<LowValue>(tables->bestLow[b] - 1 + rest % kClasses);
+                }
+            }
+            credit(values, lowsIfHiLo, l.players, l.boards, counts[index], tally);
         }
     };
     auto walkPlayers = [&](auto&& self, int p, CardMask used) -> void {
@@ -543,7 +626,10 @@ void Enumeration::countPlayers(const BoardState* states, CardMask boardCards, Sc
         if (p == l.randomSlot) return self(self, p + 1, used);
         for (const Valued& v : valued[p]) {
             if (v.mask & used) continue;
-            for (int b = 0; b < l.boards; ++b) values[p][b] = v.value[b];
+            for (int b = 0; b < l.boards; ++b) {
+                values[p][b] = v.value[b];
+                lows[p][b] = v.low[b];
+            }
             self(self, p + 1, used | v.mask);
         }
     };
@@ -595,7 +681,7 @@ EquityResult runExact(const RunContext& run) {
     result.end = control.aborted() ? control.reason() : RunEnd::Finished;
     result.deals = total.outcomes;
     if (total.outcomes == 0 && result.end == RunEnd::Finished) result.end = RunEnd::NoValidDeal;
-    fillPlayers(total, plan.players, plan.boardsInPlay(), false, result);
+    fillPlayers(total, plan.players, plan.boardsInPlay(), false, plan.hiLo, result);
     return result;
 }
 

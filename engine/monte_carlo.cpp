@@ -43,13 +43,17 @@ void runBlock(Dealer& dealer, std::uint32_t seed, std::int64_t index, std::int64
     const std::int64_t want = std::min(kBlockDeals, rounds - index * kBlockDeals);
     DealBatch batch;
     WalkValues values[kDealBatch];
+    LowValues lows[kDealBatch];
+    const bool hiLo = dealer.hiLo();
     while (out.tally.outcomes < want && !dealer.discardStop()) {
         batch.want =
             static_cast<int>(std::min<std::int64_t>(kDealBatch, want - out.tally.outcomes));
         dealer.fill(batch);
         dealer.evaluate(batch, values);
+        if (hiLo) dealer.evaluateLows(batch, lows);
         for (int i = 0; i < batch.size; ++i)
-            credit(values[i], players, dealer.boardsInPlay(), 1, out.tally);
+            credit(values[i], hiLo ? &lows[i] : nullptr, players, dealer.boardsInPlay(), 1,
+                   out.tally);
     }
     out.discardStop = dealer.discardStop();
 }
@@ -183,7 +187,7 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
     for (std::thread& h : helpers) h.join();
     result.end = end;
     result.deals = total.outcomes;
-    fillPlayers(total, players, boards, true, result);
+    fillPlayers(total, players, boards, true, plan.hiLo, result);
     return result;
 }
 

@@ -84,7 +84,7 @@ double simulateEquity(std::int32_t holeCount, const HandList& firstList, const B
         sim.fill(batch);
         sim.evaluate(batch, values);
         for (int i = 0; i < batch.size; ++i) {
-            credit(values[i], players, sim.boardsInPlay(), 1, tally);
+            credit(values[i], nullptr, players, sim.boardsInPlay(), 1, tally);
             if (counted == step * reported) {
                 if (progress) progress(static_cast<int>(reported));
                 ++reported;

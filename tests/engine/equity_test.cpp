@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/deal_helpers.h"
+#include "eval/reference_low.h"
 
 namespace varnel {
 namespace {
@@ -22,6 +23,7 @@ struct Spot {
     int holeCount;
     std::vector<std::wstring> players;
     std::wstring board1 = L"", board2 = L"", dead = L"";
+    bool hiLo = false;
 };
 
 EquityRequest requestOf(const Spot& s) {
@@ -38,6 +40,7 @@ EquityRequest requestOf(const Spot& s) {
     if (!s.board1.empty()) r.boards[0] = mask(s.board1);
     if (!s.board2.empty()) r.boards[1] = mask(s.board2);
     if (!s.dead.empty()) r.deadCards = mask(s.dead);
+    r.hiLo = s.hiLo;
     r.pause = std::chrono::milliseconds(0);
     r.seed = 1;
     return r;
@@ -56,7 +59,8 @@ void subsets(CardMask from, int k, const std::function<void(CardMask)>& f, CardM
 EquityResult bruteForce(const EquityRequest& r) {
     const int boards = r.boards[1] ? 2 : 1;
     const int need = kBoardCards - cardCount(r.boards[0]);
-    std::vector<double> share(r.playerCount), win(r.playerCount), tie(r.playerCount);
+    std::vector<double> share(r.playerCount), win(r.playerCount), tie(r.playerCount),
+        high(r.playerCount), low(r.playerCount);
     double outcomes = 0;
     std::vector<CardMask> hands(r.playerCount);
     std::vector<std::vector<CardId>> held(r.playerCount);
@@ -66,7 +70,23 @@ EquityResult bruteForce(const EquityRequest& r) {
             CardId board[kBoardCards];
             cardsFromMask(b == 0 ? b1 : b2, board);
             const std::vector<double> shares = test::boardShares(held, board);
-            for (int p = 0; p < r.playerCount; ++p) s[p] += shares[p] / boards;
+            // Hi/Lo: the best lows share half of the board when there is one.
+            std::vector<testref::RefLow> lows;
+            for (const auto& h : held)
+                lows.push_back(r.hiLo ? testref::bestLowOfCards(h, {board, board + kBoardCards})
+                                      : testref::kNoRefLow);
+            const testref::RefLow best = *std::min_element(lows.begin(), lows.end());
+            const auto lowWinners = std::count(lows.begin(), lows.end(), best);
+            for (int p = 0; p < r.playerCount; ++p) {
+                const double lowShare = best != testref::kNoRefLow && lows[p] == best
+                                            ? 1.0 / static_cast<double>(lowWinners)
+                                            : 0.0;
+                const double boardShare =
+                    best == testref::kNoRefLow ? shares[p] : (shares[p] + lowShare) / 2;
+                s[p] += boardShare / boards;
+                high[p] += shares[p] / boards;
+                low[p] += lowShare / boards;
+            }
         }
         outcomes += 1;
         for (int p = 0; p < r.playerCount; ++p) {
@@ -99,6 +119,11 @@ EquityResult bruteForce(const EquityRequest& r) {
     out.deals = static_cast<std::int64_t>(outcomes);
     for (int p = 0; p < r.playerCount; ++p) {
         out.players[p] = {share[p] / outcomes, win[p] / outcomes, tie[p] / outcomes};
+        if (r.hiLo) {
+            out.players[p].high = high[p] / outcomes;
+            out.players[p].low = low[p] / outcomes;
+            out.players[p].scoop = out.players[p].win;
+        }
     }
     return out;
 }
@@ -131,6 +156,36 @@ const std::vector<Spot>& spots() {
          L"2h3h4h5h6h7h8hThJhAc"},
         {"a random 2-card hand on the turn", 2, {L"AhKh", L"QcQd", L""}, L"Qh7c2d3s"},
         {"a short hand in a 5-card game", 5, {L"AhAdKs", L"JhTh9c8c7d"}, L"Qh7c2d3s"},
+        {"hi/lo flop", 4, {L"As2d3hKs", L"KcKdQhJh"}, L"4c5d9h", L"", L"", true},
+        {"hi/lo turn, both hold the nut low",
+         4,
+         {L"As2d3hKs", L"Ah2c3dKh"},
+         L"4c5d9hTs",
+         L"",
+         L"",
+         true},
+        {"hi/lo turn, no low possible",
+         5,
+         {L"As2d3hKsQc", L"8c7c6d5dJh"},
+         L"KcQdJsTh",
+         L"",
+         L"",
+         true},
+        {"hi/lo turn, 6 cards, three players",
+         6,
+         {L"As2d3h4sKsKd", L"Ah2c8d8h9s9c", L"7c6c5cTdJdQd"},
+         L"4c5d9hTs",
+         L"",
+         L"",
+         true},
+        {"hi/lo two boards", 4, {L"As2d3hKs", L"8c7c6d5s"}, L"4c5d9hTs", L"2h3c7hKd", L"", true},
+        {"hi/lo a random player on the river",
+         4,
+         {L"As2d3hKs", L""},
+         L"4c5d9hTsJc",
+         L"",
+         L"",
+         true},
     };
     return list;
 }
@@ -176,6 +231,9 @@ TEST_F(Equity, ExactEqualsBruteForce) {
             EXPECT_NEAR(e.equity, b.equity, 1e-12) << s.name << " player " << p;
             EXPECT_NEAR(e.win, b.win, 1e-12) << s.name << " player " << p;
             EXPECT_NEAR(e.tie, b.tie, 1e-12) << s.name << " player " << p;
+            EXPECT_NEAR(e.high, b.high, 1e-12) << s.name << " player " << p;
+            EXPECT_NEAR(e.low, b.low, 1e-12) << s.name << " player " << p;
+            EXPECT_NEAR(e.scoop, b.scoop, 1e-12) << s.name << " player " << p;
             EXPECT_EQ(e.stdError, 0.0);
             total += e.equity;
         }
@@ -184,7 +242,8 @@ TEST_F(Equity, ExactEqualsBruteForce) {
 }
 
 TEST_F(Equity, MonteCarloLiesWithinFourStandardErrorsOfExact) {
-    for (const Spot& s : {spots()[2], spots()[6], spots()[7], spots()[8], rangesSpot()}) {
+    for (const Spot& s :
+         {spots()[2], spots()[6], spots()[7], spots()[8], spots()[16], spots()[17], rangesSpot()}) {
         EquityRequest request = requestOf(s);
         request.mode = EquityMode::Exact;
         const EquityResult exact = computeEquity(request);
@@ -291,8 +350,6 @@ TEST_F(Equity, RunsEndAsTheyShould) {
 
     request = requestOf({"", 4, {L"AhAdKsQs", L"AhAcKhQh"}});
     EXPECT_EQ(computeEquity(request).end, RunEnd::NoValidDeal);
-    request.hiLo = true;
-    EXPECT_EQ(computeEquity(request).end, RunEnd::Rejected);
 }
 
 }  // namespace

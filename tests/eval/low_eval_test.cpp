@@ -12,33 +12,18 @@
 #include <string>
 #include <vector>
 
+#include "eval/reference_low.h"
+
 namespace varnel {
 namespace {
 
-// A low as its five ranks (ace 1 ... eight 8), highest first; kNone when there is none. Smaller
-// arrays are better lows.
-using RefLow = std::array<int, 5>;
-constexpr RefLow kNone{99, 0, 0, 0, 0};
-
-// The best low from two of `hole` and three of `board` (ranks 1..8, or higher for no low card).
-RefLow referenceLow(const std::vector<int>& hole, const std::vector<int>& board) {
-    RefLow best = kNone;
-    for (size_t a = 0; a < hole.size(); ++a)
-        for (size_t b = a + 1; b < hole.size(); ++b)
-            for (size_t c = 0; c < board.size(); ++c)
-                for (size_t d = c + 1; d < board.size(); ++d)
-                    for (size_t e = d + 1; e < board.size(); ++e) {
-                        RefLow low{hole[a], hole[b], board[c], board[d], board[e]};
-                        std::sort(low.begin(), low.end(), std::greater<>());
-                        if (std::adjacent_find(low.begin(), low.end()) != low.end()) continue;
-                        if (low[0] <= 8) best = std::min(best, low);
-                    }
-    return best;
-}
+using testref::bestLow;
+using testref::kNoRefLow;
+using testref::RefLow;
 
 std::string text(const RefLow& low) {
     std::string out;
-    if (low == kNone) return out;
+    if (low == kNoRefLow) return out;
     for (int rank : low) {
         if (!out.empty()) out += '-';
         out += "A2345678"[rank - 1];
@@ -63,7 +48,7 @@ TEST(LowTableTest, EveryRankSetPairMatchesThePlainSearch) {
     for (unsigned hole = 0; hole < 256; ++hole)
         for (unsigned board = 0; board < 256; ++board)
             ASSERT_EQ(text(table.value(LowRanks(hole), LowRanks(board))),
-                      text(referenceLow(ranksOf(hole), ranksOf(board))))
+                      text(bestLow(ranksOf(hole), ranksOf(board))))
                 << "hole ranks " << hole << ", board ranks " << board;
 }
 
@@ -97,7 +82,6 @@ TEST(LowTableTest, DealtCardsMatchThePlainSearch) {
     std::mt19937 rng(20261207);
     std::vector<CardId> deck(kDeckSize);
     for (int i = 0; i < kDeckSize; ++i) deck[i] = i;
-    auto lowRank = [](CardId card) { return rankOf(card) == kRanks - 1 ? 1 : rankOf(card) + 2; };
     for (int deal = 0; deal < 4000; ++deal) {
         std::shuffle(deck.begin(), deck.end(), rng);
         const int holeCount = 4 + deal % 4;
@@ -105,13 +89,13 @@ TEST(LowTableTest, DealtCardsMatchThePlainSearch) {
         std::vector<int> holeRanks, boardRanks;
         for (int i = 0; i < holeCount; ++i) {
             hole |= cardBit(deck[i]);
-            holeRanks.push_back(lowRank(deck[i]));
+            holeRanks.push_back(testref::lowRank(deck[i]));
         }
         for (int i = holeCount; i < holeCount + 5; ++i) {
             board |= cardBit(deck[i]);
-            boardRanks.push_back(lowRank(deck[i]));
+            boardRanks.push_back(testref::lowRank(deck[i]));
         }
-        ASSERT_EQ(text(lowTable().value(hole, board)), text(referenceLow(holeRanks, boardRanks)));
+        ASSERT_EQ(text(lowTable().value(hole, board)), text(bestLow(holeRanks, boardRanks)));
     }
 }
 

@@ -61,6 +61,11 @@ bool readCardOption(const char* name, const std::string& text, int least, int mo
     return true;
 }
 
+bool hiLoGame(const Args& args) {
+    bool ascii = true;
+    return isHiLoGame(widen(args.game, ascii));
+}
+
 // One standard error in points, or "exact" for an enumeration that finished.
 std::string precisionText(const EquityResult& result, const PlayerEquity& player) {
     if (result.mode == EquityMode::Exact) {
@@ -80,13 +85,19 @@ std::string percent(double fraction) {
 void printResults(const Args& args, const PreparedCalculation& prepared,
                   const EquityResult& result) {
     const auto& players = prepared.diagnostics.players;
+    const bool hiLo = hiLoGame(args);
     if (!args.json) {
         for (std::size_t p = 0; p < players.size(); ++p) {
             const PlayerEquity& e = result.players[p];
-            std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", narrow(players[p].key).c_str(),
+            std::printf("%s\t%s\t%s\t%s\t%s\t%s", narrow(players[p].key).c_str(),
                         narrow(players[p].text).c_str(), percent(e.equity).c_str(),
                         percent(e.win).c_str(), percent(e.tie).c_str(),
                         precisionText(result, e).c_str());
+            if (hiLo) {
+                std::printf("\t%s\t%s\t%s", percent(e.high).c_str(), percent(e.low).c_str(),
+                            percent(e.scoop).c_str());
+            }
+            std::printf("\n");
         }
         std::printf("mode\t%s\tdeals\t%lld\tseconds\t%.3lf",
                     std::string(modeText(result.mode)).c_str(),
@@ -114,6 +125,12 @@ void printResults(const Args& args, const PreparedCalculation& prepared,
                                   {"win", e.win},
                                   {"tie", e.tie},
                                   {"stderr", e.stdError}});
+        if (hiLo) {
+            auto& player = out["players"].back();
+            player["high"] = e.high;
+            player["low"] = e.low;
+            player["scoop"] = e.scoop;
+        }
     }
     out["deals"] = result.deals;
     out["seconds"] = result.seconds;
@@ -129,6 +146,7 @@ EquityRequest equityRequest(const PreparedCalculation& prepared, const Args& arg
     request.boards = prepared.boards;
     request.deadCards = prepared.deadCards;
     request.mode = args.mode;
+    request.hiLo = hiLoGame(args);
     request.rounds = args.rounds;
     request.seconds = args.seconds;
     request.precision = args.precision;
