@@ -200,23 +200,27 @@ double engineRate(const Scenario& s, const std::vector<HandList>& lists, int sec
     return rounds / (threadCpuSeconds() - start);
 }
 
-// Exact enumerations timed on one thread: heads-up preflop between two fixed hands, and a fixed
-// hand against a random hand on the flop.
-struct ExactScenario {
+// Runs of computeEquity timed on one thread: exact enumerations (heads-up preflop between two
+// fixed hands, a fixed hand against a random hand on the flop) and Hi/Lo Monte Carlo.
+struct EquityScenario {
     const char* name;
     std::vector<std::wstring> hands;  // "" for a random hand
     std::wstring board;
+    bool hiLo = false;
+    EquityMode mode = EquityMode::Exact;
 };
 
-const std::vector<ExactScenario>& exactScenarios() {
-    static const std::vector<ExactScenario> list = {
+const std::vector<EquityScenario>& equityScenarios() {
+    static const std::vector<EquityScenario> list = {
         {"hu4-preflop-exact", {L"AhAdKsKh", L"9s8s7c6d"}, L""},
         {"hu4-flop-vs-random-exact", {L"AhAdKsQs", L""}, L"Qh7c2d"},
+        {"hu4-hilo-preflop-exact", {L"Ah2h3dKd", L"9s8s7c6d"}, L"", true},
+        {"hu4-hilo-random", {L"", L""}, L"", true, EquityMode::MonteCarlo},
     };
     return list;
 }
 
-void benchExact(const ExactScenario& s) {
+void benchEquity(const EquityScenario& s, int seconds) {
     EquityRequest request;
     request.holeCount = 4;
     request.playerCount = static_cast<int>(s.hands.size());
@@ -225,11 +229,21 @@ void benchExact(const ExactScenario& s) {
             request.lists[p].hands.push_back(hand);
     }
     parseCardRun(s.board, request.boards[0]);
-    request.mode = EquityMode::Exact;
+    request.hiLo = s.hiLo;
+    request.mode = s.mode;
+    request.pause = std::chrono::milliseconds(0);
+    request.seed = 1;
+    request.rounds = std::int64_t{1} << 40;
+    request.seconds = seconds;
     const double start = threadCpuSeconds();
     const EquityResult result = computeEquity(request);
-    std::printf("%s outcomes=%lld seconds=%.4f\n", s.name, static_cast<long long>(result.deals),
-                threadCpuSeconds() - start);
+    const double cpu = threadCpuSeconds() - start;
+    if (s.mode == EquityMode::Exact) {
+        std::printf("%s outcomes=%lld seconds=%.4f\n", s.name, static_cast<long long>(result.deals),
+                    cpu);
+    } else {
+        std::printf("%s table=%.0f\n", s.name, static_cast<double>(result.deals) / cpu);
+    }
     std::fflush(stdout);
 }
 
@@ -263,9 +277,9 @@ void addBenchCommand(CLI::App& app, CliContext& ctx) {
             std::printf("%s table=%.0f baseline=%.0f\n", s.name, table, baselineRate);
             std::fflush(stdout);
         }
-        for (const ExactScenario& s : exactScenarios()) {
+        for (const EquityScenario& s : equityScenarios()) {
             if (only->empty() || std::find(only->begin(), only->end(), s.name) != only->end())
-                benchExact(s);
+                benchEquity(s, *seconds);
         }
     });
 }
