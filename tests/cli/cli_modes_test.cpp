@@ -61,6 +61,22 @@ TEST(CliModes, JsonCarriesTheRunAndEveryPlayersFigures) {
     EXPECT_NEAR(equity, 1.0, 1e-12);
 }
 
+TEST(CliModes, HiLoGamesAddHighLowAndScoop) {
+    // Both hold A-2-3 for the nut low: the low halves are quartered, the high decides the rest.
+    CliRun r = cli("--game 'Omaha Hi/Lo' --board1 4c5d6hTs As2d3hKs Ah2c3dKh");
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("exact\t"), std::string::npos) << r.out;  // three more columns
+    const nlohmann::json j = nlohmann::json::parse(
+        cli("--json --game 'Omaha Hi/Lo' --board1 4c5d6hTs As2d3hKs Ah2c3dKh").out);
+    for (const auto& p : j["players"]) {
+        EXPECT_NEAR(p["low"].get<double>(), 0.5, 1e-12);
+        EXPECT_EQ(p["scoop"], p["win"]);
+    }
+    EXPECT_FALSE(
+        nlohmann::json::parse(cli("--json AhAdKsQs JhTh9c8c --board1 Qh7c2d3s").out)["players"][0]
+            .contains("high"));
+}
+
 TEST(CliModes, RefusedInputsExitWithOne) {
     const std::pair<const char*, const char*> cases[] = {
         {"AhAdKsQs ''", "player 2 (P 2) is empty"},
