@@ -1,6 +1,6 @@
 #pragma once
-// Game types and the size of a deal: every game deals five board cards, and the only property of a
-// game the program uses is its number of hole cards.
+// Game types and the size of a deal: every game deals five board cards; a game is known by its
+// number of hole cards and whether it splits each pot between a high and an eight-or-better low.
 
 #include <array>
 #include <cstdint>
@@ -39,5 +39,10 @@ inline constexpr std::array<GameType, 10> kGameTypes = {{
 // kGameTypes, or one starting with a family's name) to `holeCards` and returns true; an
 // unrecognised name leaves `holeCards` unchanged and returns false.
 bool holeCardsForGame(std::wstring_view name, std::int32_t& holeCards);
+
+// Whether a game splits the pot high/low: its name ends in "Hi/Lo".
+constexpr bool isHiLoGame(std::wstring_view name) {
+    return name.ends_with(L"Hi/Lo");
+}
 
 }  // namespace varnel

@@ -1,5 +1,6 @@
 // varnel-cli bench [--seconds S]: counted deals per second of the simulation, against a baseline
-// simulation that evaluates every 2-hole x 3-board combination with a plain 5-card evaluator.
+// simulation that evaluates every 2-hole x 3-board combination with a plain 5-card evaluator;
+// then the CPU seconds of exact enumerations.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "core/cards.h"
 #include "core/game.h"
+#include "engine/equity.h"
 #include "engine/mersenne_twister.h"
 #include "engine/simulation.h"
 #include "eval/omaha_eval.h"
@@ -36,19 +38,19 @@ struct Scenario {
     const char* name;
     int holeCount;
     std::vector<std::wstring> hands;
-    std::wstring board;  // fixed cards of every board
-    int boards;
+    std::wstring board;   // fixed cards of board 1
+    std::wstring board2;  // fixed cards of board 2 (as many as board 1), "" for one board
 };
 
 constexpr int kAnyHands = 1 << 12;
 
 const std::vector<Scenario>& scenarios() {
     static const std::vector<Scenario> list = {
-        {"hu4-random", 4, {L"any", L""}, L"", 1},
-        {"4way4-flop", 4, {L"AsKsQhJh", L"8c8d7c6d", L"AdAcTs9s", L"5h4h3c2c"}, L"Kh9h2d", 1},
-        {"hu6-random", 6, {L"any", L""}, L"", 1},
-        {"hu7-random", 7, {L"any", L""}, L"", 1},
-        {"hu4-twoboards", 4, {L"any", L""}, L"", 2},
+        {"hu4-random", 4, {L"any", L""}, L"", L""},
+        {"4way4-flop", 4, {L"AsKsQhJh", L"8c8d7c6d", L"AdAcTs9s", L"5h4h3c2c"}, L"Kh9h2d", L""},
+        {"hu6-random", 6, {L"any", L""}, L"", L""},
+        {"hu7-random", 7, {L"any", L""}, L"", L""},
+        {"hu4-twoboards", 4, {L"any", L""}, L"Kh9h2d", L"Qc8s3d"},
     };
     return list;
 }
@@ -88,11 +90,16 @@ class BaselineSimulation {
         : m_eval(eval),
           m_holeCount(s.holeCount),
           m_players(static_cast<int>(s.hands.size())),
-          m_boards(s.boards),
+          m_boards(s.board2.empty() ? 1 : 2),
           m_lists(lists),
           m_rng(seed) {
-        parseCardRun(s.board, m_fixedBoard);
-        m_fixedCount = cardsFromMask(m_fixedBoard, m_fixedCards);
+        const std::wstring* texts[kMaxBoards] = {&s.board, &s.board2};
+        for (int b = 0; b < m_boards; ++b) {
+            CardMask board = 0;
+            parseCardRun(*texts[b], board);
+            m_fixedCount = cardsFromMask(board, m_fixedCards[b]);
+            m_fixedBoards |= board;
+        }
     }
 
     // Runs until `seconds` have passed; returns the counted deals.
@@ -111,7 +118,7 @@ class BaselineSimulation {
 
   private:
     bool dealAndCredit(double* sums) {
-        CardMask dealt = m_fixedBoard;
+        CardMask dealt = m_fixedBoards;
         CardMask hands[kMaxPlayers];
         for (int p = 0; p < m_players; ++p) {
             const std::vector<CardMask>& list = m_lists[p].hands;
@@ -133,7 +140,7 @@ class BaselineSimulation {
             hands[p] = hand;
         }
         CardId board[kMaxBoards][kBoardCards];
-        for (int b = 0; b < m_boards; ++b) std::copy_n(m_fixedCards, m_fixedCount, board[b]);
+        for (int b = 0; b < m_boards; ++b) std::copy_n(m_fixedCards[b], m_fixedCount, board[b]);
         for (int pos = m_fixedCount; pos < kBoardCards; ++pos) {
             for (int b = 0; b < m_boards; ++b) {
                 CardId card;
@@ -169,8 +176,8 @@ class BaselineSimulation {
     int m_players;
     int m_boards;
     const std::vector<HandList>& m_lists;
-    CardMask m_fixedBoard = 0;
-    CardId m_fixedCards[kBoardCards] = {};
+    CardMask m_fixedBoards = 0;
+    CardId m_fixedCards[kMaxBoards][kBoardCards] = {};
     int m_fixedCount = 0;
     MersenneTwister m_rng;  // the engine's generator, so that only the evaluation differs
     double m_sink = 0;      // keeps the crediting alive
@@ -180,7 +187,7 @@ class BaselineSimulation {
 double engineRate(const Scenario& s, const std::vector<HandList>& lists, int seconds) {
     Boards boards{};
     parseCardRun(s.board, boards[0]);
-    if (s.boards == 2) boards[1] = boards[0];
+    if (!s.board2.empty()) parseCardRun(s.board2, boards[1]);
     SimulationOptions options;
     options.progressPause = std::chrono::milliseconds(0);
     options.seed = 1;
@@ -191,6 +198,53 @@ double engineRate(const Scenario& s, const std::vector<HandList>& lists, int sec
                    static_cast<std::int32_t>(lists.size() - 1), others, rounds, seconds, {},
                    options);
     return rounds / (threadCpuSeconds() - start);
+}
+
+// Runs of computeEquity timed on one thread: exact enumerations (heads-up preflop between two
+// fixed hands, a fixed hand against a random hand on the flop) and Hi/Lo Monte Carlo.
+struct EquityScenario {
+    const char* name;
+    std::vector<std::wstring> hands;  // "" for a random hand
+    std::wstring board;
+    bool hiLo = false;
+    EquityMode mode = EquityMode::Exact;
+};
+
+const std::vector<EquityScenario>& equityScenarios() {
+    static const std::vector<EquityScenario> list = {
+        {"hu4-preflop-exact", {L"AhAdKsKh", L"9s8s7c6d"}, L""},
+        {"hu4-flop-vs-random-exact", {L"AhAdKsQs", L""}, L"Qh7c2d"},
+        {"hu4-hilo-preflop-exact", {L"Ah2h3dKd", L"9s8s7c6d"}, L"", true},
+        {"hu4-hilo-random", {L"", L""}, L"", true, EquityMode::MonteCarlo},
+    };
+    return list;
+}
+
+void benchEquity(const EquityScenario& s, int seconds) {
+    EquityRequest request;
+    request.holeCount = 4;
+    request.playerCount = static_cast<int>(s.hands.size());
+    for (std::size_t p = 0; p < s.hands.size(); ++p) {
+        if (CardMask hand = 0; !s.hands[p].empty() && parseCardRun(s.hands[p], hand))
+            request.lists[p].hands.push_back(hand);
+    }
+    parseCardRun(s.board, request.boards[0]);
+    request.hiLo = s.hiLo;
+    request.mode = s.mode;
+    request.pause = std::chrono::milliseconds(0);
+    request.seed = 1;
+    request.rounds = std::int64_t{1} << 40;
+    request.seconds = seconds;
+    const double start = threadCpuSeconds();
+    const EquityResult result = computeEquity(request);
+    const double cpu = threadCpuSeconds() - start;
+    if (s.mode == EquityMode::Exact) {
+        std::printf("%s outcomes=%lld seconds=%.4f\n", s.name, static_cast<long long>(result.deals),
+                    cpu);
+    } else {
+        std::printf("%s table=%.0f\n", s.name, static_cast<double>(result.deals) / cpu);
+    }
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -222,6 +276,10 @@ void addBenchCommand(CLI::App& app, CliContext& ctx) {
             const double baselineRate = deals / (threadCpuSeconds() - start);
             std::printf("%s table=%.0f baseline=%.0f\n", s.name, table, baselineRate);
             std::fflush(stdout);
+        }
+        for (const EquityScenario& s : equityScenarios()) {
+            if (only->empty() || std::find(only->begin(), only->end(), s.name) != only->end())
+                benchEquity(s, *seconds);
         }
     });
 }

@@ -1,7 +1,7 @@
-// varnel-cli equity [options] PLAYER...: each player's equity by Monte Carlo simulation.
+// varnel-cli equity [options] PLAYER...: each player's equity, win and tie, exact or sampled.
 #include <algorithm>
 #include <cstdio>
-#include <limits>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -11,6 +11,7 @@
 #include "core/cards.h"
 #include "core/game.h"
 #include "engine/calculation.h"
+#include "engine/equity.h"
 #include "tools/cli/commands.h"
 
 namespace varnel::cli {
@@ -25,8 +26,11 @@ constexpr int kExitNoDeal = 3;
 struct Args {
     std::string game = narrow(kDefaultGameName);
     std::string board1, board2, dead;
-    int rounds = kDefaultRounds;
+    std::int64_t rounds = kDefaultRounds;
     int seconds = kDefaultSeconds;
+    EquityMode mode = EquityMode::Auto;
+    double precision = 0;
+    int pauseMs = 0;
     int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::int64_t seed = 0;
     bool json = false;
@@ -57,51 +61,50 @@ bool readCardOption(const char* name, const std::string& text, int least, int mo
     return true;
 }
 
-// The equities of `prepared` from `threads` independent simulations, merged by counted deals.
-struct Merged {
-    std::vector<double> equities = std::vector<double>(kMaxPlayers, 0.0);
-    std::int64_t deals = 0;
-    SimulationStatus status = SimulationStatus::Finished;
-};
-
-Merged simulateInParallel(const PreparedCalculation& prepared, const Args& args, bool seeded) {
-    const int threads = std::max(1, std::min(args.threads, std::max(args.rounds, 1)));
-    std::vector<std::vector<double>> results(threads, std::vector<double>(kMaxPlayers, 0.0));
-    std::vector<SimulationReport> reports(threads);
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        const int rounds = args.rounds / threads + (t < args.rounds % threads ? 1 : 0);
-        SimulationOptions options;
-        options.progressPause = std::chrono::milliseconds(0);
-        if (seeded) options.seed = static_cast<std::uint32_t>(args.seed + t);
-        workers.emplace_back([&, t, rounds, options] {
-            simulatePrepared(prepared, rounds, args.seconds, {}, options, results[t].data(),
-                             &reports[t]);
-        });
-    }
-    for (std::thread& w : workers) w.join();
-    Merged merged;
-    for (int t = 0; t < threads; ++t) merged.deals += reports[t].countedDeals;
-    merged.status = reports[0].status;
-    for (const SimulationReport& r : reports) {
-        if (r.status != SimulationStatus::NoValidDeal) merged.status = r.status;
-    }
-    if (merged.deals == 0) return merged;
-    for (int t = 0; t < threads; ++t) {
-        const double weight = static_cast<double>(reports[t].countedDeals) / merged.deals;
-        for (int p = 0; p < kMaxPlayers; ++p) merged.equities[p] += results[t][p] * weight;
-    }
-    return merged;
+bool hiLoGame(const Args& args) {
+    bool ascii = true;
+    return isHiLoGame(widen(args.game, ascii));
 }
 
-void printResults(const Args& args, const PreparedCalculation& prepared, const Merged& merged) {
+// One standard error in points, or "exact" for an enumeration that finished.
+std::string precisionText(const EquityResult& result, const PlayerEquity& player) {
+    if (result.mode == EquityMode::Exact) {
+        return result.end == RunEnd::Finished ? "exact" : "partial";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "+-%.2lf", player.stdError * 100);
+    return text;
+}
+
+std::string percent(double fraction) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2lf%%", fraction * 100);
+    return text;
+}
+
+void printResults(const Args& args, const PreparedCalculation& prepared,
+                  const EquityResult& result) {
     const auto& players = prepared.diagnostics.players;
+    const bool hiLo = hiLoGame(args);
     if (!args.json) {
         for (std::size_t p = 0; p < players.size(); ++p) {
-            std::printf("%s\t%s\t%.2lf%%\n", narrow(players[p].key).c_str(),
-                        narrow(players[p].text).c_str(), merged.equities[p] * 100);
+            const PlayerEquity& e = result.players[p];
+            std::printf("%s\t%s\t%s\t%s\t%s\t%s", narrow(players[p].key).c_str(),
+                        narrow(players[p].text).c_str(), percent(e.equity).c_str(),
+                        percent(e.win).c_str(), percent(e.tie).c_str(),
+                        precisionText(result, e).c_str());
+            if (hiLo) {
+                std::printf("\t%s\t%s\t%s", percent(e.high).c_str(), percent(e.low).c_str(),
+                            percent(e.scoop).c_str());
+            }
+            std::printf("\n");
         }
-        std::printf("deals\t%lld\n", static_cast<long long>(merged.deals));
+        std::printf("mode\t%s\tdeals\t%lld\tseconds\t%.3lf",
+                    std::string(modeText(result.mode)).c_str(),
+                    static_cast<long long>(result.deals), result.seconds);
+        if (result.end != RunEnd::Finished)
+            std::printf("\tended\t%s", std::string(runEndText(result.end)).c_str());
+        std::printf("\n");
         return;
     }
     nlohmann::ordered_json out;
@@ -110,17 +113,47 @@ void printResults(const Args& args, const PreparedCalculation& prepared, const M
     out["board1"] = args.board1;
     out["board2"] = args.board2;
     out["dead"] = args.dead;
+    out["mode"] = modeText(result.mode);
+    out["status"] = runEndText(result.end);
     out["players"] = nlohmann::ordered_json::array();
     for (std::size_t p = 0; p < players.size(); ++p) {
-        char percent[32];
-        std::snprintf(percent, sizeof percent, "%.2lf%%", merged.equities[p] * 100);
+        const PlayerEquity& e = result.players[p];
         out["players"].push_back({{"field", narrow(players[p].key)},
                                   {"text", narrow(players[p].text)},
-                                  {"equity", merged.equities[p]},
-                                  {"percent", percent}});
+                                  {"equity", e.equity},
+                                  {"percent", percent(e.equity)},
+                                  {"win", e.win},
+                                  {"tie", e.tie},
+                                  {"stderr", e.stdError}});
+        if (hiLo) {
+            auto& player = out["players"].back();
+            player["high"] = e.high;
+            player["low"] = e.low;
+            player["scoop"] = e.scoop;
+        }
     }
-    out["deals"] = merged.deals;
+    out["deals"] = result.deals;
+    out["seconds"] = result.seconds;
     std::printf("%s\n", out.dump(2).c_str());
+}
+
+// The request of the engine for a prepared calculation and the options.
+EquityRequest equityRequest(const PreparedCalculation& prepared, const Args& args, bool seeded) {
+    EquityRequest request;
+    request.holeCount = prepared.holeCount;
+    request.playerCount = static_cast<int>(prepared.playerCount);
+    request.lists = prepared.lists;
+    request.boards = prepared.boards;
+    request.deadCards = prepared.deadCards;
+    request.mode = args.mode;
+    request.hiLo = hiLoGame(args);
+    request.rounds = args.rounds;
+    request.seconds = args.seconds;
+    request.precision = args.precision;
+    request.pause = std::chrono::milliseconds(args.pauseMs);
+    request.threads = args.threads;
+    if (seeded) request.seed = static_cast<std::uint32_t>(args.seed);
+    return request;
 }
 
 // Runs the command; returns the exit code.
@@ -135,6 +168,11 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
         }
         std::fprintf(stderr, "error: unknown game \"%s\" (use %s)\n", args.game.c_str(),
                      names.c_str());
+        return kExitInput;
+    }
+    if (args.rounds < 1) {
+        std::fprintf(stderr, "error: --rounds must be at least 1 (%lld given)\n",
+                     static_cast<long long>(args.rounds));
         return kExitInput;
     }
     const int playerCount = static_cast<int>(args.players.size());
@@ -166,34 +204,47 @@ int runEquity(const Args& args, bool seeded, CliContext& ctx) {
         std::fprintf(stderr, "error: a card is given twice among the boards and dead cards\n");
         return kExitInput;
     }
-    for (int p = 0; p < playerCount; ++p) request[playerKey(p + 1)] = widen(args.players[p], ascii);
+    for (int p = 0; p < playerCount; ++p) {
+        if (args.players[p].empty()) {
+            std::fprintf(stderr, "error: player %d (%s) is empty\n", p + 1,
+                         narrow(playerKey(p + 1)).c_str());
+            return kExitInput;
+        }
+        request[playerKey(p + 1)] = widen(args.players[p], ascii);
+    }
 
     if (!loadTableOrComplain(ctx)) return kExitTable;
     const PreparedCalculation prepared = readCalculationRequest(request, holeCount);
-    for (const PlayerReading& player : prepared.diagnostics.players) {
-        if (player.random || player.hands > 0) continue;
+    for (std::size_t p = 0; p < prepared.diagnostics.players.size(); ++p) {
+        const PlayerReading& player = prepared.diagnostics.players[p];
+        if (player.random) continue;
+        const auto& hands = prepared.lists[p].hands;
+        const bool fits = std::any_of(hands.begin(), hands.end(),
+                                      [&](CardMask h) { return cardCount(h) <= holeCount; });
+        if (player.hands > 0 && fits) continue;
         std::fprintf(stderr, "error: player %s \"%s\" %s\n", narrow(player.key).c_str(),
                      narrow(player.text).c_str(),
-                     player.hands < 0 ? "is not a range expression or hand"
-                                      : "names no hands for this game");
+                     player.hands < 0   ? "is not a range expression or hand"
+                     : player.hands > 0 ? "holds only hands of more cards than the game's"
+                                        : "names no hands for this game");
         return kExitInput;
     }
-    const Merged merged = simulateInParallel(prepared, args, seeded);
-    if (merged.status == SimulationStatus::Rejected) {
+    const EquityResult result = computeEquity(equityRequest(prepared, args, seeded));
+    if (result.end == RunEnd::Rejected) {
         std::fprintf(stderr,
                      "error: rejected input: a player's only hand has more cards than "
                      "the game's %d hole cards\n",
                      holeCount);
         return kExitInput;
     }
-    if (merged.status != SimulationStatus::Finished) {
+    if (result.end == RunEnd::NoValidDeal || result.end == RunEnd::NoTable) {
         std::fprintf(stderr,
                      "error: %s: no deal of these hands, boards and dead cards can be "
                      "counted\n",
-                     std::string(statusText(merged.status)).c_str());
+                     std::string(runEndText(result.end)).c_str());
         return kExitNoDeal;
     }
-    printResults(args, prepared, merged);
+    printResults(args, prepared, result);
     return 0;
 }
 
@@ -203,20 +254,31 @@ void addEquityCommand(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<Args>();
     CLI::App* cmd = app.add_subcommand(
         "equity",
-        "Each player's equity by Monte Carlo simulation; players are hands, ranges or "
-        "\"random\"");
+        "Each player's equity, win and tie, enumerated exactly when that is cheap, else by Monte "
+        "Carlo simulation; players are hands, ranges or \"random\"");
     cmd->add_option("--game", args->game, "Game name, which sets the hole cards")
         ->capture_default_str();
     cmd->add_option("--board1", args->board1, "Fixed cards of board 1 (3 to 5), e.g. AsKd7h");
     cmd->add_option("--board2", args->board2, "Fixed cards of board 2 (as many as board 1)");
     cmd->add_option("--dead", args->dead, "Cards that are never dealt");
-    cmd->add_option("--rounds", args->rounds, "Deals to count")
-        ->check(CLI::Range(0, std::numeric_limits<std::int32_t>::max()))
+    cmd->add_option("--rounds", args->rounds, "Monte Carlo deals to count (at least 1)")
+        ->capture_default_str();
+    cmd->add_option("--mode", args->mode,
+                    "auto (exact when estimated at most 1 s on one core), exact or mc")
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, EquityMode>{{"auto", EquityMode::Auto},
+                                              {"exact", EquityMode::Exact},
+                                              {"mc", EquityMode::MonteCarlo}}));
+    cmd->add_option("--precision", args->precision,
+                    "Stop sampling once every standard error is at most this many points")
+        ->check(CLI::Range(0.0, 100.0));
+    cmd->add_option("--pause", args->pauseMs, "Pause after each progress step, in milliseconds")
+        ->check(CLI::Range(0, 10000))
         ->capture_default_str();
     cmd->add_option("--seconds", args->seconds, "Time limit in seconds (0: none)")
         ->check(CLI::Range(0, 24 * 3600))
         ->capture_default_str();
-    cmd->add_option("--threads", args->threads, "Simulations run in parallel")
+    cmd->add_option("--threads", args->threads, "Threads of the calculation")
         ->check(CLI::Range(1, 256))
         ->capture_default_str();
     CLI::Option* seed = cmd->add_option("--seed", args->seed, "Seed for a reproducible run")

@@ -1,0 +1,121 @@
+#include "engine/equity.h"
+
+#include <cmath>
+#include <random>
+
+#include "core/game.h"
+#include "engine/equity_runs.h"
+#include "eval/omaha_eval.h"
+
+namespace varnel {
+
+std::string_view runEndText(RunEnd end) {
+    switch (end) {
+        case RunEnd::Finished:
+            return "finished";
+        case RunEnd::TimeLimit:
+            return "time limit";
+        case RunEnd::PrecisionReached:
+            return "precision reached";
+        case RunEnd::TooRare:
+            return "valid deals too rare";
+        case RunEnd::Stopped:
+            return "stopped";
+        case RunEnd::Rejected:
+            return "rejected input";
+        case RunEnd::NoValidDeal:
+            return "no valid deal";
+        case RunEnd::NoTable:
+            return "no evaluator table";
+    }
+    return "";
+}
+
+std::string_view modeText(EquityMode mode) {
+    switch (mode) {
+        case EquityMode::Auto:
+            return "auto";
+        case EquityMode::Exact:
+            return "exact";
+        case EquityMode::MonteCarlo:
+            return "monte-carlo";
+    }
+    return "";
+}
+
+double standardError(const Tally& tally, int p, int boards) {
+    const auto n = static_cast<long double>(tally.outcomes);
+    if (tally.outcomes < 2) return 0;
+    const auto sum = static_cast<long double>(tally.units[p]);
+    const long double variance =
+        (static_cast<long double>(tally.squares[p]) - sum * sum / n) / (n - 1);
+    const long double pot = static_cast<long double>(kBoardUnits) * boards;
+    return static_cast<double>(std::sqrt(std::max(variance, 0.0L) / n) / pot);
+}
+
+void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+                 EquityResult& result) {
+    result.playerCount = players;
+    if (tally.outcomes == 0) return;
+    const auto n = static_cast<double>(tally.outcomes);
+    const double pot = n * static_cast<double>(kBoardUnits * boards);
+    for (int p = 0; p < players; ++p) {
+        PlayerEquity& e = result.players[p];
+        e.equity = static_cast<double>(tally.units[p]) / pot;
+        e.win = static_cast<double>(tally.wins[p]) / n;
+        e.tie = static_cast<double>(tally.ties[p]) / n;
+        e.stdError = sampled ? standardError(tally, p, boards) : 0;
+        if (!hiLo) continue;
+        const double halves = n * static_cast<double>(kHalfUnits * boards);
+        e.high = static_cast<double>(tally.highUnits[p]) / halves;
+        e.low = static_cast<double>(tally.lowUnits[p]) / halves;
+        e.scoop = e.win;
+    }
+}
+
+EquityResult computeEquity(const EquityRequest& request) {
+    const auto start = EquityClock::now();
+    EquityResult result;
+    result.mode = request.mode == EquityMode::Exact ? EquityMode::Exact : EquityMode::MonteCarlo;
+    const int players = request.playerCount;
+    const Boards& boards = request.boards;
+    const int fixedCards = cardCount(boards[0]);
+    if (players < 2 || players > kMaxPlayers || request.holeCount < kMinHoleCards ||
+        request.holeCount > kMaxHoleCards || fixedCards > kBoardCards ||
+        (boards[1] != 0 && cardCount(boards[1]) != fixedCards) ||
+        ((boards[0] | boards[1]) & ~kFullDeck) != 0 || request.rounds < 0) {
+        result.end = RunEnd::Rejected;
+        return result;
+    }
+    result.playerCount = players;
+    if (!omahaEvaluator().usable()) {
+        result.end = RunEnd::NoTable;
+        return result;
+    }
+    PlayerLists lists{};
+    for (int p = 0; p < players; ++p) lists[p] = &request.lists[p];
+    DealPlan plan;
+    switch (planDeals(request.holeCount, lists, players, boards, request.deadCards, plan)) {
+        case SimulationStatus::Rejected:
+            result.end = RunEnd::Rejected;
+            return result;
+        case SimulationStatus::NoValidDeal:
+            result.end = RunEnd::NoValidDeal;
+            return result;
+        default:
+            break;
+    }
+    plan.hiLo = request.hiLo;
+    const RunContext run{request, plan, start};
+    bool exact = request.mode == EquityMode::Exact;
+    if (request.mode == EquityMode::Auto) {
+        const ExactEstimate estimate = estimateExact(plan);
+        exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
+    }
+    result = exact ? runExact(run)
+                   : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
+    result.seconds = run.elapsed();
+    return result;
+}
+
+}  // namespace varnel

@@ -1,0 +1,96 @@
+#pragma once
+// Equities with their precision: exact enumeration of every outcome when that is cheap, Monte
+// Carlo sampling otherwise. Besides each player's mean pot share a result tells how often the
+// player takes the whole pot and how often part of it, and how the run ended.
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "core/cards.h"
+#include "core/hand_list.h"
+#include "engine/simulation.h"
+
+namespace varnel {
+
+enum class EquityMode {
+    Auto,        // exact when the enumeration is estimated to take at most kAutoExactSeconds
+    Exact,       // every outcome, however long it takes
+    MonteCarlo,  // random deals
+};
+
+// Estimated seconds on one core up to which the automatic mode enumerates.
+inline constexpr double kAutoExactSeconds = 1.0;
+
+enum class RunEnd {
+    Finished,          // every outcome, or every requested deal, was counted
+    TimeLimit,         // the time limit ended the run first
+    PrecisionReached,  // every player's standard error reached the target
+    TooRare,           // a long run of discarded deals ended the sampling after some were counted
+    Stopped,           // the stop flag was raised
+    Rejected,          // player count, board card counts, hole-card count or a single hand
+    NoValidDeal,       // the hands, boards and dead cards leave no outcome that could be counted
+    NoTable,           // no evaluator table is attached
+};
+
+// "finished", "time limit", "precision reached", "valid deals too rare", "stopped",
+// "rejected input", "no valid deal", "no evaluator table".
+std::string_view runEndText(RunEnd end);
+
+// "exact", "monte-carlo" (and "auto" for a request).
+std::string_view modeText(EquityMode mode);
+
+struct EquityRequest {
+    int holeCount = 4;
+    int playerCount = 2;
+    std::array<HandList, kMaxPlayers> lists;  // an empty list is a random hand
+    Boards boards{};
+    CardMask deadCards = 0;
+    EquityMode mode = EquityMode::Auto;
+    bool hiLo = false;  // each board split between the best high and the best eight-or-better low
+    std::int64_t rounds = 100000;  // Monte Carlo deals to count
+    double seconds = 0;            // time limit, 0 for none
+    double precision = 0;          // Monte Carlo target standard error in points, 0 for none
+    std::chrono::milliseconds pause{100};  // after each Monte Carlo progress report
+    int threads = 1;
+    std::optional<std::uint32_t> seed;  // without one it comes from std::random_device
+    // Called with the progress step 0 .. kProgressSteps - 1 on the calling thread.
+    ProgressCallback progress;
+    const std::atomic<bool>* stop = nullptr;  // raised: the run ends between two pieces of work
+    // A Monte Carlo run that discards this many deals in a row within a block of deals ends.
+    std::int64_t maxConsecutiveDiscards = std::int64_t{1} << 24;
+};
+
+struct PlayerEquity {
+    double equity = 0;    // mean share of the pot
+    double win = 0;       // fraction of outcomes in which the player takes the whole pot
+    double tie = 0;       // fraction in which the player takes part of the pot but not all
+    double stdError = 0;  // standard error of `equity`; 0 when exact
+    // Hi/Lo games only (0 otherwise): mean share of the high halves and of the low halves (no low
+    // half on a board without a qualifying low), as fractions of a half, and the fraction of
+    // outcomes in which the player takes the whole pot.
+    double high = 0;
+    double low = 0;
+    double scoop = 0;
+};
+
+struct EquityResult {
+    EquityMode mode = EquityMode::MonteCarlo;  // Exact or MonteCarlo: how the figures were made
+    RunEnd end = RunEnd::Finished;
+    std::int64_t deals = 0;  // counted deals, or enumerated outcomes
+    double seconds = 0;      // calculation time
+    int playerCount = 0;
+    std::array<PlayerEquity, kMaxPlayers> players{};
+};
+
+// Computes the equities of a request. Every outcome is one hand from each player's list (each
+// hole-card set of the game's size for a random player), minus the dead cards, and a completion
+// of each board, no card appearing twice; the exact mode weighs each outcome once and the Monte
+// Carlo samples them. Results are the same for any number of threads, and with a seed a Monte
+// Carlo run is reproducible whatever the number of threads.
+EquityResult computeEquity(const EquityRequest& request);
+
+}  // namespace varnel

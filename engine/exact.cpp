@@ -1,0 +1,688 @@
+// Exact enumeration of every outcome. Two strategies share the board enumeration (boards built
+// card by card in ascending order of the cards left, so that every board costs one table read
+// for its last card):
+//  - fixed hands: few combinations of hands, many boards: the finished boards of each
+//    combination go in batches through TableWalk::evaluate;
+//  - pair tables: many hands meet each board (ranges, random players): each finished board's
+//    values of all pairs are read once, every hand's value is the best of its pairs, and one
+//    random player is counted by nested loops over the cards left without further table reads.
+// Work is split into items (the first card dealt to board 1, per combination of hands) that
+// threads take in turn; their integer tallies add up to the same result in any order.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "core/game.h"
+#include "engine/equity_runs.h"
+
+namespace varnel {
+namespace {
+
+// Costs measured on one core with varnel-cli equity --mode exact --threads 1, in seconds:
+// heads-up and three-way preflop with fixed hands (50 and 62 ns per hand and board), a fixed
+// hand against a random hand on the flop with 4, 5 and 6 cards (1.6, 3.4 and 5.2 ns per hole
+// set: about 0.9 ns per row of the nested loop, holeCount - 1 rows), and a range against a fixed
+// hand on the flop.
+inline constexpr double kWalkSecondsPerHand = 6e-8;  // one hand on one board, batched walk
+inline constexpr double kPairTableSeconds = 6e-6;    // the pair values of one board
+inline constexpr double kListHandSeconds = 4e-9;     // one list hand's value from a pair table
+inline constexpr double kComboSeconds = 6e-8;        // one combination of list hands
+inline constexpr double kRandomRowSeconds = 0.9e-9;  // one row of one random hole set
+// Most combinations of hands the fixed-hand strategy keeps, and most hole sets of a random
+// player held as a list.
+inline constexpr double kMaxWalkCombos = 1 << 20;
+inline constexpr double kMaxRandomList = 1 << 22;
+// The time limit and the stop flag are looked at every this many board outcomes.
+inline constexpr int kPollInterval = 64;
+
+double choose(int n, int k) {
+    if (k < 0 || k > n) return 0;
+    double r = 1;
+    for (int i = 0; i < k; ++i) r = r * (n - i) / (i + 1);
+    return std::round(r);
+}
+
+// A hand with its cards in ascending order.
+struct Hand {
+    CardMask mask = 0;
+    int count = 0;
+    CardId cards[kMaxHoleCards] = {};
+};
+
+Hand makeHand(CardMask mask) {
+    Hand h;
+    h.mask = mask;
+    h.count = cardsFromMask(mask, h.cards);
+    return h;
+}
+
+// Calls f(mask) for every set of k cards of `cards` (ascending order of sets).
+template <class F>
+void forEachSubset(const CardId* cards, int n, int k, int from, CardMask chosen, F&& f) {
+    if (k == 0) {
+        f(chosen);
+        return;
+    }
+    for (int i = from; i <= n - k; ++i)
+        forEachSubset(cards, n, k - 1, i + 1, chosen | cardBit(cards[i]), f);
+}
+
+// Calls f(state, cards) for every completion of a board by `need` cards of deck[from..n), in
+// ascending order, each state one read after its prefix's.
+template <class F>
+void completeBoard(const TableWalk& walk, BoardState state, CardMask cards, const CardId* deck,
+                   int n, int from, int need, F&& f) {
+    if (need == 0) {
+        f(state, cards);
+        return;
+    }
+    for (int i = from; i <= n - need; ++i) {
+        completeBoard(walk, walk.advanceBoard(state, walkCard(deck[i])), cards | cardBit(deck[i]),
+                      deck, n, i + 1, need - 1, f);
+    }
+}
+
+// What the enumeration needs besides the plan.
+struct Layout {
+    int players = 0;
+    int boards = 1;
+    int need = 0;             // cards dealt to each board
+    int randomSlot = -1;      // the random player counted by nested loops, or -1
+    CardMask fixedHands = 0;  // cards of the single hands
+    CardMask boardDeck = 0;   // cards boards are completed from
+    std::array<std::vector<Hand>, kMaxPlayers> hands;  // every player's but the slot's
+    BoardState fixedState[kMaxBoards] = {};
+    bool walk = false;             // the fixed-hand strategy
+    std::vector<CardMask> combos;  // walk: players masks per combination, disjoint
+};
+
+// Hole sets a random player may hold: every set of holeCount cards of the deck.
+std::vector<Hand> allHoleSets(CardMask deck, int holeCount) {
+    CardId cards[kDeckSize];
+    const int n = cardsFromMask(deck, cards);
+    std::vector<Hand> out;
+    out.reserve(static_cast<std::size_t>(choose(n, holeCount)));
+    forEachSubset(cards, n, holeCount, 0, 0, [&](CardMask m) { out.push_back(makeHand(m)); });
+    return out;
+}
+
+// Counts and costs of both strategies for a plan.
+struct Costs {
+    bool possible = true;
+    double outcomes = 0;
+    double walkSeconds = 0;
+    double pairSeconds = 0;
+    int randomPlayers = 0;
+};
+
+Costs costs(const DealPlan& plan) {
+    Costs c;
+    const int boards = plan.boardsInPlay();
+    const int need = kBoardCards - plan.fixedBoardCards();
+    const int deck = kDeckSize - cardCount(plan.blocked);
+    double listCombos = 1;  // combinations of list hands, collisions ignored
+    double listHands = 0;
+    int left = deck;  // cards not held by the fixed and listed hands, at least
+    for (int p = 0; p < plan.players; ++p) {
+        const Candidates& cand = plan.candidates[p];
+        if (cand.count == 0) {
+            ++c.randomPlayers;
+            continue;
+        }
+        listCombos *= cand.count;
+        listHands += cand.count;
+        left -= cand.minCards;
+    }
+    const double boardOutcomes = choose(left, need) * (boards == 2 ? choose(left - need, need) : 1);
+    left -= need * boards;
+    // Random players in turn, from the cards the boards leave; the last is the one counted by
+    // nested loops.
+    double combos = listCombos;  // combinations the pair strategy walks for each board
+    double randomLists = 0;      // hole sets of the other random players, held as lists
+    double slotSets = 0;
+    for (int r = 0; r < c.randomPlayers; ++r) {
+        const double sets = choose(left, plan.holeCount);
+        if (r + 1 < c.randomPlayers) {
+            combos *= sets;
+            randomLists += choose(deck, plan.holeCount);
+        } else {
+            slotSets = sets;
+        }
+        left -= plan.holeCount;
+    }
+    c.outcomes = boardOutcomes * combos * std::max(slotSets, 1.0);
+    c.possible = randomLists <= kMaxRandomList;
+    c.walkSeconds = c.randomPlayers || listCombos > kMaxWalkCombos
+                        ? HUGE_VAL
+                        : listCombos * boardOutcomes * plan.players * boards * kWalkSecondsPerHand;
+    c.pairSeconds =
+        boardOutcomes *
+        (boards * kPairTableSeconds + (listHands + randomLists) * boards * kListHandSeconds +
+         combos * (kComboSeconds + slotSets * boards * (plan.holeCount - 1) * kRandomRowSeconds));
+    return c;
+}
+
+// Ends the enumeration early: the first reason seen (time limit or stop flag) is kept.
+class Control {
+  public:
+    explicit Control(const RunContext& run) : m_run(run) {}
+
+    // True once the run must end; looks at the clock and the stop flag.
+    bool poll() {
+        if (m_abort.load(std::memory_order_relaxed)) return true;
+        if (m_run.stopRaised()) return abort(RunEnd::Stopped);
+        if (m_run.timeUp()) return abort(RunEnd::TimeLimit);
+        return false;
+    }
+    bool aborted() const { return m_abort.load(); }
+    RunEnd reason() const { return m_reason; }
+
+  private:
+    bool abort(RunEnd why) {
+        std::lock_guard lock(m_mutex);
+        if (!m_abort.load()) {
+            m_reason = why;
+            m_abort.store(true);
+        }
+        return true;
+    }
+
+    const RunContext& m_run;
+    std::atomic<bool> m_abort{false};
+    std::mutex m_mutex;
+    RunEnd m_reason = RunEnd::Finished;
+};
+
+// The cards of a mask as a list, in ascending order.
+struct CardList {
+    CardId cards[kDeckSize];
+    int n = 0;
+    explicit CardList(CardMask mask) : n(cardsFromMask(mask, cards)) {}
+};
+
+// The pair values of every board of one outcome, squeezed to 16 bits (values stay below 2^15)
+// and indexed by the position of a card among the cards a random hand may take.
+struct SlotTables {
+    std::int16_t value[kMaxBoards][kDeckSize][kDeckSize];
+    // Hi/Lo: each card's low rank, each board's low ranks and the best low of the other hands.
+    LowRanks cardLow[kDeckSize];
+    LowRanks boardLow[kMaxBoards];
+    LowValue bestLow[kMaxBoards];
+};
+
+// Outcome counts of the random hand against the best other hand on each board: index
+// sum over b of 3^b * (0 worse, 1 equal, 2 better); in a Hi/Lo game, sum over b of
+// 9^b * (3 * high class + low class).
+inline constexpr int kClasses = 3;
+using SlotCounts = std::array<std::int64_t, kClasses * kClasses * kClasses * kClasses>;
+
+// 0, 1 or 2 as `value` is worse than, equal to or better than `best`.
+inline int classOf(int value, int best) {
+    return (value >= best) + (value > best);
+}
+
+// Nested ascending loops over the hole sets of N cards; `carried[b]` is the best pair among the
+// cards chosen so far on board b. The innermost loop reads rows of the chosen cards only.
+template <int N, int Depth, bool HiLo>
+void countSlot(const SlotTables& t, int boards, int n, int from, const int* chosen,
+               const std::int16_t* carried, LowRanks lows, const HandValue* best,
+               SlotCounts& counts) {
+    if constexpr (Depth == N - 1) {
+        if (HiLo) {
+            const LowTable& lowValues = lowTable();
+            for (int l = from; l < n; ++l) {
+                const LowRanks hand = lows | t.cardLow[l];
+                int index = 0;
+                for (int b = 0, weight = 1; b < boards; ++b, weight *= kClasses * kClasses) {
+                    std::int16_t v = carried[b];
+                    for (int k = 0; k < N - 1; ++k) v = std::max(v, t.value[b][chosen[k]][l]);
+                    const int low = lowValues.value(hand, t.boardLow[b]);
+                    index += weight * (kClasses * classOf(v, best[b]) + classOf(low, t.bestLow[b]));
+                }
+                ++counts[index];
+            }
+            return;
+        }
+        if (boards == 1) {
+            const std::int16_t* rows[N - 1];
+            for (int k = 0; k < N - 1; ++k) rows[k] = t.value[0][chosen[k]];
+            const std::int16_t c = carried[0];
+            const auto b = static_cast<std::int16_t>(best[0]);
+            int worse = 0, equal = 0;
+            for (int l = from; l < n; ++l) {
+                std::int16_t v = c;
+                for (int k = 0; k < N - 1; ++k) v = std::max(v, rows[k][l]);
+                worse += v < b;
+                equal += v == b;
+            }
+            counts[0] += worse;
+            counts[1] += equal;
+            counts[2] += n - from - worse - equal;
+            return;
+        }
+        for (int l = from; l < n; ++l) {
+            int index = 0;
+            for (int b = 0, weight = 1; b < boards; ++b, weight *= 3) {
+                std::int16_t v = carried[b];
+                for (int k = 0; k < N - 1; ++k) v = std::max(v, t.value[b][chosen[k]][l]);
+                index += weight * classOf(v, best[b]);
+            }
+            ++counts[index];
+        }
+    } else {
+        int next[N];
+        std::copy_n(chosen, Depth, next);
+        for (int i = from; i <= n - (N - Depth); ++i) {
+            std::int16_t c[kMaxBoards];
+            for (int b = 0; b < boards; ++b) {
+                c[b] = carried[b];
+                for (int k = 0; k < Depth; ++k) c[b] = std::max(c[b], t.value[b][chosen[k]][i]);
+            }
+            next[Depth] = i;
+            countSlot<N, Depth + 1, HiLo>(t, boards, n, i + 1, next, c, lows | t.cardLow[i], best,
+                                          counts);
+        }
+    }
+}
+
+template <int N>
+void countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
+                    SlotCounts& counts) {
+    const std::int16_t none[kMaxBoards] = {};
+    if (hiLo) {
+        countSlot<N, 0, true>(t, boards, n, 0, nullptr, none, 0, best, counts);
+    } else {
+        countSlot<N, 0, false>(t, boards, n, 0, nullptr, none, 0, best, counts);
+    }
+}
+
+// A hand of a player's list with its value on each board of one outcome.
+struct Valued {
+    CardMask mask;
+    HandValue value[kMaxBoards];
+    LowValue low[kMaxBoards];
+};
+
+// What one item reuses from board to board.
+struct Scratch {
+    PairValues pairs[kMaxBoards];
+    std::vector<Valued> valued[kMaxPlayers];
+    SlotTables tables;
+};
+
+// The enumeration of one request, shared by the threads; each thread works through items with
+// a Worker of its own.
+class Enumeration {
+  public:
+    Enumeration(const DealPlan& plan, Control& control) : m_plan(plan), m_control(control) {}
+
+    // Chooses the strategy and prepares the hands; false when the hole sets of several random
+    // players would not fit in memory.
+    bool prepare(const Costs& costs);
+    std::int64_t items() const { return m_items; }
+    void runItem(std::int64_t item, Tally& tally) const;
+
+  private:
+    void walkItem(std::int64_t item, Tally& tally) const;
+    void pairItem(std::int64_t item, Tally& tally) const;
+    // Board 1 completed from `deck` by the item's first card, then board 2 (when in play) from
+    // the cards left; f(states, cards of each board) for every outcome, polling the control.
+    template <class F>
+    void forEachBoardPair(const CardList& deck, int first, F&& f) const;
+    void countPlayers(const BoardState* states, const CardMask* boardCards, Scratch& scratch,
+                      Tally& tally) const;
+
+    const DealPlan& m_plan;
+    Control& m_control;
+    TableWalk m_walk;
+    Layout m_layout;
+    std::int64_t m_items = 0;
+};
+
+bool Enumeration::prepare(const Costs& costs) {
+    Layout& l = m_layout;
+    l.players = m_plan.players;
+    l.boards = m_plan.boardsInPlay();
+    l.need = kBoardCards - m_plan.fixedBoardCards();
+    for (int b = 0; b < l.boards; ++b) {
+        const CardList fixed(m_plan.boards[b]);
+        BoardState s = m_walk.boardStart();
+        for (int i = 0; i < fixed.n; ++i) s = m_walk.advanceBoard(s, walkCard(fixed.cards[i]));
+        l.fixedState[b] = s;
+    }
+    const CardMask deck = kFullDeck & ~m_plan.blocked;
+    for (int p = 0; p < l.players; ++p) {
+        const Candidates& c = m_plan.candidates[p];
+        if (c.count == 1) l.fixedHands |= c.hands[0];
+        if (c.count == 0) l.randomSlot = p;
+    }
+    l.boardDeck = deck & ~l.fixedHands;
+    for (int p = 0; p < l.players; ++p) {
+        const Candidates& c = m_plan.candidates[p];
+        if (p == l.randomSlot) continue;
+        if (c.count == 0) {
+            if (choose(cardCount(deck), m_plan.holeCount) > kMaxRandomList) return false;
+            l.hands[p] = allHoleSets(deck, m_plan.holeCount);
+            continue;
+        }
+        for (std::uint32_t i = 0; i < c.count; ++i) l.hands[p].push_back(makeHand(c.hands[i]));
+    }
+    l.walk = costs.walkSeconds <= costs.pairSeconds;
+    const std::int64_t firstCards = l.need ? kDeckSize : 1;
+    if (!l.walk) {
+        m_items = firstCards;
+        return true;
+    }
+    // Every disjoint combination of the players' hands.
+    CardMask combo[kMaxPlayers];
+    auto walkCombos = [&](auto&& self, int p, CardMask used) -> void {
+        if (p == l.players) {
+            l.combos.insert(l.combos.end(), combo, combo + l.players);
+            return;
+        }
+        for (const Hand& h : l.hands[p]) {
+            if (h.mask & used) continue;
+            combo[p] = h.mask;
+            self(self, p + 1, used | h.mask);
+        }
+    };
+    walkCombos(walkCombos, 0, 0);
+    m_items = static_cast<std::int64_t>(l.combos.size()) / l.players * firstCards;
+    return true;
+}
+
+void Enumeration::runItem(std::int64_t item, Tally& tally) const {
+    if (m_layout.walk) {
+        walkItem(item, tally);
+    } else {
+        pairItem(item, tally);
+    }
+}
+
+template <class F>
+void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const {
+    const Layout& l = m_layout;
+    BoardState s1 = l.fixedState[0];
+    CardMask m1 = 0;
+    int from = 0;
+    int need = l.need;
+    if (need) {
+        s1 = m_walk.advanceBoard(s1, walkCard(deck.cards[first]));
+        m1 = cardBit(deck.cards[first]);
+        from = first + 1;
+        --need;
+    }
+    int polled = 0;
+    completeBoard(m_walk, s1, m1, deck.cards, deck.n, from, need,
+                  [&](BoardState state1, CardMask cards1) {
+                      if (m_control.aborted()) return;
+                      if (++polled == kPollInterval) {
+                          polled = 0;
+                          if (m_control.poll()) return;
+                      }
+                      if (l.boards == 1) {
+                          const BoardState states[kMaxBoards] = {state1, 0};
+                          const CardMask cards[kMaxBoards] = {cards1 | m_plan.boards[0], 0};
+                          f(states, cards);
+                          return;
+                      }
+                      CardMask rest = 0;
+                      for (int i = 0; i < deck.n; ++i) rest |= cardBit(deck.cards[i]);
+                      const CardList deck2(rest & ~cards1);
+                      completeBoard(m_walk, l.fixedState[1], 0, deck2.cards, deck2.n, 0, l.need,
+                                    [&](BoardState state2, CardMask cards2) {
+                                        const BoardState states[kMaxBoards] = {state1, state2};
+                                        const CardMask cards[kMaxBoards] = {
+                                            cards1 | m_plan.boards[0], cards2 | m_plan.boards[1]};
+                                        f(states, cards);
+                                    });
+                  });
+}
+
+void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
+    const Layout& l = m_layout;
+    const std::int64_t firstCards = l.need ? kDeckSize : 1;
+    const CardMask* combo = l.combos.data() + item / firstCards * l.players;
+    const int first = static_cast<int>(item % firstCards);
+    CardMask held = 0;
+    for (int p = 0; p < l.players; ++p) held |= combo[p];
+    const CardList deck(l.boardDeck & ~held);
+    if (l.need && first > deck.n - l.need) return;
+    // Every deal of a batch holds the same hands; only the board states change.
+    WalkDeal deals[kWalkMaxDeals];
+    for (WalkDeal& d : deals) {
+        for (int p = 0; p < l.players; ++p) {
+            CardId cards[kMaxHoleCards];
+            const int n = cardsFromMask(combo[p], cards);
+            for (int k = 0; k < n; ++k) d.hole[p][k] = walkCard(cards[k]);
+            d.holeCards[p] = static_cast<std::uint8_t>(n);
+        }
+    }
+    const WalkShape shape{m_plan.holeCount, l.players, l.boards, kBoardCards};
+    WalkValues values[kWalkMaxDeals];
+    const bool hiLo = m_plan.hiLo;
+    const LowTable& lowValues = lowTable();
+    LowRanks holeLow[kMaxPlayers];
+    for (int p = 0; p < l.players; ++p) holeLow[p] = lowRanks(combo[p]);
+    LowRanks boardLow[kWalkMaxDeals][kMaxBoards];
+    LowValues lows;
+    int size = 0;
+    // With one board the outcomes are counted by their sets of winners (high, and low above it)
+    // and credited at the end.
+    std::array<std::int64_t, 1 << kMaxPlayers> byWinners{};
+    const bool grouped = l.boards == 1 && (!hiLo || 2 * l.players <= kMaxPlayers);
+    auto flush = [&] {
+        m_walk.evaluate(shape, deals, size, values);
+        for (int i = 0; i < size; ++i) {
+            if (hiLo) {
+                for (int p = 0; p < l.players; ++p)
+                    for (int b = 0; b < l.boards; ++b)
+                        lows[p][b] = lowValues.value(holeLow[p], boardLow[i][b]);
+            }
+            const Winners w = winners(values[i], hiLo ? &lows : nullptr, l.players, l.boards);
+            if (grouped) {
+                ++byWinners[w.high[0] | w.low[0] << l.players];
+            } else {
+                creditWinners(w, l.players, l.boards, 1, tally);
+            }
+        }
+        size = 0;
+    };
+    forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
+        deals[size].boardState[0] = states[0];
+        deals[size].boardState[1] = states[1];
+        if (hiLo) {
+            for (int b = 0; b < l.boards; ++b) boardLow[size][b] = lowRanks(cards[b]);
+        }
+        if (++size == kWalkMaxDeals) flush();
+    });
+    flush();
+    const std::uint32_t highSets = (1u << l.players) - 1;
+    for (std::uint32_t key = 1; key < byWinners.size(); ++key) {
+        if (byWinners[key] == 0) continue;
+        Winners w;
+        w.high[0] = key & highSets;
+        w.low[0] = key >> l.players;
+        creditWinners(w, l.players, 1, byWinners[key], tally);
+    }
+}
+
+void Enumeration::pairItem(std::int64_t item, Tally& tally) const {
+    const CardList deck(m_layout.boardDeck);
+    if (m_layout.need && item > deck.n - m_layout.need) return;
+    auto scratch = std::make_unique<Scratch>();
+    for (int p = 0; p < m_layout.players; ++p) scratch->valued[p].reserve(m_layout.hands[p].size());
+    forEachBoardPair(deck, static_cast<int>(item),
+                     [&](const BoardState* states, const CardMask* cards) {
+                         countPlayers(states, cards, *scratch, tally);
+                     });
+}
+
+// Every combination of the players' hands on one outcome of the boards.
+void Enumeration::countPlayers(const BoardState* states, const CardMask* boards, Scratch& scratch,
+                               Tally& tally) const {
+    const Layout& l = m_layout;
+    const bool hiLo = m_plan.hiLo;
+    const LowTable& lowValues = lowTable();
+    LowRanks boardLow[kMaxBoards] = {};
+    CardMask boardCards = 0;
+    for (int b = 0; b < l.boards; ++b) {
+        boardCards |= boards[b];
+        boardLow[b] = lowRanks(boards[b]);
+    }
+    PairValues* pairs = scratch.pairs;
+    for (int b = 0; b < l.boards; ++b) m_walk.pairValues(states[b], pairs[b]);
+    // Each player's hands that avoid the boards, with their values.
+    auto& valued = scratch.valued;
+    for (int p = 0; p < l.players; ++p) {
+        if (p == l.randomSlot) continue;
+        valued[p].clear();
+        for (const Hand& h : l.hands[p]) {
+            if (h.mask & boardCards) continue;
+            Valued v{h.mask, {}, {}};
+            for (int b = 0; b < l.boards; ++b) {
+                v.low[b] = hiLo ? lowValues.value(lowRanks(h.mask), boardLow[b]) : kNoLow;
+                HandValue best = 0;
+                for (int i = 0; i < h.count; ++i)
+                    for (int j = i + 1; j < h.count; ++j)
+                        best = std::max(best, pairs[b][h.cards[i]][h.cards[j]]);
+                v.value[b] = best;
+            }
+            valued[p].push_back(v);
+        }
+    }
+    const CardMask deck = kFullDeck & ~m_plan.blocked & ~boardCards;
+    SlotTables* tables = &scratch.tables;
+    WalkValues values{};
+    LowValues lows{};
+    const LowValues* lowsIfHiLo = hiLo ? &lows : nullptr;
+    auto leaf = [&](CardMask used) {
+        if (l.randomSlot < 0) {
+            credit(values, lowsIfHiLo, l.players, l.boards, 1, tally);
+            return;
+        }
+        const CardList free(deck & ~used);
+        HandValue best[kMaxBoards] = {};
+        for (int i = 0; i < free.n; ++i) tables->cardLow[i] = lowRanks(cardBit(free.cards[i]));
+        for (int b = 0; b < l.boards; ++b) {
+            tables->boardLow[b] = boardLow[b];
+            tables->bestLow[b] = kNoLow;
+            for (int p = 0; p < l.players; ++p) {
+                if (p == l.randomSlot) continue;
+                best[b] = std::max(best[b], values[p][b]);
+                tables->bestLow[b] = std::max(tables->bestLow[b], lows[p][b]);
+            }
+            for (int i = 0; i < free.n; ++i)
+                for (int j = i + 1; j < free.n; ++j)
+                    tables->value[b][i][j] =
+                        static_cast<std::int16_t>(pairs[b][free.cards[i]][free.cards[j]]);
+        }
+        SlotCounts counts{};
+        switch (m_plan.holeCount) {
+            case 2:
+                countSlotHands<2>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+            case 3:
+                countSlotHands<3>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+            case 4:
+                countSlotHands<4>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+            case 5:
+                countSlotHands<5>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+            case 6:
+                countSlotHands<6>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+            default:
+                countSlotHands<7>(*tables, hiLo, l.boards, free.n, best, counts);
+                break;
+        }
+        // One credit per class of outcome, the random hand standing for its class by a value
+        // just below, at or just above the best other hand.
+        const int perBoard = hiLo ? kClasses * kClasses : kClasses;
+        const int classes = l.boards == 1 ? perBoard : perBoard * perBoard;
+        for (int index = 0; index < classes; ++index) {
+            if (counts[index] == 0) continue;
+            for (int b = 0, rest = index; b < l.boards; ++b, rest /= perBoard) {
+                const int high = hiLo ? rest % perBoard / kClasses : rest % perBoard;
+                values[l.randomSlot][b] = best[b] - 1 + high;
+                if (hiLo) {
+                    lows[l.randomSlot][b] =
+                        static_cast<LowValue>(tables->bestLow[b] - 1 + rest % kClasses);
+                }
+            }
+            credit(values, lowsIfHiLo, l.players, l.boards, counts[index], tally);
+        }
+    };
+    auto walkPlayers = [&](auto&& self, int p, CardMask used) -> void {
+        if (p == l.players) {
+            leaf(used);
+            return;
+        }
+        if (p == l.randomSlot) return self(self, p + 1, used);
+        for (const Valued& v : valued[p]) {
+            if (v.mask & used) continue;
+            for (int b = 0; b < l.boards; ++b) {
+                values[p][b] = v.value[b];
+                lows[p][b] = v.low[b];
+            }
+            self(self, p + 1, used | v.mask);
+        }
+    };
+    walkPlayers(walkPlayers, 0, 0);
+}
+
+}  // namespace
+
+ExactEstimate estimateExact(const DealPlan& plan) {
+    const Costs c = costs(plan);
+    return {c.possible, c.outcomes, std::min(c.walkSeconds, c.pairSeconds)};
+}
+
+EquityResult runExact(const RunContext& run) {
+    const EquityRequest& request = run.request;
+    const DealPlan& plan = run.plan;
+    EquityResult result;
+    result.mode = EquityMode::Exact;
+    result.playerCount = plan.players;
+    Control control(run);
+    Enumeration enumeration(plan, control);
+    if (!enumeration.prepare(costs(plan))) {
+        result.end = RunEnd::Rejected;
+        return result;
+    }
+    const std::int64_t items = enumeration.items();
+    std::atomic<std::int64_t> nextItem{0};
+    std::atomic<std::int64_t> itemsDone{0};
+    const int threads = std::max(1, request.threads);
+    std::vector<Tally> tallies(threads);
+    auto work = [&](int t, bool reports) {
+        int reported = -1;
+        for (std::int64_t i; !control.poll() && (i = nextItem++) < items;) {
+            enumeration.runItem(i, tallies[t]);
+            const std::int64_t done = ++itemsDone;
+            const int step = static_cast<int>(done * kProgressSteps / (items + 1));
+            if (reports && request.progress && step > reported) {
+                reported = step;
+                request.progress(step);
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) helpers.emplace_back(work, t, false);
+    work(0, true);
+    for (std::thread& h : helpers) h.join();
+    Tally total;
+    for (const Tally& t : tallies) total.add(t);
+    result.end = control.aborted() ? control.reason() : RunEnd::Finished;
+    result.deals = total.outcomes;
+    if (total.outcomes == 0 && result.end == RunEnd::Finished) result.end = RunEnd::NoValidDeal;
+    fillPlayers(total, plan.players, plan.boardsInPlay(), false, plan.hiLo, result);
+    return result;
+}
+
+}  // namespace varnel
