@@ -3,6 +3,7 @@
 // (independent of the table and of the engine's dealing).
 
 #include "core/cards.h"
+#include "core/game.h"
 #include "tests/support/reference_eval.h"
 #include "tests/support/test_support.h"
 
