@@ -27,7 +27,7 @@
 namespace varnel::test {
 
 // The cards of a run of codes such as "AsKd7h". A code that is no card, or a card given twice,
-// fails the running test (and gives the cards read before it).
+// fails the running test and gives no cards.
 CardMask cards(std::wstring_view codes);
 // The same cards as ids, ascending.
 std::vector<CardId> cardIds(std::wstring_view codes);
