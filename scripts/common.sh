@@ -61,8 +61,11 @@ ORDERINGS_MB=1700     # the four orderings: about 1.5 GB, the 7-card hand file 1
 # under this name in its working directory (range/ordering.h).
 GENERATING_MARKER=orderings.generating
 
+# generator_key PATTERN...: the key of the sources the patterns name, relative to the root
+# (expanded there, so that the key is the same from any working directory).
 generator_key() {
-    (cd "$ROOT" && cat "$@" | sha1sum | cut -c1-16)
+    # shellcheck disable=SC2068 # the patterns are meant to be expanded here
+    (cd "$ROOT" && cat $@ | sha1sum | cut -c1-16)
 }
 
 # Removes the folders of other keys of generator $1 than the folder $2, except one whose lock is
@@ -118,8 +121,8 @@ link_data() {
 }
 
 TABLE_GENERATOR="$ROOT/build/release/tools/gen-table/varnel-gen-table"
-TABLE_SOURCES=(tools/gen-table/*.cpp tools/gen-table/*.h tools/five-card/*.cpp
-               tools/five-card/*.h eval/table_format.*)
+TABLE_SOURCES=('tools/gen-table/*.cpp' 'tools/gen-table/*.h' 'tools/five-card/*.cpp'
+               'tools/five-card/*.h' 'eval/table_format.*')
 
 # The evaluator table, omaha-7.bin, generated in the foreground (about a minute).
 ensure_table() {
@@ -140,8 +143,8 @@ ensure_table() {
 # generator skips orderings whose files are already valid and writes each file atomically, so
 # the program can use each ordering as soon as its files appear.
 ORDERINGS_GENERATOR="$ROOT/build/release/tools/gen-orderings/varnel-gen-orderings"
-ORDERING_SOURCES=(tools/gen-orderings/*.cpp tools/gen-orderings/*.h tools/five-card/*.cpp
-                  tools/five-card/*.h range/ordering_format.h)
+ORDERING_SOURCES=('tools/gen-orderings/*.cpp' 'tools/gen-orderings/*.h' 'tools/five-card/*.cpp'
+                  'tools/five-card/*.h' range/ordering_format.h)
 ORDERING_NAMES=(oh6maxordering oh56maxordering oh6vsrandomordering oh7vsrandomordering)
 start_orderings() {
     build release varnel-gen-orderings

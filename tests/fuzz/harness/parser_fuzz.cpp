@@ -91,7 +91,7 @@ struct Reference {
                 at = before;
                 break;
             }
-            out = combine(out, right);
+            out = combine(out, right, SetMethod::sorted);  // the plain way, as a reference
         }
         return true;
     }
