@@ -32,7 +32,7 @@ check() {  # check NAME CONDITION...
 hold_lock() {
     mkdir -p "$1"
     mkfifo "$1.release" "$1.held"
-    flock "$1/lock" -c "echo >'$1.held'; read <'$1.release'" &
+    flock "$1/lock" bash -c 'echo >"$1.held"; read -r _ <"$1.release"' holder "$1" &
     read <"$1.held"
     holders+=("$1.release")
 }
