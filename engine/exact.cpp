@@ -80,10 +80,82 @@ void completeBoard(const TableWalk& walk, BoardState state, CardMask cards, cons
         return;
     }
     for (int i = from; i <= n - need; ++i) {
+        // The next prefix's entries arrive while this one's boards are walked.
+        if (need > 1 && i < n - need)
+            walk.prefetchNext(walk.advanceBoard(state, walkCard(deck[i + 1])));
         completeBoard(walk, walk.advanceBoard(state, walkCard(deck[i])), cards | cardBit(deck[i]),
                       deck, n, i + 1, need - 1, f);
     }
 }
+
+// How many boards of one item end in each key: a finished board's state (and, in a Hi/Lo game,
+// its low ranks above it). Boards that end in the same state give every hand the same value, so
+// each key is evaluated once and credited for all its boards. Open addressing with linear
+// probing, grown at half full.
+class BoardCounts {
+  public:
+    using Key = std::uint64_t;
+
+    BoardCounts() { grow(kFirstBits); }
+
+    static Key key(BoardState state, LowRanks low) { return Key{low} << 32 | state; }
+    static BoardState state(Key key) { return static_cast<BoardState>(key); }
+    static LowRanks low(Key key) { return static_cast<LowRanks>(key >> 32); }
+
+    void add(Key key) {
+        for (std::size_t i = slot(key);; i = (i + 1) & m_mask) {
+            Slot& s = m_slots[i];
+            if (s.key == key) {
+                ++s.count;
+                return;
+            }
+            if (s.key == kEmpty) {
+                s = {key, 1};
+                if (++m_used * 2 > m_slots.size()) grow(m_bits + 1);
+                return;
+            }
+        }
+    }
+
+    // f(key, boards) for every key seen.
+    template <class F>
+    void forEach(F&& f) const {
+        for (const Slot& s : m_slots) {
+            if (s.key != kEmpty) f(s.key, s.count);
+        }
+    }
+
+  private:
+    static constexpr Key kEmpty = ~Key{0};
+    static constexpr int kFirstBits = 10;
+    struct Slot {
+        Key key = kEmpty;
+        std::int64_t count = 0;
+    };
+
+    std::size_t slot(Key key) const {
+        constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15;  // 2^64 / golden ratio
+        return static_cast<std::size_t>((key * kGolden) >> (64 - m_bits));
+    }
+
+    void grow(int bits) {
+        std::vector<Slot> old(std::size_t{1} << bits);
+        old.swap(m_slots);
+        m_bits = bits;
+        m_mask = m_slots.size() - 1;
+        for (const Slot& s : old) {
+            if (s.key == kEmpty) continue;
+            std::size_t i = slot(s.key);
+            while (m_slots[i].key != kEmpty) i = (i + 1) & m_mask;
+            m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    int m_bits = 0;
+    std::size_t m_mask = 0;
+    std::size_t m_used = 0;
+};
 
 // What the enumeration needs besides the plan.
 struct Layout {
@@ -463,6 +535,7 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
     }
     const WalkShape shape{m_plan.holeCount, l.players, l.boards, kBoardCards};
     WalkValues values[kWalkMaxDeals];
+    std::int64_t weight[kWalkMaxDeals];
     const bool hiLo = m_plan.hiLo;
     const LowTable& lowValues = lowTable();
     LowRanks holeLow[kMaxPlayers];
@@ -484,21 +557,34 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
             }
             const Winners w = winners(values[i], hiLo ? &lows : nullptr, l.players, l.boards);
             if (grouped) {
-                ++byWinners[w.high[0] | w.low[0] << l.players];
+                byWinners[w.high[0] | w.low[0] << l.players] += weight[i];
             } else {
-                creditWinners(w, l.players, l.boards, 1, tally);
+                creditWinners(w, l.players, l.boards, weight[i], tally);
             }
         }
         size = 0;
     };
-    forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
-        deals[size].boardState[0] = states[0];
-        deals[size].boardState[1] = states[1];
-        if (hiLo) {
-            for (int b = 0; b < l.boards; ++b) boardLow[size][b] = lowRanks(cards[b]);
-        }
-        if (++size == kWalkMaxDeals) flush();
-    });
+    if (l.boards == 1) {
+        BoardCounts counts;
+        forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
+            counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
+        });
+        counts.forEach([&](BoardCounts::Key key, std::int64_t boards) {
+            deals[size].boardState[0] = BoardCounts::state(key);
+            boardLow[size][0] = BoardCounts::low(key);
+            weight[size] = boards;
+            if (++size == kWalkMaxDeals) flush();
+        });
+    } else {
+        forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
+            for (int b = 0; b < l.boards; ++b) {
+                deals[size].boardState[b] = states[b];
+                if (hiLo) boardLow[size][b] = lowRanks(cards[b]);
+            }
+            weight[size] = 1;
+            if (++size == kWalkMaxDeals) flush();
+        });
+    }
     flush();
     const std::uint32_t highSets = (1u << l.players) - 1;
     for (std::uint32_t key = 1; key < byWinners.size(); ++key) {

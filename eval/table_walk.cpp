@@ -9,9 +9,6 @@ namespace {
 
 using DealStates = BoardState[kWalkMaxBoards];
 
-constexpr int kCacheLine = 64;  // bytes
-constexpr int kEntriesPerLine = kCacheLine / sizeof(OmahaEntry);
-
 std::uint32_t offset(WalkCard card) {
     return static_cast<std::uint32_t>(card);
 }

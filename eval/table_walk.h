@@ -22,6 +22,9 @@ inline WalkCard walkCard(CardId card) {
     return WalkCard{kEvalIndex[card]};
 }
 
+inline constexpr int kCacheLine = 64;  // bytes
+inline constexpr int kEntriesPerLine = kCacheLine / sizeof(OmahaEntry);
+
 inline constexpr int kWalkMaxDeals = 64;  // deals in one batch
 inline constexpr int kWalkMaxHands = 10;  // hands in one deal
 inline constexpr int kWalkMaxBoards = 2;  // boards in one deal
@@ -61,6 +64,14 @@ class TableWalk {
     // The state after one more board card; five cards, in any order, finish a board.
     BoardState advanceBoard(BoardState state, WalkCard card) const {
         return m_entries[state + static_cast<std::uint32_t>(card)];
+    }
+
+    // Asks for the entries that advanceBoard reads from `state`, for a walk that will go on from
+    // it soon.
+    void prefetchNext(BoardState state) const {
+        for (int e = 0; e < kDeckSize; e += kEntriesPerLine)
+            __builtin_prefetch(m_entries + state + e);
+        __builtin_prefetch(m_entries + state + kDeckSize - 1);
     }
 
     // Writes values[i] for deals[0 .. count), count <= kWalkMaxDeals: the value of each hand on
