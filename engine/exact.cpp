@@ -35,6 +35,9 @@ inline constexpr double kRandomRowSeconds = 0.9e-9;  // one row of one random ho
 // player held as a list.
 inline constexpr double kMaxWalkCombos = 1 << 20;
 inline constexpr double kMaxRandomList = 1 << 22;
+// Fewest boards of one item for which the fixed-hand strategy counts the boards of each state
+// before evaluating (fewer boards hardly ever share a state: every board is evaluated).
+inline constexpr double kMinCountedBoards = 256;
 // The time limit and the stop flag are looked at every this many board outcomes.
 inline constexpr int kPollInterval = 64;
 
@@ -547,7 +550,8 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
     // and credited at the end.
     std::array<std::int64_t, 1 << kMaxPlayers> byWinners{};
     const bool grouped = l.boards == 1 && (!hiLo || 2 * l.players <= kMaxPlayers);
-    auto flush = [&] {
+    // weightOf(i): the boards deal i stands for.
+    auto flush = [&](auto weightOf) {
         m_walk.evaluate(shape, deals, size, values);
         for (int i = 0; i < size; ++i) {
             if (hiLo) {
@@ -557,14 +561,16 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
             }
             const Winners w = winners(values[i], hiLo ? &lows : nullptr, l.players, l.boards);
             if (grouped) {
-                byWinners[w.high[0] | w.low[0] << l.players] += weight[i];
+                byWinners[w.high[0] | w.low[0] << l.players] += weightOf(i);
             } else {
-                creditWinners(w, l.players, l.boards, weight[i], tally);
+                creditWinners(w, l.players, l.boards, weightOf(i), tally);
             }
         }
         size = 0;
     };
-    if (l.boards == 1) {
+    auto counted = [&](int i) { return weight[i]; };
+    auto single = [](int) { return std::int64_t{1}; };
+    if (l.boards == 1 && choose(deck.n - first - 1, l.need - 1) >= kMinCountedBoards) {
         BoardCounts counts;
         forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
             counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
@@ -573,19 +579,19 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
             deals[size].boardState[0] = BoardCounts::state(key);
             boardLow[size][0] = BoardCounts::low(key);
             weight[size] = boards;
-            if (++size == kWalkMaxDeals) flush();
+            if (++size == kWalkMaxDeals) flush(counted);
         });
+        flush(counted);
     } else {
         forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
             for (int b = 0; b < l.boards; ++b) {
                 deals[size].boardState[b] = states[b];
                 if (hiLo) boardLow[size][b] = lowRanks(cards[b]);
             }
-            weight[size] = 1;
-            if (++size == kWalkMaxDeals) flush();
+            if (++size == kWalkMaxDeals) flush(single);
         });
+        flush(single);
     }
-    flush();
     const std::uint32_t highSets = (1u << l.players) - 1;
     for (std::uint32_t key = 1; key < byWinners.size(); ++key) {
         if (byWinners[key] == 0) continue;
