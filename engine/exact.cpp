@@ -94,7 +94,7 @@ void completeBoard(const TableWalk& walk, BoardState state, CardMask cards, cons
 // How many boards of one item end in each key: a finished board's state (and, in a Hi/Lo game,
 // its low ranks above it). Boards that end in the same state give every hand the same value, so
 // each key is evaluated once and credited for all its boards. Open addressing with linear
-// probing, grown at half full.
+// probing, grown at half full; a slot holds its count above its key (0: empty).
 class BoardCounts {
   public:
     using Key = std::uint64_t;
@@ -107,14 +107,14 @@ class BoardCounts {
 
     void add(Key key) {
         for (std::size_t i = slot(key);; i = (i + 1) & m_mask) {
-            Slot& s = m_slots[i];
-            if (s.key == key) {
-                ++s.count;
+            std::uint64_t& s = m_slots[i];
+            if (s == 0) {
+                s = kOne | key;
+                if (++m_used * 2 > m_slots.size()) grow(m_bits + 1);
                 return;
             }
-            if (s.key == kEmpty) {
-                s = {key, 1};
-                if (++m_used * 2 > m_slots.size()) grow(m_bits + 1);
+            if ((s & kKeyMask) == key) {
+                s += kOne;
                 return;
             }
         }
@@ -123,18 +123,18 @@ class BoardCounts {
     // f(key, boards) for every key seen.
     template <class F>
     void forEach(F&& f) const {
-        for (const Slot& s : m_slots) {
-            if (s.key != kEmpty) f(s.key, s.count);
+        for (const std::uint64_t s : m_slots) {
+            if (s != 0) f(s & kKeyMask, static_cast<std::int64_t>(s >> kKeyBits));
         }
     }
 
   private:
-    static constexpr Key kEmpty = ~Key{0};
+    // A key has 40 bits; the count above it has 24, more than the boards of one item
+    // (at most 51 choose 4 = 249,900).
+    static constexpr int kKeyBits = 40;
+    static constexpr std::uint64_t kKeyMask = (std::uint64_t{1} << kKeyBits) - 1;
+    static constexpr std::uint64_t kOne = std::uint64_t{1} << kKeyBits;
     static constexpr int kFirstBits = 10;
-    struct Slot {
-        Key key = kEmpty;
-        std::int64_t count = 0;
-    };
 
     std::size_t slot(Key key) const {
         constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15;  // 2^64 / golden ratio
@@ -142,19 +142,19 @@ class BoardCounts {
     }
 
     void grow(int bits) {
-        std::vector<Slot> old(std::size_t{1} << bits);
+        std::vector<std::uint64_t> old(std::size_t{1} << bits);
         old.swap(m_slots);
         m_bits = bits;
         m_mask = m_slots.size() - 1;
-        for (const Slot& s : old) {
-            if (s.key == kEmpty) continue;
-            std::size_t i = slot(s.key);
-            while (m_slots[i].key != kEmpty) i = (i + 1) & m_mask;
+        for (const std::uint64_t s : old) {
+            if (s == 0) continue;
+            std::size_t i = slot(s & kKeyMask);
+            while (m_slots[i] != 0) i = (i + 1) & m_mask;
             m_slots[i] = s;
         }
     }
 
-    std::vector<Slot> m_slots;
+    std::vector<std::uint64_t> m_slots;
     int m_bits = 0;
     std::size_t m_mask = 0;
     std::size_t m_used = 0;
@@ -540,7 +540,8 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
     WalkValues values[kWalkMaxDeals];
     std::int64_t weight[kWalkMaxDeals];
     const bool hiLo = m_plan.hiLo;
-    const LowTable& lowValues = lowTable();
+    // Built on first use: only Hi/Lo games wait for it.
+    const LowTable* lowValues = hiLo ? &lowTable() : nullptr;
     LowRanks holeLow[kMaxPlayers];
     for (int p = 0; p < l.players; ++p) holeLow[p] = lowRanks(combo[p]);
     LowRanks boardLow[kWalkMaxDeals][kMaxBoards];
@@ -557,7 +558,7 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
             if (hiLo) {
                 for (int p = 0; p < l.players; ++p)
                     for (int b = 0; b < l.boards; ++b)
-                        lows[p][b] = lowValues.value(holeLow[p], boardLow[i][b]);
+                        lows[p][b] = lowValues->value(holeLow[p], boardLow[i][b]);
             }
             const Winners w = winners(values[i], hiLo ? &lows : nullptr, l.players, l.boards);
             if (grouped) {
@@ -618,7 +619,8 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
                                Tally& tally) const {
     const Layout& l = m_layout;
     const bool hiLo = m_plan.hiLo;
-    const LowTable& lowValues = lowTable();
+    // Built on first use: only Hi/Lo games wait for it.
+    const LowTable* lowValues = hiLo ? &lowTable() : nullptr;
     LowRanks boardLow[kMaxBoards] = {};
     CardMask boardCards = 0;
     for (int b = 0; b < l.boards; ++b) {
@@ -636,7 +638,7 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
             if (h.mask & boardCards) continue;
             Valued v{h.mask, {}, {}};
             for (int b = 0; b < l.boards; ++b) {
-                v.low[b] = hiLo ? lowValues.value(lowRanks(h.mask), boardLow[b]) : kNoLow;
+                v.low[b] = hiLo ? lowValues->value(lowRanks(h.mask), boardLow[b]) : kNoLow;
                 HandValue best = 0;
                 for (int i = 0; i < h.count; ++i)
                     for (int j = i + 1; j < h.count; ++j)

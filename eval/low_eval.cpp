@@ -1,5 +1,6 @@
 #include "eval/low_eval.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace varnel {
@@ -22,25 +23,29 @@ constexpr unsigned lowestRanks(unsigned ranks, int count) {
 }  // namespace
 
 LowTable::LowTable() {
-    // For a fixed pair of hole ranks the best board part is its three lowest other ranks, so a
-    // cell is the best over the hole set's pairs.
-    constexpr int kPairs = 28;  // two of the eight low ranks
-    unsigned pairs[kPairs];
-    int pairCount = 0;
-    for (unsigned ranks = 0; ranks < kLowRankSets; ++ranks) {
-        if (std::popcount(ranks) == 2) pairs[pairCount++] = ranks;
-    }
-    for (unsigned hole = 0; hole < kLowRankSets; ++hole) {
-        for (unsigned board = 0; board < kLowRankSets; ++board) {
-            unsigned best = kLowRankSets;
-            for (const unsigned pair : pairs) {
-                if ((pair & ~hole) != 0) continue;
-                const unsigned rest = lowestRanks(board & ~pair, kBoardLowCards);
-                if (rest != 0 && (pair | rest) < best) best = pair | rest;
+    // For a fixed pair of hole ranks the best board part is its three lowest other ranks. A hole
+    // set's best is the best of the set without its highest rank and of the pairs with it.
+    for (unsigned board = 0; board < kLowRankSets; ++board) {
+        unsigned withPair[kLowRankSets];  // by pair of ranks: its best low (kLowRankSets: none)
+        for (unsigned high = 2; high < kLowRankSets; high <<= 1) {
+            for (unsigned low = 1; low < high; low <<= 1) {
+                const unsigned rest = lowestRanks(board & ~(high | low), kBoardLowCards);
+                withPair[high | low] = rest != 0 ? high | low | rest : kLowRankSets;
             }
-            m_values[hole][board] =
-                best == kLowRankSets ? kNoLow : static_cast<LowValue>(kLowRankSets - best);
         }
+        unsigned best[kLowRankSets];
+        best[0] = kLowRankSets;
+        for (unsigned hole = 1; hole < kLowRankSets; ++hole) {
+            const unsigned high = std::bit_floor(hole);
+            const unsigned others = hole ^ high;
+            unsigned b = best[others];
+            for (unsigned rest = others; rest != 0; rest &= rest - 1)
+                b = std::min(b, withPair[high | (rest & -rest)]);
+            best[hole] = b;
+            m_values[hole][board] =
+                b == kLowRankSets ? kNoLow : static_cast<LowValue>(kLowRankSets - b);
+        }
+        m_values[0][board] = kNoLow;
     }
 }
 
