@@ -9,6 +9,7 @@
 // Work is split into items (the first card dealt to board 1, per combination of hands) that
 // threads take in turn; their integer tallies add up to the same result in any order.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -94,12 +95,24 @@ void completeBoard(const TableWalk& walk, BoardState state, CardMask cards, cons
 // How many boards of one item end in each key: a finished board's state (and, in a Hi/Lo game,
 // its low ranks above it). Boards that end in the same state give every hand the same value, so
 // each key is evaluated once and credited for all its boards. Open addressing with linear
-// probing, grown at half full; a slot holds its count above its key (0: empty).
+// probing, grown at half full; a slot holds its count above its key (0: empty). The slots are
+// kept from item to item, as many as the largest item needed unless an item has fewer boards.
 class BoardCounts {
   public:
     using Key = std::uint64_t;
 
-    BoardCounts() { grow(kFirstBits); }
+    // Starts an item of at most `boards` boards; every count is 0.
+    void start(std::int64_t boards) {
+        const std::size_t enough =
+            std::max(kFirstSlots, std::bit_ceil(2 * static_cast<std::size_t>(boards)));
+        if (m_slots.empty()) {
+            m_slots.resize(kFirstSlots);
+        } else if (enough < m_slots.size()) {
+            m_slots.resize(enough);
+        }
+        m_bits = std::countr_zero(m_slots.size());
+        m_mask = m_slots.size() - 1;
+    }
 
     static Key key(BoardState state, LowRanks low) { return Key{low} << 32 | state; }
     static BoardState state(Key key) { return static_cast<BoardState>(key); }
@@ -110,7 +123,7 @@ class BoardCounts {
             std::uint64_t& s = m_slots[i];
             if (s == 0) {
                 s = kOne | key;
-                if (++m_used * 2 > m_slots.size()) grow(m_bits + 1);
+                if (++m_used * 2 > m_slots.size()) grow();
                 return;
             }
             if ((s & kKeyMask) == key) {
@@ -120,12 +133,14 @@ class BoardCounts {
         }
     }
 
-    // f(key, boards) for every key seen.
+    // f(key, boards) for every key seen, setting every count back to 0.
     template <class F>
-    void forEach(F&& f) const {
-        for (const std::uint64_t s : m_slots) {
+    void take(F&& f) {
+        for (std::uint64_t& s : m_slots) {
             if (s != 0) f(s & kKeyMask, static_cast<std::int64_t>(s >> kKeyBits));
+            s = 0;
         }
+        m_used = 0;
     }
 
   private:
@@ -134,19 +149,19 @@ class BoardCounts {
     static constexpr int kKeyBits = 40;
     static constexpr std::uint64_t kKeyMask = (std::uint64_t{1} << kKeyBits) - 1;
     static constexpr std::uint64_t kOne = std::uint64_t{1} << kKeyBits;
-    static constexpr int kFirstBits = 10;
+    static constexpr std::size_t kFirstSlots = 1024;
 
     std::size_t slot(Key key) const {
         constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15;  // 2^64 / golden ratio
         return static_cast<std::size_t>((key * kGolden) >> (64 - m_bits));
     }
 
-    void grow(int bits) {
-        std::vector<std::uint64_t> old(std::size_t{1} << bits);
-        old.swap(m_slots);
-        m_bits = bits;
+    void grow() {
+        m_spare.assign(m_slots.size() * 2, 0);
+        m_spare.swap(m_slots);
+        ++m_bits;
         m_mask = m_slots.size() - 1;
-        for (const std::uint64_t s : old) {
+        for (const std::uint64_t s : m_spare) {
             if (s == 0) continue;
             std::size_t i = slot(s & kKeyMask);
             while (m_slots[i] != 0) i = (i + 1) & m_mask;
@@ -155,6 +170,7 @@ class BoardCounts {
     }
 
     std::vector<std::uint64_t> m_slots;
+    std::vector<std::uint64_t> m_spare;  // the slots before the last growth
     int m_bits = 0;
     std::size_t m_mask = 0;
     std::size_t m_used = 0;
@@ -388,6 +404,12 @@ struct Scratch {
     SlotTables tables;
 };
 
+// What each thread keeps from item to item.
+struct Worker {
+    Tally tally;
+    BoardCounts counts;
+};
+
 // The enumeration of one request, shared by the threads; each thread works through items with
 // a Worker of its own.
 class Enumeration {
@@ -398,10 +420,10 @@ class Enumeration {
     // players would not fit in memory.
     bool prepare(const Costs& costs);
     std::int64_t items() const { return m_items; }
-    void runItem(std::int64_t item, Tally& tally) const;
+    void runItem(std::int64_t item, Worker& worker) const;
 
   private:
-    void walkItem(std::int64_t item, Tally& tally) const;
+    void walkItem(std::int64_t item, Worker& worker) const;
     void pairItem(std::int64_t item, Tally& tally) const;
     // Board 1 completed from `deck` by the item's first card, then board 2 (when in play) from
     // the cards left; f(states, cards of each board) for every outcome, polling the control.
@@ -469,11 +491,11 @@ bool Enumeration::prepare(const Costs& costs) {
     return true;
 }
 
-void Enumeration::runItem(std::int64_t item, Tally& tally) const {
+void Enumeration::runItem(std::int64_t item, Worker& worker) const {
     if (m_layout.walk) {
-        walkItem(item, tally);
+        walkItem(item, worker);
     } else {
-        pairItem(item, tally);
+        pairItem(item, worker.tally);
     }
 }
 
@@ -517,7 +539,8 @@ void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const
                   });
 }
 
-void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
+void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
+    Tally& tally = worker.tally;
     const Layout& l = m_layout;
     const std::int64_t firstCards = l.need ? kDeckSize : 1;
     const CardMask* combo = l.combos.data() + item / firstCards * l.players;
@@ -571,12 +594,15 @@ void Enumeration::walkItem(std::int64_t item, Tally& tally) const {
     };
     auto counted = [&](int i) { return weight[i]; };
     auto single = [](int) { return std::int64_t{1}; };
-    if (l.boards == 1 && choose(deck.n - first - 1, l.need - 1) >= kMinCountedBoards) {
-        BoardCounts counts;
+    // Boards of this item: its first card and need - 1 of the cards after it.
+    const double boards = l.need ? choose(deck.n - first - 1, l.need - 1) : 1;
+    if (l.boards == 1 && boards >= kMinCountedBoards) {
+        BoardCounts& counts = worker.counts;
+        counts.start(static_cast<std::int64_t>(boards));
         forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
             counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
         });
-        counts.forEach([&](BoardCounts::Key key, std::int64_t boards) {
+        counts.take([&](BoardCounts::Key key, std::int64_t boards) {
             deals[size].boardState[0] = BoardCounts::state(key);
             boardLow[size][0] = BoardCounts::low(key);
             weight[size] = boards;
@@ -753,11 +779,11 @@ EquityResult runExact(const RunContext& run) {
     std::atomic<std::int64_t> nextItem{0};
     std::atomic<std::int64_t> itemsDone{0};
     const int threads = std::max(1, request.threads);
-    std::vector<Tally> tallies(threads);
+    std::vector<Worker> workers(threads);
     auto work = [&](int t, bool reports) {
         int reported = -1;
         for (std::int64_t i; !control.poll() && (i = nextItem++) < items;) {
-            enumeration.runItem(i, tallies[t]);
+            enumeration.runItem(i, workers[t]);
             const std::int64_t done = ++itemsDone;
             const int step = static_cast<int>(done * kProgressSteps / (items + 1));
             if (reports && request.progress && step > reported) {
@@ -771,7 +797,7 @@ EquityResult runExact(const RunContext& run) {
     work(0, true);
     for (std::thread& h : helpers) h.join();
     Tally total;
-    for (const Tally& t : tallies) total.add(t);
+    for (const Worker& w : workers) total.add(w.tally);
     result.end = control.aborted() ? control.reason() : RunEnd::Finished;
     result.deals = total.outcomes;
     if (total.outcomes == 0 && result.end == RunEnd::Finished) result.end = RunEnd::NoValidDeal;
