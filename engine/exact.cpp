@@ -2,7 +2,8 @@
 // card by card in ascending order of the cards left, so that every board costs one table read
 // for its last card):
 //  - fixed hands: few combinations of hands, many boards: the finished boards of each
-//    combination go in batches through TableWalk::evaluate;
+//    combination go in batches through TableWalk::evaluate; when an item has many boards they
+//    are first counted by finished state, and each state is evaluated once;
 //  - pair tables: many hands meet each board (ranges, random players): each finished board's
 //    values of all pairs are read once, every hand's value is the best of its pairs, and one
 //    random player is counted by nested loops over the cards left without further table reads.
