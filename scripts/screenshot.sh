@@ -70,7 +70,7 @@ if [ "$calculate" = 1 ]; then
     # A click into the text of B1 (near the window's top-left corner) gives the window the
     # keyboard. Every field row holds four focusable controls in tab order (random, select, text,
     # clear), rows in the order B1, B2, B3, D, P 1 ... P10, and "Start" follows the last row.
-    xdotool mousemove --window "$window" 110 50 click 1
+    xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
     at=0  # the row whose text has the focus
     field() {  # field ROW TEXT: types TEXT into the field of row ROW (0 = B1, 4 = P 1)
@@ -100,14 +100,17 @@ import -window "$window" "$out"
 log "screenshot written to $out"
 
 if [ "$dialogs" = 1 ]; then
-    # F10 opens the "Settings" menu; its entries are "Game type" and "Parameters".
-    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-    xdotool key F10 Return
+    # The "Settings" menu at the window's top-left corner: "Game type", then "Parameters".
+    menu() {
+        xdotool mousemove --window "$window" 30 12 click 1
+        sleep 0.7
+        xdotool mousemove --window "$window" 60 "$1" click 1
+    }
+    menu 42
     shoot "${out%.png}-game.png" 'Select game type'
     xdotool key Escape
     sleep 0.5
-    xdotool windowfocus --sync "$window"
-    xdotool key F10 Down Return
+    menu 70
     shoot "${out%.png}-parameters.png" 'Parameters for Evaluation'
     xdotool key Escape
 fi
