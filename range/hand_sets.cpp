@@ -29,11 +29,16 @@ constexpr auto kChoose = [] {
 constexpr std::size_t kWordsPerOperandHand = 16;
 
 // Sorts hands of the deck (masks below 2^52) ascending in time linear in their number: a radix
-// sort over four 13-bit digits.
+// sort over four 13-bit digits. Below one hand per bucket, clearing the buckets costs more than
+// a comparison sort.
 void sortHands(Hands& hands) {
     constexpr int kDigitBits = 13, kDigits = 4;
     static_assert(kDigitBits * kDigits >= kDeckSize);
     constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+    if (hands.size() < kBuckets) {
+        std::sort(hands.begin(), hands.end());
+        return;
+    }
     Hands spare(hands.size());
     std::vector<std::size_t> start(kBuckets);
     for (int digit = 0; digit < kDigits; ++digit) {
