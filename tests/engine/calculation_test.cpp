@@ -25,16 +25,21 @@ TEST(CalculationRequestReading, PlayerFields) {
     EXPECT_TRUE(p.lists[2].hands.empty());
 }
 
-TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
+TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10LastAndTenAtMost) {
     CalculationRequest request;
     for (int n = 1; n <= 10; ++n) {
         const std::wstring key = n < 10 ? L"P " + std::to_wstring(n) : L"P10";
         request[key] = n == 10 ? L"AsKsQsJs" : L"random";
     }
-    const PreparedCalculation p = read(request);
+    PreparedCalculation p = read(request);
     EXPECT_EQ(p.playerCount, 10u);
     EXPECT_EQ(p.diagnostics.players.back().key, L"P10");
     EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{cards(L"AsKsQsJs")});
+    // An eleventh player is counted, not read.
+    request[L"P11"] = L"random";
+    p = read(request);
+    EXPECT_EQ(p.playerCount, 11u);
+    EXPECT_EQ(p.diagnostics.players.size(), 10u);
 }
 
 TEST(CalculationRequestReading, BoardKeysAndTexts) {
@@ -58,30 +63,18 @@ TEST(CalculationRequestReading, BoardKeysAndTexts) {
         EXPECT_EQ(read(c.request).boards, c.boards) << c.request.begin()->first;
 }
 
-TEST(CalculationRequestReading, BoardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
+TEST(CalculationRequestReading, BoardsAndDeadCardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
     PreparedCalculation p = read({{L"B1", L"AsKx7h"}, {L"B2", L"2c2c3c"}});
     EXPECT_EQ(p.boards, (Boards{0, 0}));
     ASSERT_EQ(p.diagnostics.messages.size(), 2u);
     EXPECT_NE(p.diagnostics.messages[0].find(L"\"Kx\" is not a card code"), std::wstring::npos);
     EXPECT_NE(p.diagnostics.messages[1].find(L"2c is given twice"), std::wstring::npos);
-    p = read({{L"B1", L"As Kd7h"}});
-    EXPECT_EQ(p.boards[0], 0u);
-    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
-}
-
-TEST(CalculationRequestReading, DeadCardsComeFromD) {
+    for (const auto& [key, text] : {std::pair{L"B1", L"As Kd7h"}, std::pair{L"D", L"AsXx"}}) {
+        p = read({{key, text}});
+        EXPECT_EQ(p.boards[0] | p.deadCards, 0u) << text;
+        EXPECT_EQ(p.diagnostics.messages.size(), 1u) << text;
+    }
     EXPECT_EQ(read({{L"D", L"AsKd7h2c"}}).deadCards, cards(L"AsKd7h2c"));
-    const PreparedCalculation p = read({{L"D", L"AsXx"}});
-    EXPECT_EQ(p.deadCards, 0u);
-    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
-}
-
-TEST(CalculationRequestReading, PlayersBeyondTheTenthAreCountedNotRead) {
-    CalculationRequest request;
-    for (int n = 1; n <= 11; ++n) request[L"P" + std::to_wstring(100 + n)] = L"AsKsQsJs";
-    const PreparedCalculation p = read(request);
-    EXPECT_EQ(p.playerCount, 11u);
-    EXPECT_EQ(p.diagnostics.players.size(), 10u);
 }
 
 }  // namespace

@@ -90,15 +90,10 @@ TEST_F(PickerTest, FocusMakesAFieldTheHighlightedTarget) {
     EXPECT_EQ(w.currentField(), "P 3");
     EXPECT_EQ(background("P 1"), background("P 2"));
     EXPECT_NE(background("P 3"), background("P 2"));
+    // A picked card replaces typed text.
+    p3->ChangeValue("AA:xxyy");
     pick(w, {"As"});
     EXPECT_EQ(text(w, "P 3"), "As");
-}
-
-TEST_F(PickerTest, PickingReplacesTypedText) {
-    dlgVarnel& w = start();
-    w.fieldRow("P 1").text->ChangeValue("AA:xxyy");
-    pick(w, {"9s"});
-    EXPECT_EQ(text(w, "P 1"), "9s");
 }
 
 TEST_F(PickerTest, PickerRowsRunFromSpadesAceToClubsTwo) {
