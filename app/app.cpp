@@ -116,6 +116,15 @@ bool varnelApp::loadSettings() {
     if (!rounds.empty()) m_rounds = leadingNumber(rounds.ToStdWstring());
     const wxString seconds = config->Read("Seconds", wxString::Format("%d", kDefaultSeconds));
     if (!seconds.empty()) m_seconds = leadingNumber(seconds.ToStdWstring());
+    m_mode = modeNamed(config->Read("Mode", "").ToStdWstring()).value_or(EquityMode::Auto);
+    // An empty precision is none.
+    const wxString precision = config->Read("Precision", "").Strip(wxString::both);
+    const std::optional<double> target =
+        precision.empty() ? 0.0 : wholeNumber(precision.ToStdWstring());
+    m_precision = target && *target >= 0 && *target <= kMaxPrecision ? *target : 0.0;
+    const std::optional<double> pause = wholeNumber(config->Read("Pause", "").ToStdWstring());
+    m_pauseMs = pause && *pause >= 0 && *pause <= kMaxPauseMs ? static_cast<std::int32_t>(*pause)
+                                                              : kDefaultPauseMs;
     return true;
 }
 
@@ -126,6 +135,10 @@ void varnelApp::logText(const std::string& line) {
         createLogger({{"type", "file"}, {"color", ""}, {"file_name", path.utf8_string()}}, path);
     }
     processLogger()->log(line, logging::LogLevel::INFO, logging::kToFile);
+}
+
+void varnelApp::logLine(const std::string& line) {
+    logText(line);
 }
 
 wxString varnelApp::logPath() {

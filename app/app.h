@@ -23,8 +23,12 @@ class varnelApp : public wxApp, public AppSettings {
 
     // Fills the settings from the "/GAME" group of the global configuration: an absent key gives
     // its default, an empty key or an unrecognised game name keeps the current value, numbers are
-    // read from their leading digits (none give 0). Always returns true.
+    // read from their leading digits (none give 0); "Mode", "Precision" and "Pause" keep their
+    // defaults when missing or unreadable. Always returns true.
     bool loadSettings();
+
+    // Writes the line to the log (logText).
+    void logLine(const std::string& line) override;
 
     // Writes one UTF-8 line to the log file at level INFO.
     static void logText(const std::string& line);

@@ -1,7 +1,10 @@
-// The program's entry: toolkit assertions off and the toolkit's log at informational level
-// before the toolkit starts the application.
+// The program's entry: toolkit assertions off, the toolkit's log at informational level and
+// classic scroll bars (always drawn, not overlaid on demand) before the toolkit starts the
+// application.
 
 #include <wx/log.h>
+
+#include <cstdlib>
 
 #include "app/app.h"
 
@@ -10,5 +13,6 @@ wxIMPLEMENT_APP_NO_MAIN(varnel::varnelApp);
 int main(int argc, char** argv) {
     wxSetAssertHandler(nullptr);
     wxLog::SetLogLevel(wxLOG_Info);
+    setenv("GTK_OVERLAY_SCROLLING", "0", 0);
     return wxEntry(argc, argv);
 }

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <exception>
 
-#include "core/report.h"
 #include "range/range_expression.h"
 
 namespace varnel {
@@ -77,54 +75,6 @@ PreparedCalculation readCalculationRequest(const CalculationRequest& request,
         }
     }
     return prepared;
-}
-
-std::int32_t simulatePrepared(const PreparedCalculation& prepared, std::int32_t rounds,
-                              std::int32_t seconds, const ProgressCallback& progress,
-                              SimulationOptions options, double* results,
-                              SimulationReport* report) {
-    std::fill(results, results + kMaxPlayers, 0.0);
-    options.deadCards = prepared.deadCards;
-    // Lists of the players after the tenth are not kept; the simulation rejects such a count.
-    const auto others = static_cast<std::int32_t>(std::min<std::uint32_t>(
-                            prepared.playerCount, static_cast<std::uint32_t>(kMaxPlayers) + 1)) -
-                        1;
-    std::int32_t counted = rounds;
-    SimulationReport local;
-    results[0] = simulateEquity(prepared.holeCount, prepared.lists[0], prepared.boards,
-                                prepared.lists.data() + 1, others, results + 1, counted, seconds,
-                                progress, options, report ? report : &local);
-    return (report ? *report : local).countedDeals;
-}
-
-std::int32_t runCalculation(std::int32_t rounds, std::int32_t seconds,
-                            const CalculationRequest& request, std::int32_t holeCount,
-                            std::uint32_t& playerCount, double* results,
-                            const ProgressCallback& progress, std::promise<void>* done,
-                            const SimulationOptions& options, CalculationDiagnostics* diagnostics) {
-    playerCount = 0;
-    std::fill(results, results + kMaxPlayers, 0.0);
-    CalculationDiagnostics local;
-    CalculationDiagnostics& out = diagnostics ? *diagnostics : local;
-    try {
-        const ProgressCallback progressCopy = progress;
-        PreparedCalculation prepared = readCalculationRequest(request, holeCount);
-        playerCount = prepared.playerCount;
-        simulatePrepared(prepared, rounds, seconds, progressCopy, options, results,
-                         &prepared.diagnostics.simulation);
-        out = std::move(prepared.diagnostics);
-    } catch (const std::exception& e) {
-        // The caller waits for `done` only: it must come on every path.
-        std::fill(results, results + kMaxPlayers, 0.0);
-        const std::string what = e.what();
-        out.messages.push_back(L"The calculation failed: " +
-                               std::wstring(what.begin(), what.end()));
-    }
-    if (!diagnostics) {
-        for (const std::wstring& message : out.messages) reportToUser(message);
-    }
-    if (done) done->set_value();
-    return 1;
 }
 
 }  // namespace varnel

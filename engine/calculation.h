@@ -1,10 +1,9 @@
 #pragma once
 // The calculation request: the window's fields by name, read into one hand list per player, two
-// boards and the dead cards, then simulated.
+// boards and the dead cards.
 
 #include <array>
 #include <cstdint>
-#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,23 +51,5 @@ struct PreparedCalculation {
 // or a repeated card, is not used; the reason goes to the diagnostics.
 PreparedCalculation readCalculationRequest(const CalculationRequest& request,
                                            std::int32_t holeCount);
-
-// Simulates a prepared request; writes kMaxPlayers results (0 beyond the players) and returns
-// the number of deals counted. `options.deadCards` is replaced by the request's dead cards.
-std::int32_t simulatePrepared(const PreparedCalculation& prepared, std::int32_t rounds,
-                              std::int32_t seconds, const ProgressCallback& progress,
-                              SimulationOptions options, double* results,
-                              SimulationReport* report = nullptr);
-
-// Reads the request, simulates it and writes one equity per player to `results` (room for
-// kMaxPlayers values) and the number of player entries to `playerCount`; then fulfils `done`
-// when given. Always returns 1. Rejected fields are told through `diagnostics` when given,
-// otherwise through reportToUser.
-std::int32_t runCalculation(std::int32_t rounds, std::int32_t seconds,
-                            const CalculationRequest& request, std::int32_t holeCount,
-                            std::uint32_t& playerCount, double* results,
-                            const ProgressCallback& progress, std::promise<void>* done,
-                            const SimulationOptions& options = {},
-                            CalculationDiagnostics* diagnostics = nullptr);
 
 }  // namespace varnel

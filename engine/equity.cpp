@@ -1,6 +1,7 @@
 #include "engine/equity.h"
 
 #include <cmath>
+#include <cstdio>
 #include <random>
 
 #include "core/game.h"
@@ -41,6 +42,21 @@ std::string_view modeText(EquityMode mode) {
             return "monte-carlo";
     }
     return "";
+}
+
+std::string percentText(double fraction) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2lf%%", fraction * 100);
+    return text;
+}
+
+std::string precisionText(const EquityResult& result, const PlayerEquity& player) {
+    if (result.mode == EquityMode::Exact) {
+        return result.end == RunEnd::Finished ? "exact" : "partial";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "+-%.2lf", player.stdError * 100);
+    return text;
 }
 
 double standardError(const Tally& tally, int p, int boards) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/cards.h"
@@ -85,6 +86,13 @@ struct EquityResult {
     int playerCount = 0;
     std::array<PlayerEquity, kMaxPlayers> players{};
 };
+
+// "45.27%": a fraction in percent with two decimals.
+std::string percentText(double fraction);
+
+// One standard error of a player's equity in points ("+-0.35"); for an enumeration "exact", or
+// "partial" when it ended before every outcome was counted.
+std::string precisionText(const EquityResult& result, const PlayerEquity& player);
 
 // Computes the equities of a request. Every outcome is one hand from each player's list (each
 // hole-card set of the game's size for a random player), minus the dead cards, and a completion

@@ -145,19 +145,27 @@ int partialRankIndex(wchar_t c) {
     return kRanks - static_cast<int>(kLowerHonours.size()) + static_cast<int>(low);
 }
 
+// The four suits of `hand`, each as 13 rank bits.
+struct SuitRanks {
+    CardMask c, d, h, s;
+    explicit SuitRanks(CardMask hand)
+        : c(hand & kSuitRanks),
+          d((hand >> kRanks) & kSuitRanks),
+          h((hand >> (2 * kRanks)) & kSuitRanks),
+          s((hand >> (3 * kRanks)) & kSuitRanks) {}
+};
+
 // True when at least two cards of `hand` share a rank.
 bool holdsPair(CardMask hand) {
-    const CardMask c = hand & kSuitRanks, d = (hand >> kRanks) & kSuitRanks,
-                   h = (hand >> (2 * kRanks)) & kSuitRanks, s = (hand >> (3 * kRanks)) & kSuitRanks;
-    return ((c & d) | (c & h) | (c & s) | (d & h) | (d & s) | (h & s)) != 0;
+    const SuitRanks r(hand);
+    return ((r.c & r.d) | (r.c & r.h) | (r.c & r.s) | (r.d & r.h) | (r.d & r.s) | (r.h & r.s)) != 0;
 }
 
 // True when `cards` hold three or more of some rank below `rank`.
 bool holdsTripsBelow(CardMask cards, int rank) {
-    for (int r = 0; r < rank; ++r) {
-        if (cardCount(cards & rankCards(r)) >= 3) return true;
-    }
-    return false;
+    const SuitRanks r(cards);
+    const CardMask trips = (r.c & r.d & (r.h | r.s)) | (r.h & r.s & (r.c | r.d));
+    return (trips & ((CardMask{1} << rank) - 1)) != 0;
 }
 
 }  // namespace

@@ -12,13 +12,16 @@
 namespace varnel {
 namespace {
 
-// kChoose[c][i] = binomial(c, i + 1): the weight of card c as the (i + 1)-th lowest card of a
-// hand, so that a hand's position among all hands of its size is the sum of its cards' weights.
-constexpr auto kChoose = [] {
+// A hand's position among all hands of its size counts its cards from the top of the deck:
+// card c is 51 - c, and the (i + 1)-th highest card weighs binomial(51 - c, i + 1). Hands
+// enumerated lowest card slowest, as the patterns list them, then take consecutive positions,
+// so that large operands walk the bitset in order instead of jumping across it.
+// kWeight[c][i] is that weight.
+constexpr auto kWeight = [] {
     std::array<std::array<std::uint32_t, kMaxHoleCards>, kDeckSize> table{};
     for (int c = 0; c < kDeckSize; ++c) {
         for (int i = 0; i < kMaxHoleCards; ++i) {
-            table[c][i] = static_cast<std::uint32_t>(binomial(c, i + 1));
+            table[c][i] = static_cast<std::uint32_t>(binomial(kDeckSize - 1 - c, i + 1));
         }
     }
     return table;
@@ -29,11 +32,16 @@ constexpr auto kChoose = [] {
 constexpr std::size_t kWordsPerOperandHand = 16;
 
 // Sorts hands of the deck (masks below 2^52) ascending in time linear in their number: a radix
-// sort over four 13-bit digits.
+// sort over four 13-bit digits. Below one hand per bucket, clearing the buckets costs more than
+// a comparison sort.
 void sortHands(Hands& hands) {
     constexpr int kDigitBits = 13, kDigits = 4;
     static_assert(kDigitBits * kDigits >= kDeckSize);
     constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+    if (hands.size() < kBuckets) {
+        std::sort(hands.begin(), hands.end());
+        return;
+    }
     Hands spare(hands.size());
     std::vector<std::size_t> start(kBuckets);
     for (int digit = 0; digit < kDigits; ++digit) {
@@ -93,9 +101,10 @@ HandBitset::HandBitset(int cards)
 std::uint32_t HandBitset::indexOf(CardMask hand) const {
     if (hand & ~kFullDeck) return kNoIndex;
     std::uint32_t index = 0;
-    for (int i = 0; i < m_cards; ++i) {
+    // From the lowest card up, the (m_cards - i)-th highest.
+    for (int i = m_cards - 1; i >= 0; --i) {
         if (hand == 0) return kNoIndex;
-        index += kChoose[std::countr_zero(hand)][i];
+        index += kWeight[std::countr_zero(hand)][i];
         hand &= hand - 1;
     }
     return hand == 0 ? index : kNoIndex;

@@ -1,25 +1,32 @@
 #!/usr/bin/env bash
-# Screenshot of the program under a virtual X server: scripts/screenshot.sh [OUT.png] [--run]
-# Without --run it shows the window as it starts; with --run it first types two players and a
-# flop with the keyboard, presses "Start" and waits for the calculation to finish.
+# Screenshots of the program under a virtual X server:
+#   scripts/screenshot.sh [OUT.png] [--run] [--dialogs] [--game NAME]
+# Without options it shows the window as it starts. --run first types a flop and six players with
+# the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
+# --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
+# (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
 calculate=0
-for arg in "$@"; do
-    case "$arg" in
+dialogs=0
+game=""
+while [ $# -gt 0 ]; do
+    case "$1" in
         --run) calculate=1 ;;
-        *) out="$(realpath -m "$arg")" ;;
+        --dialogs) dialogs=1 ;;
+        --game) game="$2"; shift ;;
+        *) out="$(realpath -m "$1")" ;;
     esac
+    shift
 done
 
 ensure_packages
 ensure_table
-if declare -F ensure_orderings >/dev/null; then ensure_orderings; fi
 ensure_run_dir
 
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 800x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
@@ -32,6 +39,10 @@ export DISPLAY="$display"
 sleep 1
 
 cd "$RUN_DIR"
+if [ -n "$game" ]; then
+    printf '[GAME]\nGameType=%s\n' "$game" >varnel.cfg
+fi
+touch varnel.log
 ./varnel >/dev/null 2>&1 &
 app=$!
 window=""
@@ -42,21 +53,64 @@ done
 [ -n "$window" ] || { log "the window did not appear"; exit 1; }
 sleep 1
 
+# Saves the window named $2 as $1.
+shoot() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(xdotool search --name "^$2\$" 2>/dev/null | head -1) && [ -n "$id" ] && break
+        sleep 0.2
+    done
+    [ -n "$id" ] || { log "no window named $2"; return 1; }
+    sleep 0.5
+    import -window "$id" "$1"
+    log "screenshot written to $1"
+}
+
 if [ "$calculate" = 1 ]; then
     # A click into the text of B1 (near the window's top-left corner) gives the window the
-    # keyboard; every field row holds four focusable controls in tab order (random, select,
-    # text, clear), and "Start" follows the ten player rows.
-    xdotool mousemove --window "$window" 130 65 click 1
+    # keyboard. Every field row holds four focusable controls in tab order (random, select, text,
+    # clear), rows in the order B1, B2, B3, D, P 1 ... P10, and "Start" follows the last row.
+    xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
-    tab() { xdotool key --delay 30 --repeat "$1" Tab; }
-    xdotool type --delay 30 'Qh7c2d'              # B1 text
-    tab 16; xdotool type --delay 30 'AhAdKsQs'    # P 1 text
-    tab 4;  xdotool type --delay 30 'JcTc9h8h'    # P 2 text
-    tab 2;  xdotool key space                     # P 3 random button
-    tab 32; xdotool key space                     # Start
-    # The run is bounded by the "Seconds" setting (10 unless changed).
-    sleep "${VARNEL_SCREENSHOT_WAIT:-14}"
+    at=0  # the row whose text has the focus
+    field() {  # field ROW TEXT: types TEXT into the field of row ROW (0 = B1, 4 = P 1)
+        local tabs=$((4 * ($1 - at)))
+        [ "$tabs" -gt 0 ] && xdotool key --delay 20 --repeat "$tabs" Tab
+        xdotool type --delay 20 "$2"
+        at=$1
+    }
+    field 0 'Qh7c2d'
+    field 4 'AhAdKsQs'
+    field 5 'JcTc9h8h'
+    field 6 'random'
+    field 7 'KK'
+    field 8 'QQ:xxyy'
+    field 9 'random'
+    xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
+    runs=$(grep -c 'Calculation: ' varnel.log || true)
+    xdotool key space # Start
+    for _ in $(seq 600); do
+        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
+        sleep 0.2
+    done
+    sleep 0.5
 fi
 
-import -window root "$out"
+import -window "$window" "$out"
 log "screenshot written to $out"
+
+if [ "$dialogs" = 1 ]; then
+    # The "Settings" menu at the window's top-left corner: "Game type", then "Parameters".
+    menu() {
+        xdotool mousemove --window "$window" 30 12 click 1
+        sleep 0.7
+        xdotool mousemove --window "$window" 60 "$1" click 1
+    }
+    menu 42
+    shoot "${out%.png}-game.png" 'Select game type'
+    xdotool key Escape
+    sleep 0.5
+    menu 70
+    shoot "${out%.png}-parameters.png" 'Parameters for Evaluation'
+    xdotool key Escape
+fi

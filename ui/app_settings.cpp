@@ -2,7 +2,10 @@
 
 #include <wx/app.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cwchar>
+#include <cwctype>
 #include <limits>
 
 namespace varnel {
@@ -20,6 +23,24 @@ std::int32_t leadingNumber(const std::wstring& text) {
     if (value < lo) return lo;
     if (value > hi) return hi;
     return static_cast<std::int32_t>(value);
+}
+
+std::optional<double> wholeNumber(const std::wstring& text) {
+    const wchar_t* begin = text.c_str();
+    wchar_t* end = nullptr;
+    const double value = std::wcstod(begin, &end);
+    if (end == begin) return std::nullopt;
+    while (*end && std::iswspace(static_cast<wint_t>(*end))) ++end;
+    if (*end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<EquityMode> modeNamed(const std::wstring& name) {
+    for (EquityMode mode : {EquityMode::Auto, EquityMode::Exact, EquityMode::MonteCarlo}) {
+        const std::string_view text = modeText(mode);
+        if (std::equal(name.begin(), name.end(), text.begin(), text.end())) return mode;
+    }
+    return std::nullopt;
 }
 
 }  // namespace varnel

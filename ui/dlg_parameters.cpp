@@ -4,10 +4,19 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "ui/app_settings.h"
+#include <string>
+
+#include "core/report.h"
 #include "ui/dialog_layout.h"
 
 namespace varnel {
+namespace {
+
+wxString precisionShown(double precision) {
+    return precision > 0 ? wxString::Format("%g", precision) : wxString();
+}
+
+}  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(dlgParametersForEvaluation, wxDialog)
@@ -20,42 +29,89 @@ dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindo
                                                        const wxSize& size)
     : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* inner = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 0, 0);
+    grid->AddGrowableCol(1);
+    auto addRow = [&](const char* label, wxWindow* control) {
+        grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+        grid->Add(control, 1, wxEXPAND | wxALL, 5);
+    };
     m_textRounds = new wxTextCtrl(this, wxID_ANY);
     m_textSeconds = new wxTextCtrl(this, wxID_ANY);
-    grid->Add(new wxStaticText(this, wxID_ANY, "Number of rounds"), 0, wxALL, 5);
-    grid->Add(m_textRounds, 0, wxALL, 5);
-    grid->Add(new wxStaticText(this, wxID_ANY, "Seconds for calculation"), 0, wxALL, 5);
-    grid->Add(m_textSeconds, 0, wxALL, 5);
-    inner->Add(grid);
-    top->Add(inner);
+    m_textPrecision = new wxTextCtrl(this, wxID_ANY);
+    m_textPause = new wxTextCtrl(this, wxID_ANY);
+    addRow("Number of rounds", m_textRounds);
+    addRow("Seconds for calculation", m_textSeconds);
+    addRow("Target precision (points)", m_textPrecision);
+    addRow("Pause between progress steps (ms)", m_textPause);
+    top->Add(grid, 0, wxEXPAND | wxALL, 5);
+    m_checkExact = new wxCheckBox(this, wxID_ANY, "Exact when possible");
+    top->Add(m_checkExact, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
 
-    finishOkCancelDialog(*this, top);
+    finishOkCancelDialog(*this, top, size);
+    setValues(appSettings());
 }
 
-void dlgParametersForEvaluation::setValues(std::int32_t rounds, std::int32_t seconds) {
-    m_rounds = rounds;
-    m_seconds = seconds;
-    m_textRounds->SetValue(wxString::Format("%d", rounds));
-    m_textSeconds->SetValue(wxString::Format("%d", seconds));
+void dlgParametersForEvaluation::setValues(const AppSettings& settings) {
+    m_shown.m_rounds = settings.m_rounds;
+    m_shown.m_seconds = settings.m_seconds;
+    m_shown.m_mode = settings.m_mode;
+    m_shown.m_precision = settings.m_precision;
+    m_shown.m_pauseMs = settings.m_pauseMs;
+    m_textRounds->SetValue(wxString::Format("%d", settings.m_rounds));
+    m_textSeconds->SetValue(wxString::Format("%d", settings.m_seconds));
+    m_checkExact->SetValue(settings.m_mode != EquityMode::MonteCarlo);
+    m_textPrecision->SetValue(precisionShown(settings.m_precision));
+    m_textPause->SetValue(wxString::Format("%d", settings.m_pauseMs));
 }
 
 void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
-    AppSettings& settings = appSettings();
+    // Every value is checked before any is stored.
     const std::int32_t rounds = leadingNumber(m_textRounds->GetValue().ToStdWstring());
-    const bool roundsChanged = rounds != m_rounds;
-    if (roundsChanged) m_rounds = settings.m_rounds = rounds;
     const std::int32_t seconds = leadingNumber(m_textSeconds->GetValue().ToStdWstring());
-    const bool secondsChanged = seconds != m_seconds;
-    if (secondsChanged) m_seconds = settings.m_seconds = seconds;
-
-    if (wxConfigBase* config = wxConfigBase::Get(false)) {
-        config->SetPath("/GAME");
-        if (roundsChanged) config->Write("Rounds", m_textRounds->GetValue());
-        if (secondsChanged) config->Write("Seconds", m_textSeconds->GetValue());
-        if (roundsChanged || secondsChanged) config->Flush();
+    const wxString precisionText = m_textPrecision->GetValue().Strip(wxString::both);
+    const std::optional<double> precision = precisionText.empty()
+                                                ? std::optional<double>(0)
+                                                : wholeNumber(precisionText.ToStdWstring());
+    const std::optional<double> pause = wholeNumber(m_textPause->GetValue().ToStdWstring());
+    std::wstring refused;
+    if (rounds < 1)
+        refused = L"The number of rounds must be at least 1.";
+    else if (seconds < 0)
+        refused = L"The seconds for a calculation cannot be negative.";
+    else if (!precision || *precision < 0 || *precision > kMaxPrecision)
+        refused = L"The target precision must be empty or a number of points from 0 to 100.";
+    else if (!pause || *pause < 0 || *pause > kMaxPauseMs || *pause != static_cast<int>(*pause))
+        refused = L"The pause must be a whole number of milliseconds from 0 to 10000.";
+    if (!refused.empty()) {
+        reportToUser(refused);
+        return;  // the dialog stays open
     }
+    const EquityMode mode =
+        m_checkExact->GetValue()
+            ? (m_shown.m_mode == EquityMode::MonteCarlo ? EquityMode::Auto : m_shown.m_mode)
+            : EquityMode::MonteCarlo;
+    const auto pauseMs = static_cast<std::int32_t>(*pause);
+
+    AppSettings& settings = appSettings();
+    wxConfigBase* config = wxConfigBase::Get(false);
+    if (config) config->SetPath("/GAME");
+    bool written = false;
+    auto store = [&](bool changed, const char* key, const wxString& text) {
+        if (!changed || !config) return;
+        config->Write(key, text);
+        written = true;
+    };
+    store(rounds != m_shown.m_rounds, "Rounds", m_textRounds->GetValue());
+    store(seconds != m_shown.m_seconds, "Seconds", m_textSeconds->GetValue());
+    store(mode != m_shown.m_mode, "Mode", wxString(std::string(modeText(mode))));
+    store(*precision != m_shown.m_precision, "Precision", precisionText);
+    store(pauseMs != m_shown.m_pauseMs, "Pause", wxString::Format("%d", pauseMs));
+    if (written) config->Flush();
+    m_shown.m_rounds = settings.m_rounds = rounds;
+    m_shown.m_seconds = settings.m_seconds = seconds;
+    m_shown.m_mode = settings.m_mode = mode;
+    m_shown.m_precision = settings.m_precision = *precision;
+    m_shown.m_pauseMs = settings.m_pauseMs = pauseMs;
     event.Skip();
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// The parameters dialog: the number of rounds and the seconds of a calculation. OK stores changed
-// values in the application settings and writes only the changed keys to the configuration.
+// The parameters dialog: the number of rounds, the seconds of a calculation, whether to enumerate
+// exactly when that is cheap, the target precision and the pause between progress steps. OK
+// checks the values (a refused value keeps the dialog open with a message), stores changed values
+// in the application settings and writes only the changed keys to the configuration.
 
+#include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
 #include <cstdint>
+
+#include "ui/app_settings.h"
 
 namespace varnel {
 
@@ -13,25 +18,32 @@ inline constexpr wxWindowID kParametersDialogId = 1006;
 
 class dlgParametersForEvaluation : public wxDialog {
   public:
-    // `id` is ignored: the dialog always carries kParametersDialogId.
+    // `id` is ignored: the dialog always carries kParametersDialogId. `size` is the least size;
+    // the dialog grows to its contents.
     dlgParametersForEvaluation(wxWindow* parent, wxWindowID id = kParametersDialogId,
                                const wxString& title = "Parameters for Evaluation",
                                const wxPoint& pos = wxDefaultPosition,
                                const wxSize& size = wxSize(258, 144));
 
-    // Remembers the values shown at opening and writes them into the text fields ("%d").
-    void setValues(std::int32_t rounds, std::int32_t seconds);
+    // Remembers the values shown (the application's at construction) and writes them into the
+    // controls ("%d"; a precision of 0 as an empty field).
+    void setValues(const AppSettings& settings);
 
     wxTextCtrl* roundsText() const { return m_textRounds; }
     wxTextCtrl* secondsText() const { return m_textSeconds; }
+    wxCheckBox* exactCheck() const { return m_checkExact; }
+    wxTextCtrl* precisionText() const { return m_textPrecision; }
+    wxTextCtrl* pauseText() const { return m_textPause; }
 
   private:
     void OnOk(wxCommandEvent& event);
 
-    std::int32_t m_rounds = 0;
-    std::int32_t m_seconds = 0;
+    AppSettings m_shown;
     wxTextCtrl* m_textRounds;
     wxTextCtrl* m_textSeconds;
+    wxCheckBox* m_checkExact;
+    wxTextCtrl* m_textPrecision;
+    wxTextCtrl* m_textPause;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -26,27 +26,39 @@ dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID 
     top->Add(new wxStaticText(this, wxID_ANY, "Select Type of Game"), 0,
              wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
 
-    // All radio buttons are children of the dialog, so the two boxes form one group. The offered
+    // All radio buttons are children of the dialog, so the boxes form one group. The offered
     // games go to the first box, or to the second when they are Hi/Lo games.
+    bool offered = false;
     auto addBox = [&](const wxString& label, bool hiLo, std::vector<wxRadioButton*>& radios) {
         auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, label);
         for (const GameType& game : kGameTypes) {
-            if (!game.offered || game.name.ends_with(L" Hi/Lo") != hiLo) continue;
+            if (!game.offered || isHiLoGame(game.name) != hiLo) continue;
             const long style = (!hiLo && radios.empty()) ? wxRB_GROUP : 0;
             auto* radio =
                 new wxRadioButton(this, wxID_ANY, wxString(game.name.data(), game.name.size()),
                                   wxDefaultPosition, wxDefaultSize, style);
             box->Add(radio, 0, wxALL, 5);
             radio->Bind(wxEVT_RADIOBUTTON, &dlgSettings::OnRadio, this);
-            if (radio->GetLabel() == gameName) radio->SetValue(true);
             radios.push_back(radio);
+            if (radio->GetLabel() == gameName) offered = true;
         }
-        top->Add(box, 0, wxEXPAND | wxALL, 10);
+        top->Add(box, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     };
     addBox("Omaha Hi", false, m_radiosHi);
     addBox("Omaha Hi/Lo", true, m_radiosHiLo);
+    if (!offered) {
+        // A group always selects one of its buttons: the current game gets one of its own.
+        auto* box = new wxStaticBoxSizer(wxHORIZONTAL, this, "Current game (not offered here)");
+        m_radioOther = new wxRadioButton(this, wxID_ANY, gameName);
+        m_radioOther->Disable();
+        box->Add(m_radioOther, 0, wxALL, 5);
+        top->Add(box, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    }
+    for (auto* list : {&m_radiosHi, &m_radiosHiLo})
+        for (wxRadioButton* radio : *list) radio->SetValue(radio->GetLabel() == gameName);
+    if (m_radioOther) m_radioOther->SetValue(true);
 
-    finishOkCancelDialog(*this, top);
+    finishOkCancelDialog(*this, top, size);
 }
 
 void dlgSettings::OnRadio(wxCommandEvent& event) {
@@ -55,6 +67,7 @@ void dlgSettings::OnRadio(wxCommandEvent& event) {
     for (auto* list : {&m_radiosHi, &m_radiosHiLo})
         for (wxRadioButton* radio : *list)
             if (radio != sender) radio->SetValue(false);
+    if (m_radioOther) m_radioOther->SetValue(false);
     m_selectedName = sender->GetLabel();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The game-type dialog: the offered games (core/game.h) as radio buttons, high games in one box
 // and Hi/Lo games in another; OK makes the chosen game current (hole cards in the application
-// settings, "GameType" in the configuration).
+// settings, "GameType" in the configuration). A current game that the dialog does not offer (one
+// read from the configuration) is shown as a disabled, selected extra choice that OK keeps.
 
 #include <wx/dialog.h>
 #include <wx/radiobut.h>
@@ -13,7 +14,8 @@ namespace varnel {
 
 class dlgSettings : public wxDialog {
   public:
-    // `gameName` is preselected when a radio button carries it; `id` is ignored (any identifier).
+    // `gameName` is preselected; `id` is ignored (any identifier); `size` is the least size, the
+    // dialog grows to its contents.
     dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID id = wxID_ANY,
                 const wxString& title = "Select game type", const wxPoint& pos = wxDefaultPosition,
                 const wxSize& size = wxSize(450, 227));
@@ -26,6 +28,8 @@ class dlgSettings : public wxDialog {
 
     const std::vector<wxRadioButton*>& radiosHi() const { return m_radiosHi; }
     const std::vector<wxRadioButton*>& radiosHiLo() const { return m_radiosHiLo; }
+    // The disabled choice of a current game that is not offered, or nullptr.
+    wxRadioButton* otherRadio() const { return m_radioOther; }
 
   private:
     void OnRadio(wxCommandEvent& event);
@@ -33,6 +37,7 @@ class dlgSettings : public wxDialog {
 
     std::vector<wxRadioButton*> m_radiosHi;
     std::vector<wxRadioButton*> m_radiosHiLo;
+    wxRadioButton* m_radioOther = nullptr;
     wxString m_selectedName;
     std::int32_t m_selectedHoleCards;
 

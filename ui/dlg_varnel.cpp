@@ -28,6 +28,16 @@ namespace {
 constexpr int kBoardCapacity = 5;
 constexpr int kFieldButtonSize = 20;
 constexpr int kClearButtonSize = 15;
+// The field rows' columns: label, random, select, text, clear.
+constexpr int kRowColumns = 5;
+constexpr int kTextColumn = 3;
+constexpr int kVisiblePlayers = 5;
+constexpr const char* kFullBoard = "QhQhQhQhQh";
+constexpr int kLabelSlack = 4;
+constexpr int kTextSlack = 24;
+constexpr int kGridSlack = 4;
+// The background of the field that the picker fills.
+const wxColour kTargetColour(255, 236, 160);
 
 const std::vector<wxString> kNoCards;
 
@@ -47,6 +57,7 @@ bool attachEvaluatorTable() {
 // clang-format off
 wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame)
     EVT_BUTTON(kStartId, dlgVarnel::OnButOkClick)
+    EVT_BUTTON(kStopId, dlgVarnel::OnStop)
     EVT_MENU(kGameTypeMenuId, dlgVarnel::OnGameType)
     EVT_MENU(kParametersMenuId, dlgVarnel::OnParameters)
     EVT_MENU(kAboutMenuId, dlgVarnel::OnAbout)
@@ -57,6 +68,7 @@ wxEND_EVENT_TABLE();
 dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
                      const wxSize& size)
     : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE | wxTAB_TRAVERSAL),
+      m_gameName(appSettings().m_gameName),
       m_holeCards(appSettings().m_holeCards),
       m_boardFields{"B1", "B2", "B3", "D"},
       m_playerFields{"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7", "P 8", "P 9", "P10"} {
@@ -77,47 +89,56 @@ dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, con
     menuBar->Append(helpMenu, "Help");
     SetMenuBar(menuBar);
 
+    // Field labels share one width, so the text fields of all rows line up; a board field holds
+    // five card codes.
+    const int labelWidth = GetTextExtent("P10").x + kLabelSlack;
+    const int boardWidth = GetTextExtent(kFullBoard).x + kTextSlack;
+
     auto* top = new wxBoxSizer(wxVERTICAL);
 
     auto* cards = new wxStaticBoxSizer(wxVERTICAL, this, "Cards");
-    cards->SetMinSize(wxSize(-1, 50));
     auto* boards = new wxBoxSizer(wxHORIZONTAL);
-    for (const char* name : {"B1", "B2", "B3"}) buildFieldRow(this, boards, name, 80, 1);
+    for (const char* name : {"B1", "B2", "B3"}) {
+        auto* row = new wxFlexGridSizer(kRowColumns, 0, 0);
+        buildFieldRow(this, row, name, labelWidth, boardWidth);
+        boards->Add(row, 0, wxRIGHT, 10);
+    }
     cards->Add(boards, 0, wxALL, 5);
-    auto* dead = new wxBoxSizer(wxHORIZONTAL);
-    buildFieldRow(this, dead, "D", 450, 1);
-    cards->Add(dead, 0, wxALL, 5);
+    auto* dead = new wxFlexGridSizer(kRowColumns, 0, 0);
+    dead->AddGrowableCol(kTextColumn);
+    buildFieldRow(this, dead, "D", labelWidth, boardWidth);
+    cards->Add(dead, 0, wxEXPAND | wxALL, 5);
     cards->Add(new wxStaticLine(this, wxID_ANY), 0, wxEXPAND | wxALL, 5);
 
+    // The players scroll vertically, five rows at a time, with the scroll bar always shown.
     m_scrolledPlayers = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                             wxHSCROLL | wxVSCROLL);
-    m_scrolledPlayers->SetScrollRate(5, 5);
-    m_scrolledPlayers->SetMaxSize(wxSize(-1, 100));
-    auto* players = new wxBoxSizer(wxVERTICAL);
-    for (const wxString& name : m_playerFields) {
-        auto* row = new wxBoxSizer(wxHORIZONTAL);
-        buildFieldRow(m_scrolledPlayers, row, name, 250, 2);
-        players->Add(row, 1, wxEXPAND);
-    }
+                                             wxVSCROLL | wxALWAYS_SHOW_SB);
+    auto* players = new wxFlexGridSizer(kRowColumns, 0, 0);
+    players->AddGrowableCol(kTextColumn);
+    for (const wxString& name : m_playerFields)
+        buildFieldRow(m_scrolledPlayers, players, name, labelWidth, boardWidth);
     m_scrolledPlayers->SetSizer(players);
-    m_scrolledPlayers->Layout();
-    players->Fit(m_scrolledPlayers);
-    cards->Add(m_scrolledPlayers, 1, wxEXPAND | wxALL, 5);
-    top->Add(cards, 2, wxEXPAND | wxALL, 5);
+    const int rowHeight = players->CalcMin().y / static_cast<int>(m_playerFields.size());
+    m_scrolledPlayers->SetScrollRate(0, rowHeight);
+    m_scrolledPlayers->SetMinClientSize(wxSize(players->CalcMin().x, kVisiblePlayers * rowHeight));
+    m_scrolledPlayers->FitInside();
+    cards->Add(m_scrolledPlayers, 0, wxEXPAND | wxALL, 5);
+    top->Add(cards, 0, wxEXPAND | wxALL, 5);
 
-    auto* startBox = new wxStaticBoxSizer(wxVERTICAL, this, wxEmptyString);
     auto* startRow = new wxBoxSizer(wxHORIZONTAL);
     m_butOk = new wxButton(this, kStartId, "Start");
+    m_butStop = new wxButton(this, kStopId, "Stop");
+    m_butStop->Disable();
     m_gauge = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
     m_gauge->SetValue(0);
     startRow->Add(m_butOk, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    startRow->Add(m_gauge, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    startBox->Add(startRow, 1, wxEXPAND);
-    top->Add(startBox, 0, wxEXPAND | wxALL, 1);
+    startRow->Add(m_butStop, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    startRow->Add(m_gauge, 1, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    top->Add(startRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 5);
 
     auto* resultsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Results");
     m_gridResults = new wxGrid(this, wxID_ANY);
-    m_gridResults->CreateGrid(5, 6, wxGrid::wxGridSelectCells);
+    m_gridResults->CreateGrid(0, 0, wxGrid::wxGridSelectCells);
     m_gridResults->EnableEditing(false);
     m_gridResults->EnableGridLines(true);
     m_gridResults->EnableDragGridSize(false);
@@ -125,30 +146,38 @@ dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, con
     m_gridResults->EnableDragColMove(false);
     m_gridResults->EnableDragColSize(true);
     m_gridResults->SetColLabelSize(30);
-    m_gridResults->EnableDragRowSize(true);
-    m_gridResults->SetRowLabelSize(80);
-    m_gridResults->SetRowLabelAlignment(wxALIGN_CENTER, wxALIGN_CENTER);
+    m_gridResults->EnableDragRowSize(false);
+    m_gridResults->SetRowLabelSize(0);
     m_gridResults->SetColLabelAlignment(wxALIGN_CENTER, wxALIGN_CENTER);
-    m_gridResults->SetDefaultCellAlignment(wxALIGN_LEFT, wxALIGN_TOP);
-    resultsBox->Add(m_gridResults, 0, wxALL, 5);
+    m_gridResults->SetDefaultCellAlignment(wxALIGN_LEFT, wxALIGN_CENTER);
+    // Room for every player of a run without scrolling.
+    m_gridResults->SetMinSize(wxSize(-1, m_gridResults->GetColLabelSize() +
+                                             kMaxPlayers * m_gridResults->GetDefaultRowSize() +
+                                             kGridSlack));
+    resultsBox->Add(m_gridResults, 1, wxEXPAND | wxALL, 5);
+    m_status = new wxStaticText(this, wxID_ANY, "Fill at least two players and press Start.");
+    resultsBox->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
     top->Add(resultsBox, 1, wxEXPAND | wxALL, 5);
 
     auto* picker = new wxBoxSizer(wxVERTICAL);
     buildCardPicker(picker);
-    top->Add(picker, 1, wxEXPAND);
+    top->Add(picker, 0, wxALIGN_CENTER_HORIZONTAL);
 
     SetBackgroundColour(*wxYELLOW);
     SetSizer(top);
+    const wxSize fitted = top->ComputeFittingWindowSize(this);
+    SetMinSize(fitted);
+    SetSize(wxSize(std::max(fitted.x, size.x), std::max(fitted.y, size.y)));
+    showResultColumns();
+    setTarget(m_currentField);
     Layout();
     Centre(wxBOTH);
 
     if (!attachEvaluatorTable()) reportToUser(kTableMissing);
 }
 
-dlgVarnel::~dlgVarnel() = default;
-
-void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int textWidth,
-                              int clearBorder) {
+void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
+                              int textWidth) {
     auto bitmapButton = [&](const char* image, int side) {
         auto* button = new wxBitmapButton(parent, wxID_ANY, loadCardBitmap(image, side, side),
                                           wxDefaultPosition, wxSize(side, side), wxBORDER_NONE);
@@ -157,26 +186,29 @@ void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& na
     };
     FieldRow controls;
     controls.random = bitmapButton("rnd", kFieldButtonSize);
+    controls.random->SetToolTip("Random hand");
     controls.select = bitmapButton("select", kFieldButtonSize);
+    controls.select->SetToolTip("Fill this field from the card picker");
     controls.text =
         new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(textWidth, -1));
     controls.clear = bitmapButton("delete", kClearButtonSize);
+    controls.clear->SetToolTip("Clear");
 
-    row->Add(new wxStaticText(parent, wxID_ANY, name), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    row->Add(controls.random, 0, wxALL, 5);
-    row->Add(controls.select, 0, wxALL, 1);
-    const bool isPlayer = !m_boardFields.count(name);
-    if (isPlayer) {
-        row->Add(controls.text, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
-    } else {
-        controls.text->SetMinSize(wxSize(textWidth, -1));
-        row->Add(controls.text, 1, wxALL, 0);
-    }
-    row->Add(controls.clear, 0, wxALL, clearBorder);
+    auto* label = new wxStaticText(parent, wxID_ANY, name);
+    label->SetMinSize(wxSize(labelWidth, -1));
+    row->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    row->Add(controls.random, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    row->Add(controls.select, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
+    row->Add(controls.text, 1, wxEXPAND | wxALL, 3);
+    row->Add(controls.clear, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
 
     controls.random->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { setRandom(name); });
     controls.select->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { selectField(name); });
     controls.clear->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { clearField(name); });
+    controls.text->Bind(wxEVT_SET_FOCUS, [this, name](wxFocusEvent& event) {
+        setTarget(name);
+        event.Skip();
+    });
     m_fieldCtrls[name] = controls.text;
     m_fieldRows[name] = controls;
     m_rowOrder.push_back(name);
@@ -225,13 +257,21 @@ void dlgVarnel::writeField(const wxString& name, const wxString& text) {
     m_fieldCtrls.at(name)->SetValue(text);
 }
 
-void dlgVarnel::selectField(const wxString& name) {
+void dlgVarnel::setTarget(const wxString& name) {
     m_currentField = name;
+    for (const auto& [field, text] : m_fieldCtrls) {
+        text->SetBackgroundColour(field == name ? kTargetColour : wxNullColour);
+        text->Refresh();
+    }
+}
+
+void dlgVarnel::selectField(const wxString& name) {
+    setTarget(name);
     m_fieldCtrls.at(name)->SetFocus();
 }
 
 void dlgVarnel::setRandom(const wxString& name) {
-    m_currentField = name;
+    setTarget(name);
     writeField(name, "random");
 }
 
@@ -289,12 +329,12 @@ void dlgVarnel::OnGameType(wxCommandEvent&) {
     m_gameName = dialog.selectedName();
     m_holeCards = dialog.selectedHoleCards();
     SetTitle("Varnel - " + m_gameName);
+    if (!m_running) showResultColumns();
 }
 
 void dlgVarnel::OnParameters(wxCommandEvent&) {
     dlgParametersForEvaluation dialog(this, kParametersDialogId, "Parameters for Evaluation",
                                       wxDefaultPosition, wxSize(258, 144));
-    dialog.setValues(appSettings().m_rounds, appSettings().m_seconds);
     dialog.ShowModal();
 }
 

@@ -1,28 +1,32 @@
 #pragma once
 // The main window: thirteen input fields ("B1", "B2", "B3", "D", "P 1" ... "P10"), a 4 x 13 card
-// picker that keeps every card in at most one field, "Start" with its gauge, and the results grid.
+// picker that keeps every card in at most one field (the field it fills is highlighted), "Start"
+// and "Stop" with the progress gauge, the results grid and a status line.
 
 #include <wx/bmpbuttn.h>
 #include <wx/frame.h>
 #include <wx/gauge.h>
 #include <wx/grid.h>
 #include <wx/scrolwin.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <map>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "engine/calculation.h"
+#include "engine/equity.h"
 
 namespace varnel {
 
 inline constexpr wxWindowID kMainWindowId = 1000;
 inline constexpr wxWindowID kStartId = 1001;
+inline constexpr wxWindowID kStopId = 1003;
 inline constexpr wxWindowID kGameTypeMenuId = 1002;
 inline constexpr wxWindowID kParametersMenuId = 1005;
 inline constexpr wxWindowID kAboutMenuId = 1007;
@@ -40,20 +44,12 @@ inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.b
 bool attachEvaluatorTable();
 
 // How "Start" carries out a run: the engine entry and the start of the worker thread that calls
-// it. The defaults are runCalculation and a detached std::thread; tests replace them.
+// it. The defaults are computeEquity and a detached std::thread; tests replace them (a worker
+// that runs the work at once is allowed: the results reach the window as a deferred call).
 struct RunHooks {
-    using Calculate = std::function<std::int32_t(
-        std::int32_t rounds, std::int32_t seconds, const CalculationRequest& request,
-        std::int32_t holeCount, std::uint32_t& playerCount, double* results,
-        const ProgressCallback& progress, std::promise<void>* done)>;
+    using Calculate = std::function<EquityResult(const EquityRequest& request)>;
     using StartWorker = std::function<void(std::function<void()> work)>;
-    Calculate calculate = [](std::int32_t rounds, std::int32_t seconds,
-                             const CalculationRequest& request, std::int32_t holeCount,
-                             std::uint32_t& playerCount, double* results,
-                             const ProgressCallback& progress, std::promise<void>* done) {
-        return runCalculation(rounds, seconds, request, holeCount, playerCount, results, progress,
-                              done);
-    };
+    Calculate calculate = [](const EquityRequest& request) { return computeEquity(request); };
     // Throws std::system_error when no thread can be started.
     StartWorker startWorker = [](std::function<void()> work) {
         std::thread(std::move(work)).detach();
@@ -77,7 +73,10 @@ class dlgVarnel : public wxFrame {
               const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(580, 720));
     ~dlgVarnel() override;
 
-    // Makes `name` the field that receives picker clicks and focuses it.
+    // Makes `name` the field that receives picker clicks (and highlights it); focusing a field's
+    // text does the same.
+    void setTarget(const wxString& name);
+    // Makes `name` the target and focuses it.
     void selectField(const wxString& name);
     // Makes `name` current and writes "random" into it; its picked cards stay used.
     void setRandom(const wxString& name);
@@ -103,6 +102,9 @@ class dlgVarnel : public wxFrame {
     const std::set<wxString>& usedCards() const { return m_usedCards; }
     const wxString& currentField() const { return m_currentField; }
     wxButton* startButton() const { return m_butOk; }
+    wxButton* stopButton() const { return m_butStop; }
+    wxStaticText* status() const { return m_status; }
+    wxScrolledWindow* playerPanel() const { return m_scrolledPlayers; }
     wxGauge* gauge() const { return m_gauge; }
     wxGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
@@ -111,8 +113,8 @@ class dlgVarnel : public wxFrame {
     std::int32_t m_holeCards;
 
   private:
-    void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int textWidth,
-                       int clearBorder);
+    void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
+                       int textWidth);
     void buildCardPicker(wxSizer* sizer);
     void writeField(const wxString& name, const wxString& text);
 
@@ -122,7 +124,18 @@ class dlgVarnel : public wxFrame {
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    struct Run;
     void showProgress(unsigned run, int step);
+    void OnStop(wxCommandEvent& event);
+    // Checks the player fields and reads the request; false (after one message) when a field
+    // cannot be used.
+    bool prepareRun(const PreparedCalculation& prepared);
+    void showRunStart(const PreparedCalculation& prepared, bool hiLo);
+    void finishRun(const Run& run);
+    void logRun(const Run& run) const;
+    void layoutResults();
+    // The results columns of the current game (Hi/Lo games have three more); rows are kept.
+    void showResultColumns();
 
     std::set<wxString> m_boardFields;
     std::vector<wxString> m_playerFields;
@@ -140,15 +153,17 @@ class dlgVarnel : public wxFrame {
     CalculationRequest m_inputs;
 
     wxButton* m_butOk = nullptr;
+    wxButton* m_butStop = nullptr;
+    wxStaticText* m_status = nullptr;
     wxGauge* m_gauge = nullptr;
     wxGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
 
-    // A calculation is running; progress calls of earlier runs carry an older run number.
+    // The running calculation, shared with its worker; progress and results of earlier runs
+    // carry an older run number.
+    std::shared_ptr<Run> m_run;
     bool m_running = false;
     unsigned m_runNumber = 0;
-    // The window was closed during a run: it is hidden and destroyed when the run has ended.
-    bool m_closeRequested = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,4 +1,5 @@
-// varnel-cli equity through the program: output shape, exit codes and messages.
+// varnel-cli equity through the program: its modes, columns and JSON keys, exit codes and
+// messages.
 
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -8,11 +9,18 @@
 namespace varnel::test {
 namespace {
 
-TEST(CliEquity, PrintsOneLinePerPlayerThenTheDeals) {
-    const CliRun r = runCli(
-        "equity --mode mc --seed 5 --rounds 2000 --threads 2 --board1 Qd8c3s AhAd9h9d "
+// varnel-cli equity with `args`, its standard error appended to its output.
+CliRun equity(const std::string& args) {
+    CliRun r = runCli("equity " + args);
+    r.out += r.err;
+    return r;
+}
+
+TEST(CliEquity, OneLinePerPlayerThenTheRun) {
+    CliRun r = equity(
+        "--mode mc --seed 5 --rounds 2000 --threads 2 --board1 Qd8c3s AhAd9h9d "
         "'KsJsTs2c,KcJcTc2d' random");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(r.exitCode, 0) << r.out;
     std::istringstream lines(r.out);
     std::string text;
     double sum = 0;
@@ -26,20 +34,29 @@ TEST(CliEquity, PrintsOneLinePerPlayerThenTheDeals) {
         const std::string equity = text.substr(tab2 + 1, text.find('\t', tab2 + 1) - tab2 - 1);
         EXPECT_TRUE(equity.ends_with("%") && equity.size() >= 5 && equity[equity.size() - 4] == '.')
             << text;
+        EXPECT_NE(text.find("%\t+-"), std::string::npos) << text;
         sum += std::stod(equity);
     }
     EXPECT_NEAR(sum, 100.0, 0.03);
     ASSERT_TRUE(std::getline(lines, text));
     EXPECT_TRUE(text.starts_with("mode\tmonte-carlo\tdeals\t2000\t")) << text;
     EXPECT_FALSE(std::getline(lines, text));
+
+    r = equity("--mode exact --board1 Qh7c2d3s AhAdKsQs JhTh9c8c");
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("P 1\tAhAdKsQs\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("%\texact\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("mode\texact\tdeals\t40\tseconds\t"), std::string::npos) << r.out;
+
+    r = equity("--mode mc --rounds 100000000 --precision 2 AhAdKsQs random");
+    EXPECT_NE(r.out.find("\tended\tprecision reached"), std::string::npos) << r.out;
 }
 
-TEST(CliEquity, JsonHoldsThePlayersAndTheDeals) {
-    const CliRun r = runCli(
-        "equity --json --seed 9 --rounds 3000 --threads 3 --game '6 Card Omaha' "
-        "AsKsQsJsTs9s random");
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const nlohmann::json j = nlohmann::json::parse(r.out);
+TEST(CliEquity, JsonCarriesTheRunAndEveryPlayersFigures) {
+    nlohmann::json j = nlohmann::json::parse(
+        equity("--json --seed 9 --rounds 3000 --threads 3 --game '6 Card Omaha' "
+               "AsKsQsJsTs9s random")
+            .out);
     EXPECT_EQ(j["game"], "6 Card Omaha");
     EXPECT_EQ(j["holeCards"], 6);
     EXPECT_EQ(j["deals"], 3000);
@@ -47,21 +64,34 @@ TEST(CliEquity, JsonHoldsThePlayersAndTheDeals) {
     EXPECT_EQ(j["players"][0]["field"], "P 1");
     EXPECT_EQ(j["players"][0]["text"], "AsKsQsJsTs9s");
     EXPECT_EQ(j["players"][1]["field"], "P 2");
-    const double sum =
-        j["players"][0]["equity"].get<double>() + j["players"][1]["equity"].get<double>();
-    EXPECT_NEAR(sum, 1.0, 1e-9);
     EXPECT_TRUE(j["players"][1]["percent"].get<std::string>().ends_with("%"));
+
+    j = nlohmann::json::parse(equity("--json --board1 Qh7c2d3s AhAdKsQs JhTh9c8c,AhJc9d8d").out);
+    EXPECT_EQ(j["mode"], "exact");
+    EXPECT_EQ(j["status"], "finished");
+    EXPECT_EQ(j["deals"], 40);  // the second hand of P 2 holds the Ah of P 1
+    EXPECT_TRUE(j["seconds"].is_number());
+    double sum = 0;
+    for (const auto& p : j["players"]) {
+        EXPECT_EQ(p["stderr"], 0.0);
+        EXPECT_LE(p["win"].get<double>() + p["tie"].get<double>(), 1.0);
+        EXPECT_FALSE(p.contains("high"));
+        sum += p["equity"].get<double>();
+    }
+    EXPECT_NEAR(sum, 1.0, 1e-12);
 }
 
-TEST(CliEquity, SameSeedAndThreadsGiveTheSameResult) {
-    const std::string args = "equity --seed 3 --rounds 4000 --threads 2 AsAh random random";
-    const CliRun a = runCli(args), b = runCli(args);
-    ASSERT_EQ(a.exitCode, 0) << a.err;
-    // Everything but the time taken.
-    const auto timeless = [](const std::string& out) {
-        return out.substr(0, out.rfind("\tseconds"));
-    };
-    EXPECT_EQ(timeless(a.out), timeless(b.out));
+TEST(CliEquity, HiLoGamesAddHighLowAndScoop) {
+    // Both hold A-2-3 for the nut low: the low halves are quartered, the high decides the rest.
+    const std::string spot = "--game 'Omaha Hi/Lo' --board1 4c5d6hTs As2d3hKs Ah2c3dKh";
+    const CliRun r = equity(spot);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("exact\t"), std::string::npos) << r.out;  // three more columns
+    const nlohmann::json j = nlohmann::json::parse(equity("--json " + spot).out);
+    for (const auto& p : j["players"]) {
+        EXPECT_NEAR(p["low"].get<double>(), 0.5, 1e-12);
+        EXPECT_EQ(p["scoop"], p["win"]);
+    }
 }
 
 TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {
@@ -71,30 +101,32 @@ TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {
         const char* message;
     };
     const Case cases[] = {
-        {"equity --game 'Omaha Lo' AsAh random", 0, nullptr},  // names starting "Omaha" are Omaha
-        {"equity --game Whist AsAh random", 1, "unknown game \"Whist\""},
-        {"equity AsAh 'Ks(' ", 1, "player P 2 \"Ks(\" is not a range"},
-        {"equity AsAh 'AsAh!AsAh'", 1, "player P 2 \"AsAh!AsAh\" names no hands"},
-        {"equity AsKs AsQs", 3, "no valid deal"},
-        {"equity --board1 AsKx7h AsAh random", 1, "--board1 \"AsKx7h\""},
-        {"equity --board1 AsKd AsAh random", 1, "--board1 \"AsKd\""},
-        {"equity --board1 2c3c4c --board2 5c6c7c8c AsAh random", 1, "as many cards"},
-        {"equity --dead 2c3c --board1 2c4c5c AsAh random", 1, "given twice"},
-        {"equity random AsAh", 0, nullptr},  // the first player may be random too
-        {"equity AsAh", 1, "give 2 to 10 players"},
-        {"equity AsAhAdAc AsKsQsJs", 3, "no valid deal"},
-        {"equity --bogus AsAh random", -1, "not expected: --bogus"},  // -1: any failure
+        {"--game 'Omaha Lo' AsAh random", 0, nullptr},  // names starting "Omaha" are Omaha
+        {"--game Whist AsAh random", 1, "unknown game \"Whist\""},
+        {"AsAh 'Ks(' ", 1, "player P 2 \"Ks(\" is not a range"},
+        {"AsAh 'AsAh!AsAh'", 1, "player P 2 \"AsAh!AsAh\" names no hands"},
+        {"AsKs AsQs", 3, "no valid deal"},
+        {"--board1 AsKx7h AsAh random", 1, "--board1 \"AsKx7h\""},
+        {"--board1 AsKd AsAh random", 1, "--board1 \"AsKd\""},
+        {"--board1 2c3c4c --board2 5c6c7c8c AsAh random", 1, "as many cards"},
+        {"--dead 2c3c --board1 2c4c5c AsAh random", 1, "given twice"},
+        {"random AsAh", 0, nullptr},  // the first player may be random too
+        {"AsAh", 1, "give 2 to 10 players"},
+        {"AsAhAdAc AsKsQsJs", 3, "no valid deal"},
+        {"AhAdKsQs ''", 1, "player 2 (P 2) is empty"},
+        {"'' AhAdKsQs", 1, "player 1 (P 1) is empty"},
+        {"--game \"Hold'em No Limit\" AhKh xxyy", 1, "only hands of more cards"},
+        {"--rounds 0 AhAdKsQs random", 1, "--rounds must be at least 1"},
+        {"--bogus AsAh random", -1, "not expected: --bogus"},  // -1: any failure
     };
     for (const Case& c : cases) {
-        const CliRun r = runCli(std::string(c.args) + " --rounds 100");
+        const std::string args = c.args;
+        const CliRun r = equity(args + (args.starts_with("--rounds") ? "" : " --rounds 100"));
         EXPECT_TRUE(c.exitCode < 0 ? r.exitCode != 0 : r.exitCode == c.exitCode)
             << c.args << ": " << r.exitCode << "\n"
-            << r.err;
-        EXPECT_TRUE(!c.message || r.err.find(c.message) != std::string::npos) << c.args << r.err;
+            << r.out;
+        EXPECT_TRUE(!c.message || r.out.find(c.message) != std::string::npos) << c.args << r.out;
     }
-}
-
-TEST(CliEquity, MissingTableIsAnError) {
     const TempDir empty;
     const CliRun r = runCli("equity AsAh random", "", empty.path());
     EXPECT_EQ(r.exitCode, 2);

@@ -1,8 +1,5 @@
 #include "engine/calculation.h"
 
-#include <future>
-
-#include "exact_equity.h"
 #include "tests/support/test_support.h"
 
 namespace varnel::test {
@@ -28,16 +25,21 @@ TEST(CalculationRequestReading, PlayerFields) {
     EXPECT_TRUE(p.lists[2].hands.empty());
 }
 
-TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10Last) {
+TEST(CalculationRequestReading, PlayersComeInKeyOrderWithP10LastAndTenAtMost) {
     CalculationRequest request;
     for (int n = 1; n <= 10; ++n) {
         const std::wstring key = n < 10 ? L"P " + std::to_wstring(n) : L"P10";
         request[key] = n == 10 ? L"AsKsQsJs" : L"random";
     }
-    const PreparedCalculation p = read(request);
+    PreparedCalculation p = read(request);
     EXPECT_EQ(p.playerCount, 10u);
     EXPECT_EQ(p.diagnostics.players.back().key, L"P10");
     EXPECT_EQ(p.lists[9].hands, std::vector<CardMask>{cards(L"AsKsQsJs")});
+    // An eleventh player is counted, not read.
+    request[L"P11"] = L"random";
+    p = read(request);
+    EXPECT_EQ(p.playerCount, 11u);
+    EXPECT_EQ(p.diagnostics.players.size(), 10u);
 }
 
 TEST(CalculationRequestReading, BoardKeysAndTexts) {
@@ -61,112 +63,18 @@ TEST(CalculationRequestReading, BoardKeysAndTexts) {
         EXPECT_EQ(read(c.request).boards, c.boards) << c.request.begin()->first;
 }
 
-TEST(CalculationRequestReading, BoardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
+TEST(CalculationRequestReading, BoardsAndDeadCardsWithAPieceThatIsNoCardAreLeftOutAndTold) {
     PreparedCalculation p = read({{L"B1", L"AsKx7h"}, {L"B2", L"2c2c3c"}});
     EXPECT_EQ(p.boards, (Boards{0, 0}));
     ASSERT_EQ(p.diagnostics.messages.size(), 2u);
     EXPECT_NE(p.diagnostics.messages[0].find(L"\"Kx\" is not a card code"), std::wstring::npos);
     EXPECT_NE(p.diagnostics.messages[1].find(L"2c is given twice"), std::wstring::npos);
-    p = read({{L"B1", L"As Kd7h"}});
-    EXPECT_EQ(p.boards[0], 0u);
-    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
-}
-
-TEST(CalculationRequestReading, DeadCardsComeFromD) {
+    for (const auto& [key, text] : {std::pair{L"B1", L"As Kd7h"}, std::pair{L"D", L"AsXx"}}) {
+        p = read({{key, text}});
+        EXPECT_EQ(p.boards[0] | p.deadCards, 0u) << text;
+        EXPECT_EQ(p.diagnostics.messages.size(), 1u) << text;
+    }
     EXPECT_EQ(read({{L"D", L"AsKd7h2c"}}).deadCards, cards(L"AsKd7h2c"));
-    const PreparedCalculation p = read({{L"D", L"AsXx"}});
-    EXPECT_EQ(p.deadCards, 0u);
-    EXPECT_EQ(p.diagnostics.messages.size(), 1u);
-}
-
-TEST(CalculationRequestReading, PlayersBeyondTheTenthAreCountedNotRead) {
-    CalculationRequest request;
-    for (int n = 1; n <= 11; ++n) request[L"P" + std::to_wstring(100 + n)] = L"AsKsQsJs";
-    const PreparedCalculation p = read(request);
-    EXPECT_EQ(p.playerCount, 11u);
-    EXPECT_EQ(p.diagnostics.players.size(), 10u);
-}
-
-class Calculation : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(loadTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
-    }
-    SimulationOptions quiet() {
-        SimulationOptions options;
-        options.progressPause = std::chrono::milliseconds(0);
-        options.seed = 11;
-        return options;
-    }
-};
-
-TEST_F(Calculation, EquitiesMatchEnumerationEndToEnd) {
-    // P 2 is a range of two hands; each is drawn half of the time.
-    const CardMask flop = cards(L"Qd8c3s"), hero = cards(L"AhAd9h9d");
-    const CalculationRequest request = {
-        {L"B1", L"Qd8c3s"}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"KsJsTs2c,KcJcTc2d"}, {L"D", L""}};
-    double exact = 0;
-    for (const CardMask opponent : {cards(L"KsJsTs2c"), cards(L"KcJcTc2d")})
-        exact += exactEquity({hero, opponent}, flop, kFullDeck & ~(flop | hero | opponent)) / 2;
-    std::uint32_t players = 99;
-    double results[kMaxPlayers];
-    std::promise<void> done;
-    std::future<void> ready = done.get_future();
-    int calls = 0;
-    CalculationDiagnostics diagnostics;
-    const int rounds = 50000;
-    EXPECT_EQ(runCalculation(
-                  rounds, 0, request, 4, players, results, [&](int) { ++calls; }, &done, quiet(),
-                  &diagnostics),
-              1);
-    EXPECT_EQ(ready.wait_for(std::chrono::seconds(0)), std::future_status::ready);
-    EXPECT_EQ(players, 2u);
-    EXPECT_EQ(calls, 100);
-    EXPECT_EQ(diagnostics.simulation.countedDeals, rounds);
-    EXPECT_NEAR(results[0], exact, 4 * std::sqrt(exact * (1 - exact) / rounds));
-    EXPECT_NEAR(results[0] + results[1], 1.0, 1e-9);
-    for (int p = 2; p < kMaxPlayers; ++p) EXPECT_EQ(results[p], 0.0);
-}
-
-TEST_F(Calculation, DeadCardsFromDDecideTheBoard) {
-    // All but two cards are dead: the turn and river are forced, and so is the result.
-    const std::wstring flop = L"Kc9d4h", first = L"AcAd2s3s", second = L"KdKh5s6s";
-    const CardMask live = cards(L"Ks9c");
-    std::wstring dead;
-    for (CardId c : cardsFromMask(kFullDeck & ~(live | cards(flop + first + second)))) {
-        dead += cardCodes[c];
-    }
-    std::uint32_t players = 0;
-    double results[kMaxPlayers];
-    runCalculation(200, 0, {{L"B1", flop}, {L"D", dead}, {L"P 1", first}, {L"P 2", second}}, 4,
-                   players, results, {}, nullptr, quiet());
-    EXPECT_EQ(results[0], 0.0);  // four kings beat the aces
-    EXPECT_EQ(results[1], 1.0);
-}
-
-TEST_F(Calculation, ElevenPlayersGiveZeroEquities) {
-    CalculationRequest request;
-    for (int n = 1; n <= 11; ++n)
-        request[L"P" + std::to_wstring(100 + n)] = n == 1 ? L"AsKsQsJs" : L"random";
-    std::uint32_t players = 0;
-    double results[kMaxPlayers];
-    std::fill(results, results + kMaxPlayers, -1.0);
-    CalculationDiagnostics diagnostics;
-    runCalculation(100, 0, request, 4, players, results, {}, nullptr, quiet(), &diagnostics);
-    EXPECT_EQ(players, 11u);
-    for (double r : results) EXPECT_EQ(r, 0.0);
-    EXPECT_EQ(diagnostics.simulation.status, SimulationStatus::Rejected);
-}
-
-TEST_F(Calculation, RejectedBoardIsToldThroughTheReportHookWithoutDiagnostics) {
-    const CapturedReports told;
-    std::uint32_t players = 0;
-    double results[kMaxPlayers];
-    runCalculation(100, 0, {{L"B1", L"AsKx7h"}, {L"P 1", L"AhAd9h9d"}, {L"P 2", L"random"}}, 4,
-                   players, results, {}, nullptr, quiet());
-    ASSERT_EQ(told.reports.size(), 1u);
-    EXPECT_NE(told.reports[0].text.find(L"B1"), std::wstring::npos);
-    EXPECT_NEAR(results[0] + results[1], 1.0, 1e-9);  // the run went on without the board
 }
 
 }  // namespace

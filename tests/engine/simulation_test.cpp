@@ -185,15 +185,6 @@ TEST_F(Simulation, RoundAndTimeLimits) {
     EXPECT_EQ(out.report.status, SimulationStatus::Finished);
 }
 
-TEST_F(Simulation, PauseFollowsEachProgressReport) {
-    SimulationOptions options = quiet();
-    options.progressPause = std::chrono::milliseconds(20);
-    const auto start = std::chrono::steady_clock::now();
-    const Outcome out = simulate(4, {kAces, {}}, {0, 0}, 3, 0, options);
-    EXPECT_EQ(out.steps, std::vector<int>{0});
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
-}
-
 TEST_F(Simulation, RejectedInputsEndBeforeAnyDeal) {
     // A second board without a first, and player counts outside 2..10: nothing is written.
     Outcome out = simulate(4, {kAces, {}}, {0, cards(L"2c3c4c")}, 100);

@@ -1,6 +1,7 @@
-// "Start": fields typed, the button pressed through the toolkit's events, results read from the
-// grid. The engine is replaced by a fake that runs inside the click on the UI thread and answers
-// at once; one test runs the real engine on its worker thread.
+// "Start" and "Stop": fields typed, the buttons pressed through the toolkit's events, results read
+// from the grid and the status line. The engine is replaced by a fake that runs inside the click
+// on the UI thread; its answer reaches the window as a deferred call. One test runs the real
+// engine on its worker thread.
 
 #include <wx/app.h>
 #include <wx/weakref.h>
@@ -20,13 +21,10 @@ namespace {
 // What the fake engine was given and what it answers.
 struct FakeEngine {
     int calls = 0;
-    std::int32_t rounds = 0, seconds = 0, holeCount = 0;
-    CalculationRequest request;
-    ProgressCallback progress;
+    EquityRequest request;
     std::vector<int> steps;  // progress steps to report, in order
     std::vector<int> gauge;  // the gauge after each reported step has reached the window
-    std::vector<double> equities = {0.45274, 0.54726};
-    std::int32_t result = 1;
+    EquityResult result;
     std::function<void()> during;  // runs in the middle of the calculation
 };
 
@@ -35,26 +33,26 @@ class CalculationTest : public GuiTest {
     void SetUp() override {
         GuiTest::SetUp();
         start();
+        FakeEngine& f = m_engine;
+        f.result.mode = EquityMode::Exact;
+        f.result.deals = 1712304;
+        f.result.seconds = 0.25;
+        for (int p = 0; p < kMaxPlayers; ++p) f.result.players[p] = {0.1 * p, 0.05, 0.1, 0.002};
         runHooks().startWorker = [](std::function<void()> work) { work(); };
-        runHooks().calculate = [this](std::int32_t rounds, std::int32_t seconds,
-                                      const CalculationRequest& request, std::int32_t holeCount,
-                                      std::uint32_t& players, double* results,
-                                      const ProgressCallback& progress, std::promise<void>* done) {
+        runHooks().calculate = [this](const EquityRequest& request) {
             FakeEngine& f = m_engine;
             ++f.calls;
-            f.rounds = rounds, f.seconds = seconds, f.holeCount = holeCount;
             f.request = request;
-            f.progress = progress;
             for (int step : f.steps) {
-                progress(step);
+                request.progress(step);
                 wxTheApp->ProcessPendingEvents();
                 f.gauge.push_back(m_window->gauge()->GetValue());
             }
             if (f.during) f.during();
-            players = static_cast<std::uint32_t>(f.equities.size());
-            std::copy(f.equities.begin(), f.equities.end(), results);
-            done->set_value();
-            return f.result;
+            EquityResult result = f.result;
+            result.playerCount = request.playerCount;
+            if (request.stop->load()) result.end = RunEnd::Stopped;
+            return result;
         };
     }
     void TearDown() override {
@@ -73,9 +71,22 @@ class CalculationTest : public GuiTest {
         settle();
     }
     wxString cell(int row, int col) const { return m_window->results()->GetCellValue(row, col); }
+    std::vector<wxString> row(int r) const {
+        std::vector<wxString> cells;
+        for (int c = 0; c < m_window->results()->GetNumberCols(); ++c) cells.push_back(cell(r, c));
+        return cells;
+    }
+    std::vector<wxString> columnLabels() const {
+        std::vector<wxString> labels;
+        for (int c = 0; c < m_window->results()->GetNumberCols(); ++c)
+            labels.push_back(m_window->results()->GetColLabelValue(c));
+        return labels;
+    }
+    wxString status() const { return m_window->status()->GetLabel(); }
     // The window is idle again after a run.
     void expectIdle() const {
         EXPECT_TRUE(m_window->startButton()->IsEnabled());
+        EXPECT_FALSE(m_window->stopButton()->IsEnabled());
         EXPECT_EQ(m_window->gauge()->GetValue(), 100);
         EXPECT_FALSE(m_window->running());
     }
@@ -83,51 +94,66 @@ class CalculationTest : public GuiTest {
     FakeEngine m_engine;
 };
 
-TEST_F(CalculationTest, TheEngineGetsTheFilledFieldsAndTheSettings) {
+TEST_F(CalculationTest, TheEngineGetsTheFieldsAndTheSettings) {
     app().m_rounds = 1234;
     app().m_seconds = 7;
+    app().m_mode = EquityMode::MonteCarlo;
+    app().m_precision = 0.5;
+    app().m_pauseMs = 0;
     type("B1", "AsKd7h");
     type("D", "2c");
-    type("P 1", "AA:xxyy");
-    type("P 2", "   ");  // blanks count as filled
+    type("P 1", "AsAdKsKd");
     type("P10", "random");
     run();
-    const CalculationRequest expected = {{L"B1", L"AsKd7h"},
-                                         {L"D", L"2c"},
-                                         {L"P 1", L"AA:xxyy"},
-                                         {L"P 2", L"   "},
-                                         {L"P10", L"random"}};
-    EXPECT_EQ(m_engine.request, expected);
-    EXPECT_EQ(m_engine.rounds, 1234);
-    EXPECT_EQ(m_engine.seconds, 7);
-    EXPECT_EQ(m_engine.holeCount, 4);
+    const EquityRequest& r = m_engine.request;
+    CardMask board = 0, dead = 0;
+    ASSERT_TRUE(parseCardRun(L"AsKd7h", board) && parseCardRun(L"2c", dead));
+    EXPECT_EQ(r.boards[0], board);
+    EXPECT_EQ(r.boards[1], 0u);
+    EXPECT_EQ(r.deadCards, dead);
+    EXPECT_EQ(r.holeCount, 4);
+    EXPECT_EQ(r.playerCount, 2);
+    EXPECT_EQ(r.lists[0].hands.size(), 1u);
+    EXPECT_TRUE(r.lists[1].hands.empty());
+    EXPECT_EQ(r.rounds, 1234);
+    EXPECT_EQ(r.seconds, 7);
+    EXPECT_EQ(r.mode, EquityMode::MonteCarlo);
+    EXPECT_EQ(r.precision, 0.5);
+    EXPECT_EQ(r.pause.count(), 0);
+    EXPECT_FALSE(r.hiLo);
+    EXPECT_EQ(row(1)[0], "P10");
+    EXPECT_EQ(row(1)[1], "random");
 }
 
-TEST_F(CalculationTest, RowsNameThePlayerFieldsInOrderWithTwoDecimals) {
-    const std::vector<wxString> fields = {"P 1", "P 2", "P 3", "P 5", "P 6", "P 9", "P10"};
-    for (const wxString& f : fields) type(f, "random");
-    type("B1", "AsKd7h");
-    m_engine.equities = {0.1, 0.2, 0.15, 0.05, 0.004999, 0.39501, 0.1};
+TEST_F(CalculationTest, GridHasOneRowPerPlayerAndTheColumnsOfTheGame) {
+    EXPECT_EQ(m_window->results()->GetRowLabelSize(), 0);
+    for (const char* f : {"P 1", "P 2", "P 4", "P 5", "P 6", "P 9", "P10"}) type(f, "random");
     run();
-    const char* percent[] = {"10.00%", "20.00%", "15.00%", "5.00%", "0.50%", "39.50%", "10.00%"};
-    for (int row = 0; row < 7; ++row) {
-        EXPECT_EQ(cell(row, 0), fields[row]);
-        EXPECT_EQ(cell(row, 1), percent[row]);
-    }
+    const std::vector<wxString> high = {"Player", "Hand / range", "Equity", "Win", "Tie", "+/-"};
+    EXPECT_EQ(columnLabels(), high);
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 7);
+    EXPECT_EQ(row(6),
+              (std::vector<wxString>{"P10", "random", "60.00%", "5.00%", "10.00%", "exact"}));
+    EXPECT_EQ(status(), "Mode: exact    Deals: 1712304    Seconds: 0.25    Ended: finished");
     expectIdle();
-}
 
-TEST_F(CalculationTest, SecondRunWithFewerPlayersKeepsLowerRows) {
-    for (const char* f : {"P 1", "P 2", "P 3"}) type(f, "random");
-    m_engine.equities = {0.2, 0.3, 0.5};
+    // A Hi/Lo game with fewer players: three more columns, fewer rows, a sampled result.
+    m_window->m_gameName = "Omaha Hi/Lo";
+    type("P 4", "");
+    type("P 5", "AA");
+    m_engine.result.mode = EquityMode::MonteCarlo;
+    m_engine.result.end = RunEnd::TimeLimit;
+    m_engine.result.players[3] = {0.5, 0.25, 0.5, 0.0123, 0.4, 0.6, 0.2};
     run();
-    type("P 3", "");
-    m_engine.equities = {0.25, 0.75};
-    run();
-    EXPECT_EQ(cell(0, 1), "25.00%");
-    EXPECT_EQ(cell(1, 1), "75.00%");
-    EXPECT_EQ(cell(2, 0), "P 3");
-    EXPECT_EQ(cell(2, 1), "50.00%");
+    std::vector<wxString> hiLo = high;
+    hiLo.insert(hiLo.end(), {"High", "Low", "Scoop"});
+    EXPECT_TRUE(m_engine.request.hiLo);
+    EXPECT_EQ(columnLabels(), hiLo);
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 6);
+    EXPECT_EQ(row(3), (std::vector<wxString>{"P 6", "random", "50.00%", "25.00%", "50.00%",
+                                             "+-1.23", "40.00%", "60.00%", "20.00%"}));
+    EXPECT_EQ(status(),
+              "Mode: monte-carlo    Deals: 1712304    Seconds: 0.25    Ended: time limit");
 }
 
 TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
@@ -137,84 +163,105 @@ TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
     EXPECT_EQ(m_engine.gauge, (std::vector<int>{0, 40, 99, 100, 0}));
     expectIdle();
     // A late report of an ended run changes nothing.
-    m_engine.progress(30);
+    m_engine.request.progress(30);
     settle();
     EXPECT_EQ(m_window->gauge()->GetValue(), 100);
 }
 
-TEST_F(CalculationTest, FailedRunsShowNamesWithoutEquities) {
-    twoRandomPlayers();
-    const std::vector<std::function<void()>> failures = {
-        [&] { m_engine.result = 0; },  // the engine's answer: no result
-        [&] {
-            runHooks().calculate = [](auto&&...) -> std::int32_t {
-                throw std::runtime_error("engine failure");
-            };
-        }};
-    for (const auto& fail : failures) {
-        fail();
+TEST_F(CalculationTest, FieldsThatCannotBeUsedAreNamedAndNothingRuns) {
+    const struct {
+        const char *field, *text, *message;
+    } cases[] = {{"P 2", "AsKs((QQ", "P 2: 'AsKs((QQ' is not a valid range"},
+                 {"P 2", "AsAh!AsAh", "P 2: 'AsAh!AsAh' names no hand of this game"},
+                 {"B1", "AsKd", "B1: 'AsKd' is not a board of 3 to 5 different cards"},
+                 {"D", "2c2c", "D: '2c2c' is not a list of different cards"},
+                 {"P 2", "", "Fill at least two player fields."}};
+    for (const auto& c : cases) {
+        twoRandomPlayers();
+        type(c.field, c.text);
+        m_messages->reports.clear();
         run();
-        EXPECT_EQ(cell(0, 0), "P 1");
-        EXPECT_EQ(cell(1, 0), "P 2");
-        EXPECT_EQ(cell(0, 1), "");
-        EXPECT_EQ(cell(1, 1), "");
-        EXPECT_EQ(cell(2, 0), "");
-        expectIdle();
+        EXPECT_EQ(messages(), std::vector<std::wstring>{wxString(c.message).ToStdWstring()});
+        EXPECT_EQ(m_engine.calls, 0);
+        type(c.field, "");
+        EXPECT_TRUE(m_window->startButton()->IsEnabled());
     }
 }
 
-TEST_F(CalculationTest, WorkerThatCannotStartIsReportedAndStartComesBack) {
-    runHooks().startWorker = [](std::function<void()>) {
-        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    };
+TEST_F(CalculationTest, StopEndsTheRunAndShowsWhatWasCounted) {
     twoRandomPlayers();
+    bool stopEnabled = false;
+    m_engine.during = [&] {
+        stopEnabled = m_window->stopButton()->IsEnabled();
+        click(m_window->stopButton());
+    };
     run();
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].rfind(L"The calculation could not be started: ", 0), 0u);
-    EXPECT_EQ(cell(1, 1), "");
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_TRUE(m_engine.request.stop->load());
+    EXPECT_EQ(cell(1, 2), "10.00%");
+    EXPECT_TRUE(status().EndsWith("Ended: stopped")) << status();
     expectIdle();
 }
 
-TEST_F(CalculationTest, StartWithoutTableExplainsAndComputesNothing) {
-    omahaEvaluator().attach(nullptr);
+TEST_F(CalculationTest, FailedRunsShowNamesAndSayWhy) {
     twoRandomPlayers();
+    runHooks().calculate = [](const EquityRequest&) -> EquityResult {
+        throw std::runtime_error("engine failure");
+    };
+    run();
+    EXPECT_EQ(row(1), (std::vector<wxString>{"P 2", "random", "", "", "", ""}));
+    EXPECT_EQ(status(), "The calculation failed: engine failure");
+    expectIdle();
+
+    runHooks().startWorker = [](std::function<void()>) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
     run();
     ASSERT_EQ(messages().size(), 1u);
-    EXPECT_NE(messages()[0].find(L"omaha-7.bin"), std::wstring::npos);
-    EXPECT_EQ(m_engine.calls, 0);
-    EXPECT_EQ(cell(0, 0), "");
-    EXPECT_TRUE(m_window->startButton()->IsEnabled());
+    EXPECT_EQ(messages()[0].rfind(L"The calculation could not be started: ", 0), 0u);
+    expectIdle();
+
+    omahaEvaluator().attach(nullptr);
+    run();
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_NE(messages()[1].find(L"omaha-7.bin"), std::wstring::npos);
 }
 
-TEST_F(CalculationTest, ClosingDuringARunDestroysTheWindowOnceTheRunHasEnded) {
+TEST_F(CalculationTest, ClosingDuringARunStopsItAndDestroysTheWindow) {
     twoRandomPlayers();
     wxWeakRef<dlgVarnel> window(m_window);
-    bool runningWhenClosed = false, keptDuringTheRun = false;
-    m_engine.during = [&] {
-        window->Close();
-        runningWhenClosed = window->running();
-        settle();
-        keptDuringTheRun = window;
-    };
-    click(m_window->startButton());
-    EXPECT_TRUE(runningWhenClosed);
-    EXPECT_TRUE(keptDuringTheRun);
-    settle();
-    EXPECT_FALSE(window) << "the window is destroyed once the run has ended";
+    m_engine.during = [&] { window->Close(); };
+    run();
+    EXPECT_TRUE(m_engine.request.stop->load());
+    EXPECT_FALSE(window);
     m_window = nullptr;
 }
 
-// The real engine on its worker thread: two fixed hands on a full board, so every deal ends
-// the same way.
+TEST_F(CalculationTest, EachRunIsLoggedOnOneLine) {
+    type("B1", "AsKd7h");
+    type("P 1", "AA");
+    type("P 2", "random");
+    run();
+    const std::string line =
+        "Calculation: game Omaha; board 1 AsKd7h; board 2 -; dead -; P 1 'AA' 0.00%; P 2 "
+        "'random' 10.00%; mode exact; deals 1712304; seconds 0.250; ended finished\n";
+    // The logger's own thread writes the file (a line never written fails by the time-out).
+    while (readFile(varnelApp::logPath().ToStdString()).find(line) == std::string::npos)
+        std::this_thread::yield();
+}
+
+// The real engine on its worker thread: two fixed hands on a full board, enumerated.
 TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
     runHooks() = RunHooks{};
-    app().m_rounds = 50;
     type("B1", "AhKh7c4d2s");
     type("P 1", "AsAdQcJc");
     type("P 2", "KsKdQdJd");
-    run();
-    EXPECT_EQ(cell(0, 1), "100.00%");
-    EXPECT_EQ(cell(1, 1), "0.00%");
+    click(m_window->startButton());
+    while (m_window->running()) settle();
+    EXPECT_EQ(row(0),
+              (std::vector<wxString>{"P 1", "AsAdQcJc", "100.00%", "100.00%", "0.00%", "exact"}));
+    EXPECT_EQ(cell(1, 2), "0.00%");
+    EXPECT_TRUE(status().StartsWith("Mode: exact    Deals: ")) << status();
     expectIdle();
 }
 

@@ -79,11 +79,21 @@ TEST_F(PickerTest, RandomKeepsPickedCardsUsedUntilCleared) {
     EXPECT_EQ(w.currentField(), "P 1");
 }
 
-TEST_F(PickerTest, PickingReplacesTypedText) {
+TEST_F(PickerTest, FocusMakesAFieldTheHighlightedTarget) {
     dlgVarnel& w = start();
-    w.fieldRow("P 1").text->ChangeValue("AA:xxyy");
-    pick(w, {"9s"});
-    EXPECT_EQ(text(w, "P 1"), "9s");
+    auto background = [&](const char* f) { return w.fieldRow(f).text->GetBackgroundColour(); };
+    EXPECT_NE(background("P 1"), background("P 2"));
+    wxTextCtrl* p3 = w.fieldRow("P 3").text;
+    wxFocusEvent focus(wxEVT_SET_FOCUS, p3->GetId());
+    focus.SetEventObject(p3);
+    p3->HandleWindowEvent(focus);
+    EXPECT_EQ(w.currentField(), "P 3");
+    EXPECT_EQ(background("P 1"), background("P 2"));
+    EXPECT_NE(background("P 3"), background("P 2"));
+    // A picked card replaces typed text.
+    p3->ChangeValue("AA:xxyy");
+    pick(w, {"As"});
+    EXPECT_EQ(text(w, "P 3"), "As");
 }
 
 TEST_F(PickerTest, PickerRowsRunFromSpadesAceToClubsTwo) {
@@ -115,8 +125,14 @@ TEST_F(PickerTest, FieldRowsAppearInOrder) {
     EXPECT_LT(at("B1").x, at("B2").x);
     EXPECT_LT(at("B2").x, at("B3").x);
     EXPECT_GT(at("D").y, at("B1").y);
-    for (size_t i = 5; i < expected.size(); ++i)
+    for (size_t i = 5; i < expected.size(); ++i) {
         EXPECT_GT(at(expected[i]).y, at(expected[i - 1]).y);
+        EXPECT_EQ(at(expected[i]).x, at("P 1").x) << expected[i];
+    }
+    // A board field shows five cards; the players' panel five rows and its scroll bar.
+    EXPECT_GE(w.fieldRow("B1").text->GetSize().x, w.GetTextExtent("QhQhQhQhQh").x);
+    EXPECT_TRUE(w.playerPanel()->HasScrollbar(wxVERTICAL));
+    EXPECT_GE(w.playerPanel()->GetClientSize().y, 5 * (at("P 2").y - at("P 1").y));
     // The request keys sort like the rows: boards, dead cards, then players 1 to 10.
     std::vector<wxString> keys;
     for (const auto& entry : w.fieldCtrls()) keys.push_back(entry.first);

@@ -2,6 +2,7 @@
 
 #include <wx/config.h>
 #include <wx/radiobut.h>
+#include <wx/sizer.h>
 
 #include <fstream>
 #include <thread>
@@ -40,12 +41,20 @@ TEST_F(SettingsTest, StartUpReadsTheConfiguration) {
         int holeCardsBefore;
         const char* game;
         int holeCards, rounds, seconds;
+        EquityMode mode;
+        double precision;
+        int pause;
     } cases[] = {
-        {nullptr, 4, "Omaha", 4, 10000, 10},
-        {"[GAME]\nGameType=6 Card Omaha\nRounds=abc\nSeconds=25x\n", 4, "6 Card Omaha", 6, 0, 25},
-        // An unknown game falls back to the default game; empty keys keep the current values.
-        {"[GAME]\nGameType=Seven Stud\nRounds=\nSeconds=\n", 7, "Omaha", 4, 10000, 10},
-        {"[GAME]\nGameType=\n", 4, "Omaha", 4, 10000, 10}};
+        {nullptr, 4, "Omaha", 4, 10000, 10, EquityMode::Auto, 0, 100},
+        {"[GAME]\nGameType=6 Card Omaha\nRounds=abc\nSeconds=25x\nMode=monte-carlo\n"
+         "Precision=0.5\nPause=0\n",
+         4, "6 Card Omaha", 6, 0, 25, EquityMode::MonteCarlo, 0.5, 0},
+        // An unknown game falls back to the default game; empty or unreadable keys keep the
+        // current values or the defaults.
+        {"[GAME]\nGameType=Seven Stud\nRounds=\nSeconds=\nMode=fast\nPrecision=x\nPause=-3\n", 7,
+         "Omaha", 4, 10000, 10, EquityMode::Auto, 0, 100},
+        {"[GAME]\nGameType=Courchevel\nMode=exact\nPause=20000\n", 4, "Courchevel", 5, 10000, 10,
+         EquityMode::Exact, 0, 100}};
     for (const auto& c : cases) {
         if (m_window) m_window->Destroy();
         static_cast<AppSettings&>(app()) = AppSettings{};
@@ -56,6 +65,9 @@ TEST_F(SettingsTest, StartUpReadsTheConfiguration) {
         EXPECT_EQ(app().m_holeCards, c.holeCards);
         EXPECT_EQ(app().m_rounds, c.rounds);
         EXPECT_EQ(app().m_seconds, c.seconds);
+        EXPECT_EQ(app().m_mode, c.mode);
+        EXPECT_EQ(app().m_precision, c.precision);
+        EXPECT_EQ(app().m_pauseMs, c.pause);
         pickCards(w, c.holeCards);
         EXPECT_EQ(w.fieldCards("P 1").size(), static_cast<std::size_t>(c.holeCards));
     }
@@ -79,58 +91,95 @@ TEST_F(SettingsTest, StartBannerIsLogged) {
     EXPECT_NE(line.find(" [INFO] "), std::string::npos) << line;
 }
 
-TEST_F(SettingsTest, ParametersWriteOnlyWhatChanged) {
+TEST_F(SettingsTest, ParametersAreCheckedAndOnlyWhatChangedIsWritten) {
     start();
     const struct {
-        const char *rounds, *seconds;  // typed into the dialog, nullptr: left as shown
+        const char *rounds, *seconds, *precision, *pause;  // typed, nullptr: left as shown
+        bool exact;
         int button, roundsAfter, secondsAfter;
-        const char *written, *notWritten;
+        const char *written, *notWritten, *refused;  // refused: the message, the dialog stays
     } steps[] = {
-        {nullptr, nullptr, wxID_OK, 10000, 10, "", "="},  // nothing changed, nothing written
-        {nullptr, "30", wxID_OK, 10000, 30, "Seconds=30", "Rounds"},
-        {"500x", nullptr, wxID_CANCEL, 10000, 30, "Seconds=30", "Rounds"},
-        {"500x", nullptr, wxID_OK, 500, 30, "Rounds=500x", "Rounds=1"}};
+        {nullptr, nullptr, nullptr, nullptr, true, wxID_OK, 10000, 10, "", "=", nullptr},
+        {nullptr, "30", nullptr, nullptr, true, wxID_OK, 10000, 30, "Seconds=30", "Rounds",
+         nullptr},
+        {"500x", nullptr, nullptr, nullptr, true, wxID_CANCEL, 10000, 30, "Seconds=30", "Rounds",
+         nullptr},
+        {"500x", nullptr, nullptr, nullptr, true, wxID_OK, 500, 30, "Rounds=500x", "Rounds=1",
+         nullptr},
+        {"0", nullptr, nullptr, nullptr, true, wxID_OK, 500, 30, "Rounds=500x", "Rounds=0",
+         "The number of rounds must be at least 1."},
+        {nullptr, nullptr, "-1", nullptr, true, wxID_OK, 500, 30, "Rounds=500x", "Precision",
+         "The target precision must be empty or a number of points from 0 to 100."},
+        {nullptr, nullptr, nullptr, "2.5", true, wxID_OK, 500, 30, "Rounds=500x", "Pause",
+         "The pause must be a whole number of milliseconds from 0 to 10000."},
+        {nullptr, nullptr, "0.25", "0", false, wxID_OK, 500, 30,
+         "Mode=monte-carlo\nPrecision=0.25\nPause=0", "Mode=auto", nullptr}};
     for (const auto& step : steps) {
         dlgParametersForEvaluation d(m_window);
-        d.setValues(app().m_rounds, app().m_seconds);
+        // Sized to its contents, never below the old fixed size.
+        EXPECT_GE(d.GetClientSize().x, d.GetSizer()->GetMinSize().x);
+        EXPECT_GE(d.GetClientSize().y, d.GetSizer()->GetMinSize().y);
+        EXPECT_GE(d.GetSize().x, 258);
         EXPECT_EQ(d.roundsText()->GetValue(), wxString::Format("%d", app().m_rounds));
-        EXPECT_EQ(d.secondsText()->GetValue(), wxString::Format("%d", app().m_seconds));
+        EXPECT_EQ(d.pauseText()->GetValue(), wxString::Format("%d", app().m_pauseMs));
         if (step.rounds) d.roundsText()->SetValue(step.rounds);
         if (step.seconds) d.secondsText()->SetValue(step.seconds);
+        if (step.precision) d.precisionText()->SetValue(step.precision);
+        if (step.pause) d.pauseText()->SetValue(step.pause);
+        d.exactCheck()->SetValue(step.exact);
+        m_messages->reports.clear();
         click(d.FindWindow(step.button));
+        EXPECT_EQ(messages(), step.refused
+                                  ? std::vector<std::wstring>{wxString(step.refused).ToStdWstring()}
+                                  : std::vector<std::wstring>{});
         EXPECT_EQ(app().m_rounds, step.roundsAfter);
         EXPECT_EQ(app().m_seconds, step.secondsAfter);
         EXPECT_NE(readConfig().find(step.written), std::string::npos) << readConfig();
         EXPECT_EQ(readConfig().find(step.notWritten), std::string::npos) << readConfig();
     }
+    EXPECT_EQ(app().m_mode, EquityMode::MonteCarlo);
+    EXPECT_EQ(app().m_precision, 0.25);
+    EXPECT_EQ(app().m_pauseMs, 0);
 }
 
 TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
     start();
-    {
-        dlgSettings d(m_window, "6 Card Omaha");
+    auto selected = [](const dlgSettings& d) {
+        std::vector<wxString> names;
         for (auto* list : {&d.radiosHi(), &d.radiosHiLo()})
             for (wxRadioButton* r : *list)
-                EXPECT_EQ(r->GetValue(), r->GetLabel() == "6 Card Omaha");
+                if (r->GetValue()) names.push_back(r->GetLabel());
+        return names;
+    };
+    {
+        dlgSettings d(m_window, "6 Card Omaha");
+        EXPECT_GE(d.GetClientSize().x, d.GetSizer()->GetMinSize().x);
+        EXPECT_GE(d.GetClientSize().y, d.GetSizer()->GetMinSize().y);
+        EXPECT_GE(d.GetSize().y, 227);
+        EXPECT_EQ(selected(d), std::vector<wxString>{"6 Card Omaha"});
+        EXPECT_EQ(d.otherRadio(), nullptr);
         choose(radioNamed(d, "Omaha Hi/Lo"));
         click(d.FindWindow(wxID_CANCEL));
     }
     EXPECT_EQ(readConfig(), "");
-    {
-        // A name without a radio button is kept and its count stays the caller's.
-        app().m_holeCards = 5;
-        dlgSettings d(m_window, "Courchevel Hi/Lo");
-        EXPECT_EQ(d.selectedName(), "Courchevel Hi/Lo");
+    for (const char* name : {"Courchevel", "Hold'em No Limit"}) {
+        // A game the dialog does not offer: shown, selected and disabled; OK keeps it.
         app().m_holeCards = 4;
-        dlgSettings unknown(m_window, "Pineapple");
-        click(unknown.FindWindow(wxID_OK));
-        EXPECT_EQ(unknown.selectedHoleCards(), 4);
-        EXPECT_EQ(app().m_holeCards, 4);
+        dlgSettings d(m_window, name);
+        EXPECT_TRUE(selected(d).empty());
+        ASSERT_NE(d.otherRadio(), nullptr);
+        EXPECT_EQ(d.otherRadio()->GetLabel(), name);
+        EXPECT_TRUE(d.otherRadio()->GetValue());
+        EXPECT_FALSE(d.otherRadio()->IsEnabled());
+        click(d.FindWindow(wxID_OK));
+        EXPECT_EQ(d.selectedName(), name);
+        EXPECT_EQ(app().m_holeCards, name[0] == 'C' ? 5 : 2);
+        EXPECT_NE(readConfig().find(std::string("GameType=") + name), std::string::npos);
     }
     {
-        dlgSettings d(m_window, "Omaha");
+        dlgSettings d(m_window, "Courchevel");
         choose(radioNamed(d, "5 Card Omaha Hi/Lo"));
-        EXPECT_FALSE(radioNamed(d, "Omaha")->GetValue());
+        EXPECT_FALSE(d.otherRadio()->GetValue());
         click(d.FindWindow(wxID_OK));
         EXPECT_EQ(d.selectedName(), "5 Card Omaha Hi/Lo");
         EXPECT_EQ(d.selectedHoleCards(), 5);

@@ -66,22 +66,6 @@ bool hiLoGame(const Args& args) {
     return isHiLoGame(widen(args.game, ascii));
 }
 
-// One standard error in points, or "exact" for an enumeration that finished.
-std::string precisionText(const EquityResult& result, const PlayerEquity& player) {
-    if (result.mode == EquityMode::Exact) {
-        return result.end == RunEnd::Finished ? "exact" : "partial";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "+-%.2lf", player.stdError * 100);
-    return text;
-}
-
-std::string percent(double fraction) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2lf%%", fraction * 100);
-    return text;
-}
-
 void printResults(const Args& args, const PreparedCalculation& prepared,
                   const EquityResult& result) {
     const auto& players = prepared.diagnostics.players;
@@ -90,12 +74,12 @@ void printResults(const Args& args, const PreparedCalculation& prepared,
         for (std::size_t p = 0; p < players.size(); ++p) {
             const PlayerEquity& e = result.players[p];
             std::printf("%s\t%s\t%s\t%s\t%s\t%s", narrow(players[p].key).c_str(),
-                        narrow(players[p].text).c_str(), percent(e.equity).c_str(),
-                        percent(e.win).c_str(), percent(e.tie).c_str(),
+                        narrow(players[p].text).c_str(), percentText(e.equity).c_str(),
+                        percentText(e.win).c_str(), percentText(e.tie).c_str(),
                         precisionText(result, e).c_str());
             if (hiLo) {
-                std::printf("\t%s\t%s\t%s", percent(e.high).c_str(), percent(e.low).c_str(),
-                            percent(e.scoop).c_str());
+                std::printf("\t%s\t%s\t%s", percentText(e.high).c_str(), percentText(e.low).c_str(),
+                            percentText(e.scoop).c_str());
             }
             std::printf("\n");
         }
@@ -121,7 +105,7 @@ void printResults(const Args& args, const PreparedCalculation& prepared,
         out["players"].push_back({{"field", narrow(players[p].key)},
                                   {"text", narrow(players[p].text)},
                                   {"equity", e.equity},
-                                  {"percent", percent(e.equity)},
+                                  {"percent", percentText(e.equity)},
                                   {"win", e.win},
                                   {"tie", e.tie},
                                   {"stderr", e.stdError}});
