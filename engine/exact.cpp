@@ -38,7 +38,8 @@ inline constexpr double kRandomRowSeconds = 0.9e-9;  // one row of one random ho
 inline constexpr double kMaxWalkCombos = 1 << 20;
 inline constexpr double kMaxRandomList = 1 << 22;
 // Fewest boards of one item for which the fixed-hand strategy counts the boards of each state
-// before evaluating (fewer boards hardly ever share a state: every board is evaluated).
+// before evaluating: preflop items (up to 249,900 boards) are counted but the last few, and the
+// items of a flop or a turn (at most 50 boards) are evaluated board by board.
 inline constexpr double kMinCountedBoards = 256;
 // The time limit and the stop flag are looked at every this many board outcomes.
 inline constexpr int kPollInterval = 64;
@@ -596,10 +597,10 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
     auto counted = [&](int i) { return weight[i]; };
     auto single = [](int) { return std::int64_t{1}; };
     // Boards of this item: its first card and need - 1 of the cards after it.
-    const double boards = l.need ? choose(deck.n - first - 1, l.need - 1) : 1;
-    if (l.boards == 1 && boards >= kMinCountedBoards) {
+    const double itemBoards = l.need ? choose(deck.n - first - 1, l.need - 1) : 1;
+    if (l.boards == 1 && itemBoards >= kMinCountedBoards) {
         BoardCounts& counts = worker.counts;
-        counts.start(static_cast<std::int64_t>(boards));
+        counts.start(static_cast<std::int64_t>(itemBoards));
         forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
             counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
         });
