@@ -117,14 +117,8 @@ bool varnelApp::loadSettings() {
     const wxString seconds = config->Read("Seconds", wxString::Format("%d", kDefaultSeconds));
     if (!seconds.empty()) m_seconds = leadingNumber(seconds.ToStdWstring());
     m_mode = modeNamed(config->Read("Mode", "").ToStdWstring()).value_or(EquityMode::Auto);
-    // An empty precision is none.
-    const wxString precision = config->Read("Precision", "").Strip(wxString::both);
-    const std::optional<double> target =
-        precision.empty() ? 0.0 : wholeNumber(precision.ToStdWstring());
-    m_precision = target && *target >= 0 && *target <= kMaxPrecision ? *target : 0.0;
-    const std::optional<double> pause = wholeNumber(config->Read("Pause", "").ToStdWstring());
-    m_pauseMs = pause && *pause >= 0 && *pause <= kMaxPauseMs ? static_cast<std::int32_t>(*pause)
-                                                              : kDefaultPauseMs;
+    m_precision = precisionFrom(config->Read("Precision", "").ToStdWstring()).value_or(0.0);
+    m_pauseMs = pauseFrom(config->Read("Pause", "").ToStdWstring()).value_or(kDefaultPauseMs);
     return true;
 }
 

@@ -45,22 +45,24 @@ fi
 touch varnel.log
 ./varnel >/dev/null 2>&1 &
 app=$!
-window=""
-for _ in $(seq 50); do
-    window=$(xdotool search --name '^Varnel - ' 2>/dev/null | head -1) && [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { log "the window did not appear"; exit 1; }
+# Prints the id of the first window whose name matches the pattern $1, waiting up to ten
+# seconds for it to appear; fails when none does.
+find_window() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && break
+        sleep 0.2
+    done
+    [ -n "$id" ] && echo "$id"
+}
+
+window=$(find_window '^Varnel - ') || { log "the window did not appear"; exit 1; }
 sleep 1
 
 # Saves the window named $2 as $1.
 shoot() {
-    local id=""
-    for _ in $(seq 50); do
-        id=$(xdotool search --name "^$2\$" 2>/dev/null | head -1) && [ -n "$id" ] && break
-        sleep 0.2
-    done
-    [ -n "$id" ] || { log "no window named $2"; return 1; }
+    local id
+    id=$(find_window "^$2\$") || { log "no window named $2"; return 1; }
     sleep 0.5
     import -window "$id" "$1"
     log "screenshot written to $1"

@@ -35,6 +35,20 @@ std::optional<double> wholeNumber(const std::wstring& text) {
     return value;
 }
 
+std::optional<double> precisionFrom(const std::wstring& text) {
+    if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return std::iswspace(c); }))
+        return 0.0;
+    const std::optional<double> points = wholeNumber(text);
+    if (!points || *points < 0 || *points > kMaxPrecision) return std::nullopt;
+    return points;
+}
+
+std::optional<std::int32_t> pauseFrom(const std::wstring& text) {
+    const std::optional<double> ms = wholeNumber(text);
+    if (!ms || *ms < 0 || *ms > kMaxPauseMs || *ms != std::floor(*ms)) return std::nullopt;
+    return static_cast<std::int32_t>(*ms);
+}
+
 std::optional<EquityMode> modeNamed(const std::wstring& name) {
     for (EquityMode mode : {EquityMode::Auto, EquityMode::Exact, EquityMode::MonteCarlo}) {
         const std::string_view text = modeText(mode);

@@ -46,6 +46,14 @@ std::int32_t leadingNumber(const std::wstring& text);
 // The whole text read as a number (blanks around it allowed); nullopt when it is anything else.
 std::optional<double> wholeNumber(const std::wstring& text);
 
+// A target precision as typed or stored: empty is none (0), otherwise points from 0 to
+// kMaxPrecision; nullopt for anything else.
+std::optional<double> precisionFrom(const std::wstring& text);
+
+// A pause as typed or stored: whole milliseconds from 0 to kMaxPauseMs; nullopt for anything
+// else.
+std::optional<std::int32_t> pauseFrom(const std::wstring& text);
+
 // The names under which the mode is stored: "auto", "exact", "monte-carlo"; nullopt for others.
 std::optional<EquityMode> modeNamed(const std::wstring& name);
 

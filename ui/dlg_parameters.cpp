@@ -69,18 +69,16 @@ void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
     const std::int32_t rounds = leadingNumber(m_textRounds->GetValue().ToStdWstring());
     const std::int32_t seconds = leadingNumber(m_textSeconds->GetValue().ToStdWstring());
     const wxString precisionText = m_textPrecision->GetValue().Strip(wxString::both);
-    const std::optional<double> precision = precisionText.empty()
-                                                ? std::optional<double>(0)
-                                                : wholeNumber(precisionText.ToStdWstring());
-    const std::optional<double> pause = wholeNumber(m_textPause->GetValue().ToStdWstring());
+    const std::optional<double> precision = precisionFrom(precisionText.ToStdWstring());
+    const std::optional<std::int32_t> pause = pauseFrom(m_textPause->GetValue().ToStdWstring());
     std::wstring refused;
     if (rounds < 1)
         refused = L"The number of rounds must be at least 1.";
     else if (seconds < 0)
         refused = L"The seconds for a calculation cannot be negative.";
-    else if (!precision || *precision < 0 || *precision > kMaxPrecision)
+    else if (!precision)
         refused = L"The target precision must be empty or a number of points from 0 to 100.";
-    else if (!pause || *pause < 0 || *pause > kMaxPauseMs || *pause != static_cast<int>(*pause))
+    else if (!pause)
         refused = L"The pause must be a whole number of milliseconds from 0 to 10000.";
     if (!refused.empty()) {
         reportToUser(refused);
@@ -90,7 +88,7 @@ void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
         m_checkExact->GetValue()
             ? (m_shown.m_mode == EquityMode::MonteCarlo ? EquityMode::Auto : m_shown.m_mode)
             : EquityMode::MonteCarlo;
-    const auto pauseMs = static_cast<std::int32_t>(*pause);
+    const std::int32_t pauseMs = *pause;
 
     AppSettings& settings = appSettings();
     wxConfigBase* config = wxConfigBase::Get(false);
