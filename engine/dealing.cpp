@@ -51,8 +51,8 @@ void singleCandidate(const HandList& list, Candidates& c) {
 
 }  // namespace
 
-SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
-                           const Boards& boards, CardMask deadCards, DealPlan& plan) {
+RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boards& boards,
+                 CardMask deadCards, DealPlan& plan) {
     plan.holeCount = holeCount;
     plan.players = players;
     plan.boards = boards;
@@ -93,13 +93,13 @@ SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
         const CardMask hand = c.hands[0];
         if ((hand & ~kFullDeck) != 0 || cardCount(hand) < kMinHoleCards ||
             cardCount(hand) > holeCount) {
-            return SimulationStatus::Rejected;
+            return RunEnd::Rejected;
         }
         singlesConflict |= (hand & (singles | plan.blocked)) != 0;
         singles |= hand;
     }
     const int available = kDeckSize - cardCount(plan.dead);
-    if (singlesConflict || leastNeeded > available) return SimulationStatus::NoValidDeal;
+    if (singlesConflict || leastNeeded > available) return RunEnd::NoValidDeal;
     // A random hand drawn without regard to the other cards in play collides with them so often
     // that with many random players hardly a deal would be counted (ten random four-card hands
     // are disjoint about once in 10^8 tries). When every hand has holeCount cards, drawing the
@@ -110,7 +110,7 @@ SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
     const int fullHands = boardCards + players * holeCount;
     plan.roomCheck = mostNeeded > available;
     plan.dealAround = leastNeeded == mostNeeded && mostNeeded == fullHands;
-    return SimulationStatus::Finished;
+    return RunEnd::Finished;
 }
 
 Dealer::Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start,

@@ -10,8 +10,8 @@
 
 #include "core/cards.h"
 #include "core/hand_list.h"
+#include "engine/equity.h"
 #include "engine/mersenne_twister.h"
-#include "engine/simulation.h"
 #include "engine/tally.h"
 #include "eval/table_walk.h"
 
@@ -72,12 +72,13 @@ struct DealPlan {
     int fixedBoardCards() const { return cardCount(boards[0]); }
 };
 
-// Fills `plan` for `players` lists (an empty list is a random hand) and returns Finished when
+// Fills `plan` for `players` lists (an empty list is a random hand: computeEquity passes one for
+// each random player and refuses other empty lists before) and returns Finished when
 // deals can be counted, Rejected when a single hand is not a hand of the game, NoValidDeal when
 // no deal can ever be counted. The hole-card count, the player count and the boards must
 // already be valid.
-SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
-                           const Boards& boards, CardMask deadCards, DealPlan& plan);
+RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boards& boards,
+                 CardMask deadCards, DealPlan& plan);
 
 // Deals waiting to be evaluated and counted, in the order they were dealt.
 struct DealBatch {

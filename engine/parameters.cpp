@@ -107,7 +107,7 @@ ParameterReading<EquityMode> readMode(std::wstring_view text) {
 
 std::wstring roundsProblem(std::int64_t rounds) {
     if (rounds < 1) return L"must be at least 1";
-    if (rounds > kMaxRoundsSetting) return L"must be at most " + std::to_wstring(kMaxRoundsSetting);
+    if (rounds > kMaxRounds) return L"must be at most " + std::to_wstring(kMaxRounds);
     return {};
 }
 

@@ -12,10 +12,9 @@
 
 namespace varnel {
 
-inline constexpr std::int64_t kMaxRoundsSetting = 1'000'000'000'000;  // 10^12 deals
-inline constexpr std::int32_t kMaxSecondsSetting = 7 * 24 * 3600;     // a week; 0 is no limit
-inline constexpr double kMaxPrecisionSetting = 100;                   // points
-inline constexpr std::int32_t kMaxPauseSetting = 10000;               // milliseconds
+inline constexpr std::int32_t kMaxSecondsSetting = 7 * 24 * 3600;  // a week; 0 is no limit
+inline constexpr double kMaxPrecisionSetting = 100;                // points
+inline constexpr std::int32_t kMaxPauseSetting = 10000;            // milliseconds
 
 // A parameter read from text: its value, or why the text was refused, as the end of a sentence
 // that starts with the parameter's name ("is not a number", "must be at least 1").
@@ -26,7 +25,7 @@ struct ParameterReading {
     explicit operator bool() const { return value.has_value(); }
 };
 
-// Whole numbers of deals from 1 to kMaxRoundsSetting.
+// Whole numbers of deals from 1 to kMaxRounds.
 ParameterReading<std::int64_t> readRounds(std::wstring_view text);
 // Whole seconds from 0 (no limit) to kMaxSecondsSetting.
 ParameterReading<std::int32_t> readSeconds(std::wstring_view text);

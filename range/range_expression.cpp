@@ -174,10 +174,26 @@ Hands evaluateTerm(std::string_view narrow, std::int32_t numCards) {
     return std::move(list.hands);
 }
 
-Hands evaluate(const Node& node, std::int32_t numCards);
+// Where one evaluation stands against its limits; once `status` is not Read, evaluation
+// returns empty lists.
+struct Budget {
+    const RangeLimits& limits;
+    RangeStatus status = RangeStatus::Read;
+
+    bool over() const { return status != RangeStatus::Read; }
+    // Records a list of `size` hands; false once the reading must end.
+    bool admit(std::size_t size) {
+        if (!over() && size > limits.maxHands) status = RangeStatus::TooLarge;
+        if (!over() && limits.stop && limits.stop->load(std::memory_order_relaxed))
+            status = RangeStatus::Stopped;
+        return !over();
+    }
+};
+
+Hands evaluate(const Node& node, std::int32_t numCards, Budget& budget);
 
 // A level of the grammar: its first operand combined with each following one in turn.
-Hands evaluateChain(const Node& node, std::int32_t numCards) {
+Hands evaluateChain(const Node& node, std::int32_t numCards, Budget& budget) {
     std::optional<HandsChain> chain;
     char op = 0;
     for (const Node& child : node.children) {
@@ -185,7 +201,8 @@ Hands evaluateChain(const Node& node, std::int32_t numCards) {
             op = leafChar(child);
             continue;
         }
-        Hands operand = evaluate(child, numCards);
+        Hands operand = evaluate(child, numCards, budget);
+        if (!budget.admit(operand.size())) return {};
         if (!chain) {
             chain.emplace(std::move(operand));
         } else if (op == kUnion) {
@@ -195,20 +212,22 @@ Hands evaluateChain(const Node& node, std::int32_t numCards) {
         } else {
             chain->subtract(operand);
         }
+        if (!budget.admit(chain->result().size())) return {};
     }
     return chain ? chain->take() : Hands{};
 }
 
-Hands evaluate(const Node& node, std::int32_t numCards) {
+Hands evaluate(const Node& node, std::int32_t numCards, Budget& budget) {
+    if (budget.over()) return {};
     switch (ruleOf(node)) {
         case kRangeRule:
         case kIntersectRule:
         case kExceptRule:
-            return evaluateChain(node, numCards);
+            return evaluateChain(node, numCards, budget);
         case kFactorRule: {
             const Node& head = node.children.front();
-            if (!isLeaf(head)) return evaluate(head, numCards);  // a term
-            if (leafChar(head) == kOpen) return evaluate(node.children[1], numCards);
+            if (!isLeaf(head)) return evaluate(head, numCards, budget);  // a term
+            if (leafChar(head) == kOpen) return evaluate(node.children[1], numCards, budget);
             return {};  // a comma-led factor names nothing; what follows it is not evaluated
         }
         case kTermRule: {
@@ -223,14 +242,23 @@ Hands evaluate(const Node& node, std::int32_t numCards) {
 
 }  // namespace
 
-std::int32_t parseRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out) {
+RangeStatus readRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out,
+                                const RangeLimits& limits) {
     out.hands.clear();
     out.numCards = numCards;
     std::string narrow;
-    if (!normalise(text, narrow) || nestingDepth(narrow) > kMaxRangeNesting) return -1;
+    if (!normalise(text, narrow) || nestingDepth(narrow) > kMaxRangeNesting)
+        return RangeStatus::Unreadable;
     ParseInfo info;
-    if (!parseTree(narrow, info)) return -1;
-    out.hands = evaluate(info.trees.front(), numCards);
+    if (!parseTree(narrow, info)) return RangeStatus::Unreadable;
+    Budget budget{limits};
+    Hands hands = evaluate(info.trees.front(), numCards, budget);
+    if (budget.admit(hands.size())) out.hands = std::move(hands);
+    return budget.status;
+}
+
+std::int32_t parseRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out) {
+    if (readRangeExpression(text, numCards, out, RangeLimits{}) != RangeStatus::Read) return -1;
     return static_cast<std::int32_t>(std::min<std::size_t>(out.hands.size(), INT32_MAX));
 }
 

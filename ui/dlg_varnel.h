@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/calculation.h"
 #include "engine/equity.h"
+#include "engine/request.h"
 
 namespace varnel {
 
@@ -124,13 +124,16 @@ class dlgVarnel : public wxFrame {
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+
+  public:
+    // One calculation, shared with its worker thread (ui/run_calculation.cpp).
     struct Run;
+
+  private:
     void showProgress(unsigned run, int step);
     void OnStop(wxCommandEvent& event);
-    // Checks the player fields and reads the request; false (after one message) when a field
-    // cannot be used.
-    bool prepareRun(const PreparedCalculation& prepared);
-    void showRunStart(const PreparedCalculation& prepared, bool hiLo);
+    // The fields were read and the engine starts: one empty row per player.
+    void showRunStart(const Run& run);
     void finishRun(const Run& run);
     void logRun(const Run& run) const;
     void layoutResults();
@@ -150,7 +153,6 @@ class dlgVarnel : public wxFrame {
     std::vector<wxString> m_pickerOrder;
     wxString m_currentField = "P 1";
     std::int32_t m_maxCards = 0;
-    CalculationRequest m_inputs;
 
     wxButton* m_butOk = nullptr;
     wxButton* m_butStop = nullptr;

@@ -102,7 +102,7 @@ TEST_F(CalculationTest, TheEngineGetsTheFieldsAndTheSettings) {
     app().m_pauseMs = 0;
     type("B1", "AsKd7h");
     type("D", "2c");
-    type("P 1", "AsAdKsKd");
+    type("P 1", "QsQdJsJd");
     type("P10", "random");
     run();
     const EquityRequest& r = m_engine.request;
@@ -114,7 +114,7 @@ TEST_F(CalculationTest, TheEngineGetsTheFieldsAndTheSettings) {
     EXPECT_EQ(r.holeCount, 4);
     EXPECT_EQ(r.playerCount, 2);
     EXPECT_EQ(r.lists[0].hands.size(), 1u);
-    EXPECT_TRUE(r.lists[1].hands.empty());
+    EXPECT_TRUE(r.random[1]);
     EXPECT_EQ(r.rounds, 1234);
     EXPECT_EQ(r.seconds, 7);
     EXPECT_EQ(r.mode, EquityMode::MonteCarlo);
@@ -168,24 +168,34 @@ TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
     EXPECT_EQ(m_window->gauge()->GetValue(), 100);
 }
 
+// The request reader's problems, all of them in one message, and nothing runs.
 TEST_F(CalculationTest, FieldsThatCannotBeUsedAreNamedAndNothingRuns) {
     const struct {
         const char *field, *text, *message;
     } cases[] = {{"P 2", "AsKs((QQ", "P 2: 'AsKs((QQ' is not a valid range"},
-                 {"P 2", "AsAh!AsAh", "P 2: 'AsAh!AsAh' names no hand of this game"},
-                 {"B1", "AsKd", "B1: 'AsKd' is not a board of 3 to 5 different cards"},
-                 {"D", "2c2c", "D: '2c2c' is not a list of different cards"},
+                 {"P 2", "KsQdJdTc", "P 2: 'KsQdJdTc': Ks is in P 1 too"},
+                 {"B3", "2c3c4c", "B3: '2c3c4c' is not used: only B1 and B2 are boards; clear B3"},
                  {"P 2", "", "Fill at least two player fields."}};
     for (const auto& c : cases) {
-        twoRandomPlayers();
+        type("P 1", "KsKdQhJh");
+        type("P 2", "random");
         type(c.field, c.text);
         m_messages->reports.clear();
         run();
         EXPECT_EQ(messages(), std::vector<std::wstring>{wxString(c.message).ToStdWstring()});
+        EXPECT_EQ(status(), wxString("Not started: ") + c.message);
         EXPECT_EQ(m_engine.calls, 0);
         type(c.field, "");
-        EXPECT_TRUE(m_window->startButton()->IsEnabled());
+        expectIdle();
     }
+    type("P 2", "AsAhKhQs2c3c");
+    type("B1", "AsKd7h2");
+    m_messages->reports.clear();
+    run();
+    EXPECT_EQ(messages(), std::vector<std::wstring>{
+                              L"B1: 'AsKd7h2' is not a board of 3 to 5 different cards: '2' at the "
+                              L"end is not a card code\nP 2: 'AsAhKhQs2c3c' holds 6 cards; a hand "
+                              L"of Omaha holds 4"});
 }
 
 TEST_F(CalculationTest, StopEndsTheRunAndShowsWhatWasCounted) {
