@@ -33,7 +33,7 @@ build() {
     local dir="$ROOT/build/$preset"
     if [ ! -f "$dir/build.ninja" ]; then
         log "configuring the $preset build"
-        cmake --preset "$preset" -S "$ROOT" -DVARNEL_DATA_DIR="$ROOT/build/data" >/dev/null
+        cmake --preset "$preset" -S "$ROOT" >/dev/null
     fi
     log "building ($preset${1:+: $*})"
     if [ $# -gt 0 ]; then

@@ -255,9 +255,12 @@ TEST_F(CalculationTest, EachRunIsLoggedOnOneLine) {
     const std::string line =
         "Calculation: game Omaha; board 1 AsKd7h; board 2 -; dead -; P 1 'AA' 0.00%; P 2 "
         "'random' 10.00%; mode exact; deals 1712304; seconds 0.250; ended finished\n";
-    // The logger's own thread writes the file (a line never written fails by the time-out).
-    while (readFile(varnelApp::logPath().ToStdString()).find(line) == std::string::npos)
-        std::this_thread::yield();
+    // The logger's own thread writes the file.
+    EXPECT_TRUE(settleUntil(
+        [&] {
+            return readFile(varnelApp::logPath().ToStdString()).find(line) != std::string::npos;
+        },
+        "the run's log line"));
 }
 
 // The real engine on its worker thread: two fixed hands on a full board, enumerated.
@@ -267,7 +270,7 @@ TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
     type("P 1", "AsAdQcJc");
     type("P 2", "KsKdQdJd");
     click(m_window->startButton());
-    while (m_window->running()) settle();
+    ASSERT_TRUE(settleUntil([&] { return !m_window->running(); }, "the run to end"));
     EXPECT_EQ(row(0),
               (std::vector<wxString>{"P 1", "AsAdQcJc", "100.00%", "100.00%", "0.00%", "exact"}));
     EXPECT_EQ(cell(1, 2), "0.00%");
@@ -279,25 +282,25 @@ TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
 TEST(MessageBoxHook, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) {
     std::atomic<bool> shown{false}, returned{false};
     bool onUiThread = false, workerWaited = false;
+    std::wstring text;
     const ReportHook previous =
-        setReportHook(uiThreadHook([&](const std::wstring&, const std::wstring&) {
+        setReportHook(uiThreadHook([&](const std::wstring& message, const std::wstring&) {
             onUiThread = wxIsMainThread();
             workerWaited = !returned;
+            text = message;
             shown = true;
         }));
     std::thread worker([&] {
         reportToUser(L"Ordering file missing");
         returned = true;
     });
-    while (!shown) {
-        wxTheApp->ProcessPendingEvents();
-        std::this_thread::yield();
-    }
-    worker.join();
+    const bool arrived = settleUntil([&] { return shown.load(); }, "the message on the UI thread");
+    EXPECT_TRUE(arrived);
+    arrived ? worker.join() : worker.detach();  // a worker never answered stays blocked
     setReportHook(previous);
     EXPECT_TRUE(onUiThread);
     EXPECT_TRUE(workerWaited);
-    EXPECT_TRUE(returned);
+    EXPECT_EQ(text, L"Ordering file missing");
 }
 
 }  // namespace
