@@ -4,13 +4,13 @@ get_filename_component(VARNEL_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUT
 # Options of every target of the project: its warnings, and the sanitizers of a sanitizer build
 # (linked by whatever links the target, so that programs and tests link the runtime).
 function(varnel_target_options target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "STATIC_LIBRARY")
     target_link_libraries(${target} PUBLIC varnel::sanitizers)
   else()
     target_link_libraries(${target} PRIVATE varnel::sanitizers)
   endif()
+  target_link_libraries(${target} PRIVATE varnel::warnings)
 endfunction()
 
 # Include roots. Sources include headers by their folder ("core/cards.h", "tools/baseline/x.h"),
