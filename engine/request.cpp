@@ -377,10 +377,13 @@ class Reader {
             needed += fewest;
         }
         if (needed <= kDeckSize) return;
-        std::wstring what = std::to_wstring(request.playerCount) + L" hands, " +
-                            (boards == 2 ? L"two boards" : L"a board");
-        if (request.deadCards)
-            what += L" and " + std::to_wstring(cardCount(request.deadCards)) + L" dead cards";
+        std::wstring what = std::to_wstring(request.playerCount) + L" hands";
+        if (request.deadCards) {
+            what += L", " + std::wstring(boards == 2 ? L"two boards" : L"a board") + L" and " +
+                    std::to_wstring(cardCount(request.deadCards)) + L" dead cards";
+        } else {
+            what += boards == 2 ? L" and two boards" : L" and a board";
+        }
         generalProblem(m_input.game + L" with " + what + L" needs " + std::to_wstring(needed) +
                        L" cards; the deck holds " + std::to_wstring(kDeckSize) + L".");
     }

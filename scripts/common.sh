@@ -9,11 +9,27 @@ JOBS="$(nproc)"
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           libboost-dev libwxgtk3.2-dev xvfb xauth util-linux
-          imagemagick xdotool)
+          imagemagick xdotool locales)
 
 log() { printf '\033[1m[varnel]\033[0m %s\n' "$*" >&2; }
 
 ensure_packages() {
+    install_packages
+    ensure_locale ru_RU.UTF-8
+}
+
+# The console logger switches the character classes to this locale (tests check it).
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qix "${1/UTF-8/utf8}" && return 0
+    log "generating the locale $1"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" sed -i "s/^# *\($1 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$1 UTF-8" /etc/locale.gen || echo "$1 UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo[@]}" locale-gen >/dev/null
+}
+
+install_packages() {
     local missing=()
     for p in "${PACKAGES[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

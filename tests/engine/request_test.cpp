@@ -136,7 +136,7 @@ TEST(RequestReader, RefusedInputsNameTheirFieldAndSayWhy) {
           {L"P 7", L"random"},
           {L"P 8", L"random"}},
          L"",
-         L"7 Card Omaha with 8 hands, a board needs 61 cards; the deck holds 52.",
+         L"7 Card Omaha with 8 hands and a board needs 61 cards; the deck holds 52.",
          L"7 Card Omaha"},
         // Parameters.
         {{{L"P 1", L"random"}, {L"P 2", L"random"}},
