@@ -89,12 +89,8 @@ dlgVarnel* varnelApp::startUp(const wxString& dir) {
     delete wxConfigBase::Set(config);
     loadSettings();
 
-    auto* window =
-        new dlgVarnel(nullptr, kMainWindowId, "Varnel", wxDefaultPosition, wxSize(580, 720));
-    window->m_gameName = m_gameName;
-    window->m_holeCards = m_holeCards;
-    window->SetTitle("Varnel - " + window->m_gameName);
-    return window;
+    return new dlgVarnel(*this, nullptr, kMainWindowId, "Varnel - " + wxString(m_gameName),
+                         wxDefaultPosition, wxSize(580, 720));
 }
 
 bool varnelApp::loadSettings() {

@@ -36,8 +36,4 @@ struct AppSettings {
     virtual void logLine(const std::string& /*line*/) {}
 };
 
-// The settings of the running application object, or a process-wide set of defaults when the
-// application object carries none. UI thread only.
-AppSettings& appSettings();
-
 }  // namespace varnel

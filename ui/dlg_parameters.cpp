@@ -45,10 +45,11 @@ wxBEGIN_EVENT_TABLE(dlgParametersForEvaluation, wxDialog)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindowID /*id*/,
-                                                       const wxString& title, const wxPoint& pos,
-                                                       const wxSize& size)
-    : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE) {
+dlgParametersForEvaluation::dlgParametersForEvaluation(AppSettings& settings, wxWindow* parent,
+                                                       wxWindowID /*id*/, const wxString& title,
+                                                       const wxPoint& pos, const wxSize& size)
+    : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE),
+      m_settings(settings) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 0, 0);
     grid->AddGrowableCol(1);
@@ -69,7 +70,7 @@ dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindo
     top->Add(m_checkExact, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
 
     finishOkCancelDialog(*this, top, size);
-    setValues(appSettings());
+    setValues(m_settings);
 }
 
 void dlgParametersForEvaluation::setValues(const AppSettings& settings) {
@@ -120,7 +121,7 @@ void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
     store(*pause.value != m_shown.m_pauseMs, "Pause", pauseText);
     if (written) config->Flush();
 
-    AppSettings& settings = appSettings();
+    AppSettings& settings = m_settings;
     m_shown.m_rounds = settings.m_rounds = *rounds.value;
     m_shown.m_seconds = settings.m_seconds = *seconds.value;
     m_shown.m_mode = settings.m_mode = mode;

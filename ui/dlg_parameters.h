@@ -19,9 +19,11 @@ inline constexpr wxWindowID kParametersDialogId = 1006;
 
 class dlgParametersForEvaluation : public wxDialog {
   public:
-    // `id` is ignored: the dialog always carries kParametersDialogId. `size` is the least size;
-    // the dialog grows to its contents.
-    dlgParametersForEvaluation(wxWindow* parent, wxWindowID id = kParametersDialogId,
+    // OK stores the values in `settings` and in the configuration. `id` is ignored: the dialog
+    // always carries kParametersDialogId. `size` is the least size; the dialog grows to its
+    // contents.
+    dlgParametersForEvaluation(AppSettings& settings, wxWindow* parent,
+                               wxWindowID id = kParametersDialogId,
                                const wxString& title = "Parameters for Evaluation",
                                const wxPoint& pos = wxDefaultPosition,
                                const wxSize& size = wxSize(258, 144));
@@ -39,6 +41,7 @@ class dlgParametersForEvaluation : public wxDialog {
   private:
     void OnOk(wxCommandEvent& event);
 
+    AppSettings& m_settings;
     AppSettings m_shown;
     wxTextCtrl* m_textRounds;
     wxTextCtrl* m_textSeconds;

@@ -26,27 +26,12 @@ constexpr int kGaugeRange = 100;
 // How long a closing window waits for its stopped worker: one piece of work and one pause.
 constexpr auto kCloseWait = std::chrono::seconds(3);
 
-enum Column { kPlayerCol, kTextCol, kEquityCol, kWinCol, kTieCol, kErrorCol, kHighCol };
-const char* const kColumnLabels[] = {"Player", "Hand / range", "Equity", "Win",  "Tie",
-                                     "+/-",    "High",         "Low",    "Scoop"};
-constexpr int kHighColumns = kHighCol;
-constexpr int kHiLoColumns = static_cast<int>(std::size(kColumnLabels));
-
 wxString wide(const std::wstring& text) {
     return wxString(text);
 }
 
 wxString narrowText(const std::string& text) {
     return wxString::FromUTF8(text);
-}
-
-// Adds or removes rows and columns at the end until the grid has the given counts.
-void resizeGrid(wxGrid& grid, int rows, int cols) {
-    if (grid.GetNumberRows() < rows) grid.AppendRows(rows - grid.GetNumberRows());
-    if (grid.GetNumberRows() > rows) grid.DeleteRows(rows, grid.GetNumberRows() - rows);
-    if (grid.GetNumberCols() < cols) grid.AppendCols(cols - grid.GetNumberCols());
-    if (grid.GetNumberCols() > cols) grid.DeleteCols(cols, grid.GetNumberCols() - cols);
-    for (int c = 0; c < cols; ++c) grid.SetColLabelValue(c, kColumnLabels[c]);
 }
 
 }  // namespace
@@ -118,12 +103,12 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     run->number = ++m_runNumber;
     run->window = this;
     RequestInput& input = run->input;
-    input.game = m_gameName.ToStdWstring();
+    input.game = m_settings.m_gameName;
     for (const auto& [name, ctrl] : m_fieldCtrls) {
         const wxString text = ctrl->GetValue();
         if (!text.empty()) input.fields[name.ToStdWstring()] = text.ToStdWstring();
     }
-    const AppSettings& settings = appSettings();
+    const AppSettings& settings = m_settings;
     RunParameters& parameters = input.parameters;
     parameters.mode = settings.m_mode;
     parameters.rounds = settings.m_rounds;
@@ -174,15 +159,7 @@ void dlgVarnel::OnStop(wxCommandEvent&) {
 
 void dlgVarnel::showRunStart(const Run& run) {
     if (run.number != m_runNumber || !m_running) return;
-    const auto& players = run.checked.players;
-    resizeGrid(*m_gridResults, static_cast<int>(players.size()),
-               run.checked.request.hiLo ? kHiLoColumns : kHighColumns);
-    for (int row = 0; row < static_cast<int>(players.size()); ++row) {
-        for (int col = 0; col < m_gridResults->GetNumberCols(); ++col)
-            m_gridResults->SetCellValue(row, col, wxEmptyString);
-        m_gridResults->SetCellValue(row, kPlayerCol, wide(players[row].key));
-        m_gridResults->SetCellValue(row, kTextCol, wide(players[row].text));
-    }
+    m_gridResults->showPlayers(run.checked.players, run.checked.request.hiLo);
     m_status->SetLabel("Calculating...");
     layoutResults();
 }
@@ -219,19 +196,7 @@ void dlgVarnel::finishRun(const Run& run) {
         layoutResults();
         return;
     }
-    const auto& players = run.checked.players;
-    const bool counted = result.deals > 0;
-    for (int row = 0; counted && row < static_cast<int>(players.size()); ++row) {
-        const PlayerEquity& player = result.players[row];
-        std::vector<std::string> cells = {percentText(player.equity), percentText(player.win),
-                                          percentText(player.tie), precisionText(result, player)};
-        if (run.checked.request.hiLo) {
-            for (double share : {player.high, player.low, player.scoop})
-                cells.push_back(percentText(share));
-        }
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            m_gridResults->SetCellValue(row, kEquityCol + static_cast<int>(c), cells[c]);
-    }
+    m_gridResults->showResult(result, run.checked.request.hiLo);
     m_status->SetLabel(wxString::Format(
         "Mode: %s    Deals: %lld    Seconds: %.2f    Ended: %s", std::string(modeText(result.mode)),
         static_cast<long long>(result.deals), result.seconds, std::string(runEndText(result.end))));
@@ -256,12 +221,11 @@ void dlgVarnel::logRun(const Run& run) const {
                              std::string(modeText(run.result.mode)),
                              static_cast<long long>(run.result.deals), run.result.seconds,
                              std::string(runEndText(run.result.end)));
-    appSettings().logLine(line.utf8_string());
+    m_settings.logLine(line.utf8_string());
 }
 
 void dlgVarnel::showResultColumns() {
-    resizeGrid(*m_gridResults, m_gridResults->GetNumberRows(),
-               isHiLoGame(m_gameName.ToStdWstring()) ? kHiLoColumns : kHighColumns);
+    m_gridResults->showColumns(isHiLoGame(m_settings.m_gameName));
     layoutResults();
 }
 

@@ -138,7 +138,7 @@ TEST_F(CalculationTest, GridHasOneRowPerPlayerAndTheColumnsOfTheGame) {
     expectIdle();
 
     // A Hi/Lo game with fewer players: three more columns, fewer rows, a sampled result.
-    m_window->m_gameName = "Omaha Hi/Lo";
+    m_window->setGame("Omaha Hi/Lo");
     type("P 4", "");
     type("P 5", "AA");
     m_engine.result.mode = EquityMode::MonteCarlo;

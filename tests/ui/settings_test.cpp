@@ -156,7 +156,7 @@ TEST_F(SettingsTest, ParametersAreCheckedAndOnlyWhatChangedIsWritten) {
         {"1000000000000", nullptr, "0.25", "20", false, wxID_OK, 1'000'000'000'000, 30,
          "Rounds=1000000000000\nMode=monte-carlo\nPrecision=0.25\nPause=20", "Mode=auto", nullptr}};
     for (const auto& step : steps) {
-        dlgParametersForEvaluation d(m_window);
+        dlgParametersForEvaluation d(app(), m_window);
         // Sized to its contents, never below the old fixed size.
         EXPECT_GE(d.GetClientSize().x, d.GetSizer()->GetMinSize().x);
         EXPECT_GE(d.GetClientSize().y, d.GetSizer()->GetMinSize().y);
@@ -193,7 +193,7 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
         return names;
     };
     {
-        dlgSettings d(m_window, "6 Card Omaha");
+        dlgSettings d(app(), m_window, "6 Card Omaha");
         EXPECT_GE(d.GetClientSize().x, d.GetSizer()->GetMinSize().x);
         EXPECT_GE(d.GetClientSize().y, d.GetSizer()->GetMinSize().y);
         EXPECT_GE(d.GetSize().y, 227);
@@ -206,7 +206,7 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
     for (const char* name : {"Courchevel", "Hold'em No Limit"}) {
         // A game the dialog does not offer: shown, selected and disabled; OK keeps it.
         app().m_holeCards = 4;
-        dlgSettings d(m_window, name);
+        dlgSettings d(app(), m_window, name);
         EXPECT_TRUE(selected(d).empty());
         ASSERT_NE(d.otherRadio(), nullptr);
         EXPECT_EQ(d.otherRadio()->GetLabel(), name);
@@ -218,7 +218,7 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
         EXPECT_NE(readConfig().find(std::string("GameType=") + name), std::string::npos);
     }
     {
-        dlgSettings d(m_window, "Courchevel");
+        dlgSettings d(app(), m_window, "Courchevel");
         choose(radioNamed(d, "5 Card Omaha Hi/Lo"));
         EXPECT_FALSE(d.otherRadio()->GetValue());
         click(d.FindWindow(wxID_OK));
@@ -245,7 +245,7 @@ TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
     wxTheApp->CallAfter(drive);
     menu(&w, kGameTypeMenuId);
     EXPECT_EQ(w.GetTitle(), "Varnel - 5 Card Omaha");
-    EXPECT_EQ(w.m_holeCards, 5);
+    EXPECT_EQ(w.settings().m_holeCards, 5);
     pickCards(w, 5);
     EXPECT_EQ(w.fieldCards("P 1").size(), 5u);
     EXPECT_NE(readConfig().find("GameType=5 Card Omaha"), std::string::npos);
@@ -253,7 +253,7 @@ TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
 
 // Presses OK in the parameters dialog with `seconds` typed.
 void setSeconds(wxWindow* parent, const char* seconds) {
-    dlgParametersForEvaluation d(parent);
+    dlgParametersForEvaluation d(app(), parent);
     d.secondsText()->SetValue(seconds);
     click(d.FindWindow(wxID_OK));
 }
