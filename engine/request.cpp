@@ -74,7 +74,9 @@ class Reader {
         readBoards();
         readDeadCards();
         if (m_holeCount > 0) readPlayers();
-        if (!m_out.stopped && m_out.problems.empty()) checkCollisions();
+        // Clashes are looked for as soon as the boards and dead cards are known, so that they
+        // are told together with the problems of other fields.
+        if (!m_out.stopped && !m_cardsUnknown && m_holeCount > 0) checkCollisions();
         if (!m_out.stopped && m_out.problems.empty()) checkDeckSize();
         if (!m_out.ok()) m_out.request.lists = {};
         return std::move(m_out);
@@ -83,6 +85,11 @@ class Reader {
   private:
     void problem(std::wstring_view field, const std::wstring& why) {
         m_out.problems.push_back({std::wstring(field), std::wstring(field) + L": " + why});
+        m_cardsUnknown |= field == kBoardKeys[0] || field == kBoardKeys[1] || field == kDeadKey;
+    }
+    bool hasProblem(const std::wstring& field) const {
+        return std::any_of(m_out.problems.begin(), m_out.problems.end(),
+                           [&](const RequestProblem& p) { return p.field == field; });
     }
     void generalProblem(const std::wstring& message) { m_out.problems.push_back({L"", message}); }
 
@@ -306,11 +313,12 @@ class Reader {
     // none of them blocks.
     void checkCollisions() {
         EquityRequest& request = m_out.request;
-        const int players = request.playerCount;
+        const int players = static_cast<int>(m_out.players.size());
         std::vector<KnownCards> known = m_known;
+        const std::size_t before = m_out.problems.size();
         for (int p = 0; p < players; ++p) {
             const auto& hands = request.lists[p].hands;
-            if (request.random[p]) continue;
+            if (request.random[p] || hands.empty()) continue;
             CardMask sure = kFullDeck;
             for (CardMask hand : hands) sure &= hand;
             const PlayerField& player = m_out.players[p];
@@ -323,11 +331,11 @@ class Reader {
             }
             if (sure) known.push_back({player.key, player.text, sure, false});
         }
-        if (!m_out.problems.empty()) return;
+        if (m_out.problems.size() > before) return;
         for (int p = 0; p < players; ++p) {
             HandList& list = request.lists[p];
             PlayerField& player = m_out.players[p];
-            if (request.random[p] || list.hands.size() == 1) continue;
+            if (request.random[p] || list.hands.size() == 1 || hasProblem(player.key)) continue;
             CardMask blocked = 0;
             for (const KnownCards& k : known)
                 if (k.field != player.key) blocked |= k.cards;
@@ -393,6 +401,7 @@ class Reader {
     CheckedRequest m_out;
     std::int32_t m_holeCount = 0;
     std::vector<KnownCards> m_known;  // the boards and the dead cards
+    bool m_cardsUnknown = false;      // a board or the dead cards could not be read
 };
 
 }  // namespace

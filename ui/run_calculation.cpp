@@ -182,7 +182,9 @@ void dlgVarnel::finishRun(const Run& run) {
         return;
     }
     if (!run.checked.problems.empty()) {
-        m_status->SetLabel("Not started: " + wide(run.checked.problems.front().message));
+        const std::size_t more = run.checked.problems.size() - 1;
+        m_status->SetLabel("Not started: " + wide(run.checked.problems.front().message) +
+                           (more ? wxString::Format(" (and %zu more)", more) : wxString()));
         reportToUser(run.checked.problemText());
         return;
     }

@@ -168,11 +168,21 @@ TEST(RequestReader, RefusedInputsNameTheirFieldAndSayWhy) {
 }
 
 TEST(RequestReader, OneRequestGivesEveryProblemAtOnce) {
-    const CheckedRequest r =
-        read({{L"B1", L"AsKd"}, {L"B3", L"x"}, {L"P 1", L"((("}, {L"P 2", L"AsAhKhQs2c3c"}});
-    std::vector<std::wstring> fields;
-    for (const RequestProblem& p : r.problems) fields.push_back(p.field);
-    EXPECT_EQ(fields, (std::vector<std::wstring>{L"B1", L"B3", L"P 1", L"P 2"}));
+    auto fields = [](const CheckedRequest& r) {
+        std::vector<std::wstring> names;
+        for (const RequestProblem& p : r.problems) names.push_back(p.field);
+        return names;
+    };
+    EXPECT_EQ(fields(read(
+                  {{L"B1", L"AsKd"}, {L"B3", L"x"}, {L"P 1", L"((("}, {L"P 2", L"AsAhKhQs2c3c"}})),
+              (std::vector<std::wstring>{L"B1", L"B3", L"P 1", L"P 2"}));
+    // With the boards read, clashes come with the other problems.
+    EXPECT_EQ(fields(read({{L"B1", L"Kh9h2d"},
+                           {L"B3", L"x"},
+                           {L"P 1", L"KsKdQhJh"},
+                           {L"P 2", L"KK"},
+                           {L"P 3", L"((("}})),
+              (std::vector<std::wstring>{L"B3", L"P 3", L"P 2"}));
 }
 
 TEST(RequestReader, HugeRangesAreRefusedAndAStopEndsTheReading) {
