@@ -31,13 +31,14 @@ Hands allHands(int n) {
     return out;
 }
 
-// Writes an ordering of `format` into `dir`: class i holds the next sizes[i] of `hands`.
+// Writes an ordering of `format` into `dir`: class i, named by its number, holds the next
+// sizes[i] of `hands`.
 void writeClasses(const OrderingFormat& format, const Hands& hands,
                   const std::vector<std::size_t>& sizes, const fs::path& dir = {}) {
     OrderingWriter writer(format, dir);
     std::size_t at = 0;
     for (std::size_t i = 0; i < sizes.size(); at += sizes[i++])
-        writer.addClass("C" + std::to_string(i), 0.5, hands.data() + at, sizes[i]);
+        writer.addClass(std::to_string(i), 0.5, hands.data() + at, sizes[i]);
     writer.commit();
 }
 
