@@ -277,8 +277,10 @@ class Reader {
             return;
         }
         RangeStatus status = RangeStatus::Read;
+        std::wstring orderingProblem;
         try {
-            status = readRangeExpression(text, m_holeCount, list, RangeLimits{handsLeft, m_stop});
+            status = readRangeExpression(text, m_holeCount, list, RangeLimits{handsLeft, m_stop},
+                                         &orderingProblem);
         } catch (const std::bad_alloc&) {
             list.hands = {};
             list.hands.shrink_to_fit();
@@ -293,6 +295,9 @@ class Reader {
                 problem(key, quoted(text) + L" names more hands than the " + grouped(handsLeft) +
                                  L" left for it; the ranges together may hold " +
                                  grouped(m_input.handLimit));
+                return;
+            case RangeStatus::OrderingUnavailable:
+                problem(key, quoted(text) + L" cannot be read: " + orderingProblem);
                 return;
             case RangeStatus::Stopped:
                 m_out.stopped = true;
