@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <random>
 
 #include "core/game.h"
@@ -9,6 +10,29 @@
 #include "eval/omaha_eval.h"
 
 namespace varnel {
+
+namespace {
+
+// A time limit of more seconds than this is no limit: its deadline might not fit the clock.
+inline constexpr double kLongestTimeLimit = 1e9;
+
+// The deadline and stop flag of a request that started at `start`.
+RunLimits limitsOf(const EquityRequest& request, EquityClock::time_point start) {
+    RunLimits limits;
+    limits.now = request.now;
+    limits.stop = request.stop;
+    if (request.seconds > 0 && request.seconds < kLongestTimeLimit) {
+        limits.deadline = start + std::chrono::duration_cast<EquityClock::duration>(
+                                      std::chrono::duration<double>(request.seconds));
+    }
+    return limits;
+}
+
+}  // namespace
+
+std::chrono::steady_clock::time_point steadyNow() {
+    return std::chrono::steady_clock::now();
+}
 
 std::string_view runEndText(RunEnd end) {
     switch (end) {
@@ -59,7 +83,7 @@ std::string precisionText(const EquityResult& result, const PlayerEquity& player
     return text;
 }
 
-double standardError(const Tally& tally, int p, int boards) {
+double standardError(const TallyTotal& tally, int p, int boards) {
     const auto n = static_cast<long double>(tally.outcomes);
     if (tally.outcomes < 2) return 0;
     const auto sum = static_cast<long double>(tally.units[p]);
@@ -69,7 +93,7 @@ double standardError(const Tally& tally, int p, int boards) {
     return static_cast<double>(std::sqrt(std::max(variance, 0.0L) / n) / pot);
 }
 
-void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled, bool hiLo,
                  EquityResult& result) {
     result.playerCount = players;
     if (tally.outcomes == 0) return;
@@ -90,7 +114,7 @@ void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool
 }
 
 EquityResult computeEquity(const EquityRequest& request) {
-    const auto start = EquityClock::now();
+    const auto start = request.now();
     EquityResult result;
     result.mode = request.mode == EquityMode::Exact ? EquityMode::Exact : EquityMode::MonteCarlo;
     const int players = request.playerCount;
@@ -103,34 +127,45 @@ EquityResult computeEquity(const EquityRequest& request) {
         result.end = RunEnd::Rejected;
         return result;
     }
+    if (request.rounds > kMaxRounds) {
+        result.end = RunEnd::Rejected;
+        result.reason = "more than " + std::to_string(kMaxRounds) + " rounds";
+        return result;
+    }
     result.playerCount = players;
     if (!omahaEvaluator().usable()) {
         result.end = RunEnd::NoTable;
         return result;
     }
-    PlayerLists lists{};
-    for (int p = 0; p < players; ++p) lists[p] = &request.lists[p];
-    DealPlan plan;
-    switch (planDeals(request.holeCount, lists, players, boards, request.deadCards, plan)) {
-        case SimulationStatus::Rejected:
-            result.end = RunEnd::Rejected;
-            return result;
-        case SimulationStatus::NoValidDeal:
-            result.end = RunEnd::NoValidDeal;
-            return result;
-        default:
-            break;
+    try {
+        PlayerLists lists{};
+        for (int p = 0; p < players; ++p) lists[p] = &request.lists[p];
+        DealPlan plan;
+        switch (planDeals(request.holeCount, lists, players, boards, request.deadCards, plan)) {
+            case SimulationStatus::Rejected:
+                result.end = RunEnd::Rejected;
+                return result;
+            case SimulationStatus::NoValidDeal:
+                result.end = RunEnd::NoValidDeal;
+                return result;
+            default:
+                break;
+        }
+        plan.hiLo = request.hiLo;
+        const RunContext run{request, plan, start, limitsOf(request, start)};
+        bool exact = request.mode == EquityMode::Exact;
+        if (request.mode == EquityMode::Auto) {
+            const ExactEstimate estimate = estimateExact(plan, std::max(1, request.threads));
+            exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
+        }
+        result = exact ? runExact(run)
+                       : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
+        result.seconds = run.elapsed();
+    } catch (const std::bad_alloc&) {
+        // The runs catch their own in every thread; this is the set-up (candidate lists).
+        result.end = RunEnd::Rejected;
+        result.reason = "not enough memory for the calculation";
     }
-    plan.hiLo = request.hiLo;
-    const RunContext run{request, plan, start};
-    bool exact = request.mode == EquityMode::Exact;
-    if (request.mode == EquityMode::Auto) {
-        const ExactEstimate estimate = estimateExact(plan);
-        exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
-    }
-    result = exact ? runExact(run)
-                   : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
-    result.seconds = run.elapsed();
     return result;
 }
 
