@@ -8,9 +8,6 @@
 namespace varnel {
 namespace {
 
-// While deals keep being discarded, the time limit is looked at every this many discards.
-inline constexpr std::int64_t kDiscardClockInterval = 4096;
-
 // Keeps the hands of `list` that avoid `blocked` and hold 2..holeCount valid cards.
 void filterCandidates(const HandList& list, CardMask blocked, int holeCount, Candidates& c) {
     auto keep = [&](CardMask hand) {
@@ -139,6 +136,7 @@ void Dealer::restart(std::uint32_t seed) {
     m_rng = MersenneTwister(seed);
     m_consecutiveDiscards = 0;
     m_discardStop = false;
+    m_cut = RunLimits::Cut::None;
 }
 
 bool Dealer::timeUp() const {
@@ -149,7 +147,7 @@ bool Dealer::timeUp() const {
 
 void Dealer::fill(DealBatch& batch) {
     batch.size = 0;
-    while (batch.size < batch.want && !m_discardStop) {
+    while (batch.size < batch.want && !m_discardStop && m_cut == RunLimits::Cut::None) {
         if (deal(batch, batch.size)) {
             ++batch.size;
             m_consecutiveDiscards = 0;
@@ -158,9 +156,10 @@ void Dealer::fill(DealBatch& batch) {
         ++m_discarded;
         ++m_consecutiveDiscards;
         if (m_consecutiveDiscards >= m_maxConsecutiveDiscards ||
-            (m_seconds != 0 && m_consecutiveDiscards % kDiscardClockInterval == 0 && timeUp())) {
+            (m_seconds != 0 && m_consecutiveDiscards % kDiscardPoll == 0 && timeUp())) {
             m_discardStop = true;
         }
+        if (m_limits && m_discarded % kDiscardPoll == 0) m_cut = m_limits->check();
     }
 }
 

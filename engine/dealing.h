@@ -4,6 +4,7 @@
 // that fills batches of deals and evaluates them with one batched table walk each.
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -23,6 +24,10 @@ namespace varnel {
 inline constexpr int kDealBatch = 32;
 static_assert(kDealBatch <= kWalkMaxDeals && kMaxPlayers <= kWalkMaxHands &&
               kMaxBoards <= kWalkMaxBoards);
+
+// While deals are discarded, the limits of a run are looked at every this many discards: a
+// discarded deal costs tens of nanoseconds, a look about as much as one.
+inline constexpr std::int64_t kDiscardPoll = 4096;
 
 // x mod d for 32-bit x and a fixed d > 0, by two multiplications (exact for every 32-bit x).
 struct FastModulo {
@@ -80,6 +85,29 @@ struct DealPlan {
 RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boards& boards,
                  CardMask deadCards, DealPlan& plan);
 
+// What ends a run from outside its work: a deadline on a clock and stop flags. Looking costs a
+// clock read, so the work looks only every so often (see Dealer::fill and the enumeration).
+struct RunLimits {
+    using Clock = std::chrono::steady_clock;
+    enum class Cut { None, TimeLimit, Stopped };
+
+    static Clock::time_point steady() { return Clock::now(); }
+
+    Clock::time_point (*now)() = &steady;
+    Clock::time_point deadline = Clock::time_point::max();  // max(): no time limit
+    const std::atomic<bool>* stop = nullptr;                // the caller's stop flag
+    const std::atomic<bool>* quit = nullptr;                // raised by the run once it has ended
+
+    // Stopped when a flag is raised, TimeLimit once the clock is past the deadline.
+    Cut check() const {
+        if ((stop && stop->load(std::memory_order_relaxed)) ||
+            (quit && quit->load(std::memory_order_relaxed)))
+            return Cut::Stopped;
+        if (deadline != Clock::time_point::max() && now() > deadline) return Cut::TimeLimit;
+        return Cut::None;
+    }
+};
+
 // Deals waiting to be evaluated and counted, in the order they were dealt.
 struct DealBatch {
     WalkDeal deals[kDealBatch];
@@ -100,17 +128,22 @@ class Dealer {
     Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start, std::int32_t seconds,
            std::int64_t maxConsecutiveDiscards);
 
+    // Looks at `limits` (kept by reference) after every kDiscardPoll discarded deals; once they
+    // cut the run, fill deals no more until the next restart.
+    void watch(const RunLimits& limits) { m_limits = &limits; }
+
     // Starts again from a new seed, with no discards counted.
     void restart(std::uint32_t seed);
 
     bool discardStop() const { return m_discardStop; }
+    RunLimits::Cut cut() const { return m_cut; }
     std::int64_t discardedDeals() const { return m_discarded; }
 
     // True once more than the time limit has passed since the start.
     bool timeUp() const;
 
-    // Deals until `batch` holds `batch.want` deals or too many deals in a row were discarded
-    // (or, while they are, the time limit has passed).
+    // Deals until `batch` holds `batch.want` deals, too many deals in a row were discarded (or,
+    // while they are, the time limit has passed) or the watched limits cut the run.
     void fill(DealBatch& batch);
 
     // Values of every player on every board in play for the deals of `batch`.
@@ -145,6 +178,8 @@ class Dealer {
     std::int64_t m_discarded = 0;
     std::int64_t m_consecutiveDiscards = 0;
     bool m_discardStop = false;
+    const RunLimits* m_limits = nullptr;
+    RunLimits::Cut m_cut = RunLimits::Cut::None;
 };
 
 }  // namespace varnel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <random>
 
 #include "core/game.h"
@@ -10,6 +11,29 @@
 #include "eval/omaha_eval.h"
 
 namespace varnel {
+
+namespace {
+
+// A time limit of more seconds than this is no limit: its deadline might not fit the clock.
+inline constexpr double kLongestTimeLimit = 1e9;
+
+// The deadline and stop flag of a request that started at `start`.
+RunLimits limitsOf(const EquityRequest& request, EquityClock::time_point start) {
+    RunLimits limits;
+    limits.now = request.now;
+    limits.stop = request.stop;
+    if (request.seconds > 0 && request.seconds < kLongestTimeLimit) {
+        limits.deadline = start + std::chrono::duration_cast<EquityClock::duration>(
+                                      std::chrono::duration<double>(request.seconds));
+    }
+    return limits;
+}
+
+}  // namespace
+
+std::chrono::steady_clock::time_point steadyNow() {
+    return std::chrono::steady_clock::now();
+}
 
 std::string_view runEndText(RunEnd end) {
     switch (end) {
@@ -60,7 +84,7 @@ std::string precisionText(const EquityResult& result, const PlayerEquity& player
     return text;
 }
 
-double standardError(const Tally& tally, int p, int boards) {
+double standardError(const TallyTotal& tally, int p, int boards) {
     const auto n = static_cast<long double>(tally.outcomes);
     if (tally.outcomes < 2) return 0;
     const auto sum = static_cast<long double>(tally.units[p]);
@@ -70,7 +94,7 @@ double standardError(const Tally& tally, int p, int boards) {
     return static_cast<double>(std::sqrt(std::max(variance, 0.0L) / n) / pot);
 }
 
-void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled, bool hiLo,
                  EquityResult& result) {
     result.playerCount = players;
     if (tally.outcomes == 0) return;
@@ -112,7 +136,8 @@ std::string rejection(const EquityRequest& request) {
         return "boards hold 3 to 5 fixed cards, the second as many as the first";
     if (boards[0] & boards[1]) return "the two boards share a card";
     if ((boards[0] | boards[1]) & request.deadCards) return "a dead card is on a board";
-    if (request.rounds < 0 || request.rounds > kMaxRounds) return "rounds out of range";
+    if (request.rounds < 0 || request.rounds > kMaxRounds)
+        return "rounds must be from 0 to " + std::to_string(kMaxRounds);
     CardMask known = boards[0] | boards[1] | request.deadCards;
     for (int p = 0; p < players; ++p) {
         const auto& hands = request.lists[p].hands;
@@ -134,7 +159,7 @@ std::string rejection(const EquityRequest& request) {
 }  // namespace
 
 EquityResult computeEquity(const EquityRequest& request) {
-    const auto start = EquityClock::now();
+    const auto start = request.now();
     EquityResult result;
     result.mode = request.mode == EquityMode::Exact ? EquityMode::Exact : EquityMode::MonteCarlo;
     const int players = request.playerCount;
@@ -148,27 +173,34 @@ EquityResult computeEquity(const EquityRequest& request) {
         result.end = RunEnd::NoTable;
         return result;
     }
-    static const HandList kRandom;
-    PlayerLists lists{};
-    for (int p = 0; p < players; ++p) lists[p] = request.random[p] ? &kRandom : &request.lists[p];
-    DealPlan plan;
-    result.end =
-        planDeals(request.holeCount, lists, players, request.boards, request.deadCards, plan);
-    if (result.end != RunEnd::Finished) {
-        if (result.end == RunEnd::Rejected)
-            result.reason = "a hand has more cards than the game deals";
-        return result;
+    try {
+        static const HandList kRandom;
+        PlayerLists lists{};
+        for (int p = 0; p < players; ++p)
+            lists[p] = request.random[p] ? &kRandom : &request.lists[p];
+        DealPlan plan;
+        result.end =
+            planDeals(request.holeCount, lists, players, request.boards, request.deadCards, plan);
+        if (result.end != RunEnd::Finished) {
+            if (result.end == RunEnd::Rejected)
+                result.reason = "a hand has more cards than the game deals";
+            return result;
+        }
+        plan.hiLo = request.hiLo;
+        const RunContext run{request, plan, start, limitsOf(request, start)};
+        bool exact = request.mode == EquityMode::Exact;
+        if (request.mode == EquityMode::Auto) {
+            const ExactEstimate estimate = estimateExact(plan, std::max(1, request.threads));
+            exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
+        }
+        result = exact ? runExact(run)
+                       : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
+        result.seconds = run.elapsed();
+    } catch (const std::bad_alloc&) {
+        // The runs catch their own in every thread; this is the set-up (candidate lists).
+        result.end = RunEnd::Rejected;
+        result.reason = "not enough memory for the calculation";
     }
-    plan.hiLo = request.hiLo;
-    const RunContext run{request, plan, start};
-    bool exact = request.mode == EquityMode::Exact;
-    if (request.mode == EquityMode::Auto) {
-        const ExactEstimate estimate = estimateExact(plan);
-        exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
-    }
-    result = exact ? runExact(run)
-                   : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
-    result.seconds = run.elapsed();
     return result;
 }
 

@@ -32,11 +32,15 @@ enum class EquityMode {
     MonteCarlo,  // random deals
 };
 
-// Most Monte Carlo deals a request may ask for.
-inline constexpr std::int64_t kMaxRounds = 1'000'000'000'000;
-
 // Estimated seconds on one core up to which the automatic mode enumerates.
 inline constexpr double kAutoExactSeconds = 1.0;
+
+// Most Monte Carlo deals a request may ask for: every sum of a run stays exact far below it.
+inline constexpr std::int64_t kMaxRounds = 1'000'000'000'000;
+
+// Most memory an enumeration may take (hole-card lists of random players, tables per thread);
+// above it the automatic mode samples and the exact mode refuses the request.
+inline constexpr std::int64_t kMaxExactBytes = std::int64_t{1} << 30;
 
 enum class RunEnd {
     Finished,          // every outcome, or every requested deal, was counted
@@ -44,7 +48,7 @@ enum class RunEnd {
     PrecisionReached,  // every player's standard error reached the target
     TooRare,           // a long run of discarded deals ended the sampling after some were counted
     Stopped,           // the stop flag was raised
-    Rejected,          // the request cannot be calculated as it stands (EquityResult::reason)
+    Rejected,          // invalid or too large a request, or not enough memory (see `reason`)
     NoValidDeal,       // the hands, boards and dead cards leave no outcome that could be counted
     NoTable,           // no evaluator table is attached
 };
@@ -55,6 +59,9 @@ std::string_view runEndText(RunEnd end);
 
 // "exact", "monte-carlo" (and "auto" for a request).
 std::string_view modeText(EquityMode mode);
+
+// The monotonic clock a run reads unless a test gives it another.
+std::chrono::steady_clock::time_point steadyNow();
 
 struct EquityRequest {
     int holeCount = 4;
@@ -68,7 +75,7 @@ struct EquityRequest {
     CardMask deadCards = 0;
     EquityMode mode = EquityMode::Auto;
     bool hiLo = false;  // each board split between the best high and the best eight-or-better low
-    std::int64_t rounds = 100000;        // Monte Carlo deals to count
+    std::int64_t rounds = 100000;        // Monte Carlo deals to count, 0 .. kMaxRounds
     double seconds = 0;                  // time limit, 0 for none
     double precision = 0;                // Monte Carlo target standard error in points, 0 for none
     std::chrono::milliseconds pause{0};  // after each Monte Carlo progress report
@@ -76,7 +83,10 @@ struct EquityRequest {
     std::optional<std::uint32_t> seed;  // without one it comes from std::random_device
     // Called with the progress step 0 .. kProgressSteps - 1 on the calling thread.
     ProgressCallback progress;
-    const std::atomic<bool>* stop = nullptr;  // raised: the run ends between two pieces of work
+    // Raised: the run ends within about 0.1 s, as it does once `seconds` have passed.
+    const std::atomic<bool>* stop = nullptr;
+    // The clock the time limit is measured on; tests give one that advances on every read.
+    std::chrono::steady_clock::time_point (*now)() = &steadyNow;
     // A Monte Carlo run that discards this many deals in a row within a block of deals ends.
     std::int64_t maxConsecutiveDiscards = std::int64_t{1} << 24;
 };
@@ -97,9 +107,9 @@ struct PlayerEquity {
 struct EquityResult {
     EquityMode mode = EquityMode::MonteCarlo;  // Exact or MonteCarlo: how the figures were made
     RunEnd end = RunEnd::Finished;
-    std::string reason;      // why the request was rejected, in a player's words
     std::int64_t deals = 0;  // counted deals, or enumerated outcomes
     double seconds = 0;      // calculation time
+    std::string reason;      // with Rejected: what was invalid or too large, when known
     int playerCount = 0;
     std::array<PlayerEquity, kMaxPlayers> players{};
 };

@@ -13,35 +13,34 @@ namespace varnel {
 
 using EquityClock = std::chrono::steady_clock;
 
-// What every run of computeEquity shares: the request, its plan and when it started.
+// What every run of computeEquity shares: the request, its plan, when it started on the
+// request's clock, and the deadline and stop flag its work looks at.
 struct RunContext {
     const EquityRequest& request;
     const DealPlan& plan;
     EquityClock::time_point start;
+    RunLimits limits;
 
-    double elapsed() const {
-        return std::chrono::duration<double>(EquityClock::now() - start).count();
-    }
-    bool timeUp() const { return request.seconds > 0 && elapsed() > request.seconds; }
-    bool stopRaised() const { return request.stop && request.stop->load(); }
+    double elapsed() const { return std::chrono::duration<double>(request.now() - start).count(); }
 };
 
 // Figures of a tally: equity, win, tie, (when `sampled`) the standard error and (when `hiLo`)
 // the high and low halves and scoops per player.
-void fillPlayers(const Tally& tally, int players, int boards, bool sampled, bool hiLo,
+void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled, bool hiLo,
                  EquityResult& result);
 
 // Standard error of player p's equity from the per-outcome shares of a tally.
-double standardError(const Tally& tally, int p, int boards);
+double standardError(const TallyTotal& tally, int p, int boards);
 
-// Estimated seconds on one core of enumerating the plan, and whether it can be enumerated at
-// all (the hole-card sets of several random players must fit in memory).
+// Estimated seconds on one core and bytes of memory of enumerating the plan on `threads`
+// threads; `possible` when the bytes are at most kMaxExactBytes.
 struct ExactEstimate {
     bool possible = false;
     double outcomes = 0;
     double seconds = 0;
+    double bytes = 0;
 };
-ExactEstimate estimateExact(const DealPlan& plan);
+ExactEstimate estimateExact(const DealPlan& plan, int threads);
 
 EquityResult runExact(const RunContext& run);
 EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed);

@@ -8,12 +8,17 @@
 //    values of all pairs are read once, every hand's value is the best of its pairs, and one
 //    random player is counted by nested loops over the cards left without further table reads.
 // Work is split into items (the first card dealt to board 1, per combination of hands) that
-// threads take in turn; their integer tallies add up to the same result in any order.
+// threads take in turn; their integer tallies add up to the same result in any order. A single
+// item can take hours (several random players), so the work counts itself as it goes and looks
+// at the time limit and the stop flag every fraction of a millisecond (Pacer), set-up included.
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <new>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -33,16 +38,23 @@ inline constexpr double kPairTableSeconds = 6e-6;    // the pair values of one b
 inline constexpr double kListHandSeconds = 4e-9;     // one list hand's value from a pair table
 inline constexpr double kComboSeconds = 6e-8;        // one combination of list hands
 inline constexpr double kRandomRowSeconds = 0.9e-9;  // one row of one random hole set
-// Most combinations of hands the fixed-hand strategy keeps, and most hole sets of a random
-// player held as a list.
+// Most combinations of hands the fixed-hand strategy keeps.
 inline constexpr double kMaxWalkCombos = 1 << 20;
-inline constexpr double kMaxRandomList = 1 << 22;
 // Fewest boards of one item for which the fixed-hand strategy counts the boards of each state
 // before evaluating: preflop items (up to 249,900 boards) are counted but the last few, and the
 // items of a flop or a turn (at most 50 boards) are evaluated board by board.
 inline constexpr double kMinCountedBoards = 256;
-// The time limit and the stop flag are looked at every this many board outcomes.
-inline constexpr int kPollInterval = 64;
+// Work between two looks at the time limit and the stop flag, in units of about a nanosecond on
+// one core: a look (a clock read, tens of nanoseconds) costs well under 0.1% of it, and a run
+// ends within a millisecond or so of its limit even where the estimates below are 100 times low.
+inline constexpr std::int64_t kPollWork = std::int64_t{1} << 17;
+// Estimated work of one board outcome, of one list hand's value on one board, of one step of
+// a walk over combinations of hands, and of making one hand of a list.
+inline constexpr std::int64_t kOutcomeWork = 4;
+inline constexpr auto kWalkHandWork = static_cast<std::int64_t>(kWalkSecondsPerHand * 1e9);
+inline constexpr std::int64_t kPairWork = 1;
+inline constexpr std::int64_t kComboWork = 8;
+inline constexpr std::int64_t kListWork = 16;
 
 double choose(int n, int k) {
     if (k < 0 || k > n) return 0;
@@ -51,29 +63,29 @@ double choose(int n, int k) {
     return std::round(r);
 }
 
-// A hand with its cards in ascending order.
+// A hand with its cards in ascending order (16 bytes: random players' lists run to millions).
 struct Hand {
     CardMask mask = 0;
-    int count = 0;
-    CardId cards[kMaxHoleCards] = {};
+    std::uint8_t count = 0;
+    std::uint8_t cards[kMaxHoleCards] = {};
 };
 
 Hand makeHand(CardMask mask) {
     Hand h;
     h.mask = mask;
-    h.count = cardsFromMask(mask, h.cards);
+    for (CardMask m = mask; m && h.count < kMaxHoleCards; m &= m - 1)
+        h.cards[h.count++] = static_cast<std::uint8_t>(std::countr_zero(m));
     return h;
 }
 
-// Calls f(mask) for every set of k cards of `cards` (ascending order of sets).
+// Calls f(mask) for every set of k cards of `cards` (ascending order of sets) until f returns
+// true; true when it did.
 template <class F>
-void forEachSubset(const CardId* cards, int n, int k, int from, CardMask chosen, F&& f) {
-    if (k == 0) {
-        f(chosen);
-        return;
-    }
+bool forEachSubset(const CardId* cards, int n, int k, int from, CardMask chosen, F&& f) {
+    if (k == 0) return f(chosen);
     for (int i = from; i <= n - k; ++i)
-        forEachSubset(cards, n, k - 1, i + 1, chosen | cardBit(cards[i]), f);
+        if (forEachSubset(cards, n, k - 1, i + 1, chosen | cardBit(cards[i]), f)) return true;
+    return false;
 }
 
 // Calls f(state, cards) for every completion of a board by `need` cards of deck[from..n), in
@@ -192,23 +204,110 @@ struct Layout {
     std::vector<CardMask> combos;  // walk: players masks per combination, disjoint
 };
 
-// Hole sets a random player may hold: every set of holeCount cards of the deck.
-std::vector<Hand> allHoleSets(CardMask deck, int holeCount) {
+// Ends the enumeration early: the first reason seen (time limit, stop flag, lack of memory) is
+// kept.
+class Control {
+  public:
+    explicit Control(const RunLimits& limits) : m_limits(limits) {}
+
+    // True once the run must end; looks at the clock and the stop flag.
+    bool poll() {
+        if (aborted()) return true;
+        switch (m_limits.check()) {
+            case RunLimits::Cut::Stopped:
+                return abort(RunEnd::Stopped);
+            case RunLimits::Cut::TimeLimit:
+                return abort(RunEnd::TimeLimit);
+            default:
+                return false;
+        }
+    }
+    // Ends the run (unless it has ended already) for `why`; true.
+    bool abort(RunEnd why, const char* reason = "") {
+        std::lock_guard lock(m_mutex);
+        if (!m_abort.load()) {
+            m_end = why;
+            m_reason = reason;
+            m_abort.store(true);
+        }
+        return true;
+    }
+    bool aborted() const { return m_abort.load(std::memory_order_relaxed); }
+    RunEnd end() const { return m_end; }
+    const char* reason() const { return m_reason; }
+
+  private:
+    const RunLimits& m_limits;
+    std::atomic<bool> m_abort{false};
+    std::mutex m_mutex;
+    RunEnd m_end = RunEnd::Finished;
+    const char* m_reason = "";
+};
+
+// One thread's count of the work it did since it last polled the control (units of kPollWork).
+// At each poll it moves the thread's tally, once that holds kSettleOutcomes outcomes, into the
+// thread's total: between two polls a few times 10^8 outcomes are credited at most (one random
+// player's hole sets at a time), so the tally's 64-bit sums stay far from overflowing.
+class Pacer {
+  public:
+    explicit Pacer(Control& control, Tally* tally = nullptr, TallyTotal* total = nullptr)
+        : m_control(control), m_tally(tally), m_total(total) {}
+
+    // Counts `work` units and polls when kPollWork have gathered; true once a poll has said the
+    // run must end.
+    bool operator()(std::int64_t work) {
+        if ((m_left -= work) > 0) [[likely]]
+            return m_ended;
+        return poll();
+    }
+    // What the last poll said.
+    bool ended() const { return m_ended; }
+
+  private:
+    static constexpr std::int64_t kSettleOutcomes = std::int64_t{1} << 32;
+
+    // Kept out of line: the loops that count their work stay as tight as without it.
+    [[gnu::noinline]] bool poll() {
+        m_left = kPollWork;
+        if (m_tally && m_tally->outcomes >= kSettleOutcomes) {
+            m_total->add(*m_tally);
+            *m_tally = Tally{};
+        }
+        return m_ended = m_control.poll();
+    }
+
+    Control& m_control;
+    Tally* m_tally;
+    TallyTotal* m_total;
+    std::int64_t m_left = kPollWork;
+    bool m_ended = false;
+};
+
+// Hole sets a random player may hold: every set of holeCount cards of the deck; cut short
+// when the run ends.
+std::vector<Hand> allHoleSets(CardMask deck, int holeCount, Pacer& pace) {
     CardId cards[kDeckSize];
     const int n = cardsFromMask(deck, cards);
     std::vector<Hand> out;
     out.reserve(static_cast<std::size_t>(choose(n, holeCount)));
-    forEachSubset(cards, n, holeCount, 0, 0, [&](CardMask m) { out.push_back(makeHand(m)); });
+    forEachSubset(cards, n, holeCount, 0, 0, [&](CardMask m) {
+        out.push_back(makeHand(m));
+        return pace(kListWork);
+    });
     return out;
 }
 
 // Counts and costs of both strategies for a plan.
 struct Costs {
-    bool possible = true;
     double outcomes = 0;
     double walkSeconds = 0;
     double pairSeconds = 0;
     int randomPlayers = 0;
+    double listHands = 0;    // hands of the players' lists
+    double randomLists = 0;  // hole sets of the random players held as lists
+    double listCombos = 0;   // combinations of list hands, collisions ignored
+
+    bool walk() const { return walkSeconds <= pairSeconds; }
 };
 
 Costs costs(const DealPlan& plan) {
@@ -216,8 +315,7 @@ Costs costs(const DealPlan& plan) {
     const int boards = plan.boardsInPlay();
     const int need = kBoardCards - plan.fixedBoardCards();
     const int deck = kDeckSize - cardCount(plan.blocked);
-    double listCombos = 1;  // combinations of list hands, collisions ignored
-    double listHands = 0;
+    c.listCombos = 1;
     int left = deck;  // cards not held by the fixed and listed hands, at least
     for (int p = 0; p < plan.players; ++p) {
         const Candidates& cand = plan.candidates[p];
@@ -225,69 +323,37 @@ Costs costs(const DealPlan& plan) {
             ++c.randomPlayers;
             continue;
         }
-        listCombos *= cand.count;
-        listHands += cand.count;
+        c.listCombos *= cand.count;
+        c.listHands += cand.count;
         left -= cand.minCards;
     }
     const double boardOutcomes = choose(left, need) * (boards == 2 ? choose(left - need, need) : 1);
     left -= need * boards;
     // Random players in turn, from the cards the boards leave; the last is the one counted by
     // nested loops.
-    double combos = listCombos;  // combinations the pair strategy walks for each board
-    double randomLists = 0;      // hole sets of the other random players, held as lists
+    double combos = c.listCombos;  // combinations the pair strategy walks for each board
     double slotSets = 0;
     for (int r = 0; r < c.randomPlayers; ++r) {
         const double sets = choose(left, plan.holeCount);
         if (r + 1 < c.randomPlayers) {
             combos *= sets;
-            randomLists += choose(deck, plan.holeCount);
+            c.randomLists += choose(deck, plan.holeCount);
         } else {
             slotSets = sets;
         }
         left -= plan.holeCount;
     }
     c.outcomes = boardOutcomes * combos * std::max(slotSets, 1.0);
-    c.possible = randomLists <= kMaxRandomList;
-    c.walkSeconds = c.randomPlayers || listCombos > kMaxWalkCombos
-                        ? HUGE_VAL
-                        : listCombos * boardOutcomes * plan.players * boards * kWalkSecondsPerHand;
+    c.walkSeconds =
+        c.randomPlayers || c.listCombos > kMaxWalkCombos
+            ? HUGE_VAL
+            : c.listCombos * boardOutcomes * plan.players * boards * kWalkSecondsPerHand;
     c.pairSeconds =
         boardOutcomes *
-        (boards * kPairTableSeconds + (listHands + randomLists) * boards * kListHandSeconds +
+        (boards * kPairTableSeconds + (c.listHands + c.randomLists) * boards * kListHandSeconds +
          combos * (kComboSeconds + slotSets * boards * (plan.holeCount - 1) * kRandomRowSeconds));
     return c;
 }
-
-// Ends the enumeration early: the first reason seen (time limit or stop flag) is kept.
-class Control {
-  public:
-    explicit Control(const RunContext& run) : m_run(run) {}
-
-    // True once the run must end; looks at the clock and the stop flag.
-    bool poll() {
-        if (m_abort.load(std::memory_order_relaxed)) return true;
-        if (m_run.stopRaised()) return abort(RunEnd::Stopped);
-        if (m_run.timeUp()) return abort(RunEnd::TimeLimit);
-        return false;
-    }
-    bool aborted() const { return m_abort.load(); }
-    RunEnd reason() const { return m_reason; }
-
-  private:
-    bool abort(RunEnd why) {
-        std::lock_guard lock(m_mutex);
-        if (!m_abort.load()) {
-            m_reason = why;
-            m_abort.store(true);
-        }
-        return true;
-    }
-
-    const RunContext& m_run;
-    std::atomic<bool> m_abort{false};
-    std::mutex m_mutex;
-    RunEnd m_reason = RunEnd::Finished;
-};
 
 // The cards of a mask as a list, in ascending order.
 struct CardList {
@@ -317,12 +383,26 @@ inline int classOf(int value, int best) {
     return (value >= best) + (value > best);
 }
 
+// Work of one random hole set: a read of each row of its chosen cards on each board, and in a
+// Hi/Lo game a low value per board.
+template <int N>
+std::int64_t slotSetWork(bool hiLo, int boards) {
+    return (N - 1 + (hiLo ? 3 : 0)) * boards;
+}
+
+// Number of sets of three of m cards.
+std::int64_t triples(std::int64_t m) {
+    return m * (m - 1) * (m - 2) / 6;
+}
+
 // Nested ascending loops over the hole sets of N cards; `carried[b]` is the best pair among the
-// cards chosen so far on board b. The innermost loop reads rows of the chosen cards only.
+// cards chosen so far on board b. The innermost loop reads rows of the chosen cards only. The
+// work is counted for every choice of the card that leaves three to choose (at most 20,825 sets:
+// tens of microseconds); once the run has ended the loops stop, leaving the counts partial.
 template <int N, int Depth, bool HiLo>
 void countSlot(const SlotTables& t, int boards, int n, int from, const int* chosen,
                const std::int16_t* carried, LowRanks lows, const HandValue* best,
-               SlotCounts& counts) {
+               SlotCounts& counts, Pacer& pace) {
     if constexpr (Depth == N - 1) {
         if (HiLo) {
             const LowTable& lowValues = lowTable();
@@ -375,21 +455,32 @@ void countSlot(const SlotTables& t, int boards, int n, int from, const int* chos
                 for (int k = 0; k < Depth; ++k) c[b] = std::max(c[b], t.value[b][chosen[k]][i]);
             }
             next[Depth] = i;
+            if constexpr (Depth + 4 == N) {
+                if (pace(triples(n - i - 1) * slotSetWork<N>(HiLo, boards))) return;
+            }
             countSlot<N, Depth + 1, HiLo>(t, boards, n, i + 1, next, c, lows | t.cardLow[i], best,
-                                          counts);
+                                          counts, pace);
+            if constexpr (Depth + 4 < N) {
+                if (pace.ended()) return;
+            }
         }
     }
 }
 
+// Counts the hole sets of N of the n cards of `t`; true when the run ended.
 template <int N>
-void countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
-                    SlotCounts& counts) {
+bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
+                    SlotCounts& counts, Pacer& pace) {
+    // With at most three cards the whole count is a few tens of microseconds.
+    if (N <= 3 && pace(static_cast<std::int64_t>(choose(n, N)) * slotSetWork<N>(hiLo, boards)))
+        return true;
     const std::int16_t none[kMaxBoards] = {};
     if (hiLo) {
-        countSlot<N, 0, true>(t, boards, n, 0, nullptr, none, 0, best, counts);
+        countSlot<N, 0, true>(t, boards, n, 0, nullptr, none, 0, best, counts, pace);
     } else {
-        countSlot<N, 0, false>(t, boards, n, 0, nullptr, none, 0, best, counts);
+        countSlot<N, 0, false>(t, boards, n, 0, nullptr, none, 0, best, counts, pace);
     }
+    return pace.ended();
 }
 
 // A hand of a player's list with its value on each board of one outcome.
@@ -406,42 +497,50 @@ struct Scratch {
     SlotTables tables;
 };
 
-// What each thread keeps from item to item.
+// Most bytes a thread's board counts take: an item has at most 249,900 boards (51 choose 4),
+// the slots grow to at most four per board, and the spare holds half as many.
+inline constexpr double kMaxBoardCountBytes = 249900 * 6 * sizeof(std::uint64_t);
+
+// What each thread keeps from item to item; it stays where it was made.
 struct Worker {
+    explicit Worker(Control& control) : pace(control, &tally, &total) {}
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
     Tally tally;
+    TallyTotal total;  // the tally's earlier outcomes
     BoardCounts counts;
+    Pacer pace;
 };
 
 // The enumeration of one request, shared by the threads; each thread works through items with
 // a Worker of its own.
 class Enumeration {
   public:
-    Enumeration(const DealPlan& plan, Control& control) : m_plan(plan), m_control(control) {}
+    explicit Enumeration(const DealPlan& plan) : m_plan(plan) {}
 
-    // Chooses the strategy and prepares the hands; false when the hole sets of several random
-    // players would not fit in memory.
-    bool prepare(const Costs& costs);
+    // Chooses the strategy and prepares the hands; false when the run ended meanwhile.
+    bool prepare(const Costs& costs, Pacer& pace);
     std::int64_t items() const { return m_items; }
     void runItem(std::int64_t item, Worker& worker) const;
 
   private:
     void walkItem(std::int64_t item, Worker& worker) const;
-    void pairItem(std::int64_t item, Tally& tally) const;
+    void pairItem(std::int64_t item, Worker& worker) const;
     // Board 1 completed from `deck` by the item's first card, then board 2 (when in play) from
-    // the cards left; f(states, cards of each board) for every outcome, polling the control.
+    // the cards left; f(states, cards of each board) for every outcome until the run ends.
     template <class F>
-    void forEachBoardPair(const CardList& deck, int first, F&& f) const;
+    void forEachBoardPair(const CardList& deck, int first, Pacer& pace, F&& f) const;
     void countPlayers(const BoardState* states, const CardMask* boardCards, Scratch& scratch,
-                      Tally& tally) const;
+                      Worker& worker) const;
 
     const DealPlan& m_plan;
-    Control& m_control;
     TableWalk m_walk;
     Layout m_layout;
     std::int64_t m_items = 0;
 };
 
-bool Enumeration::prepare(const Costs& costs) {
+bool Enumeration::prepare(const Costs& costs, Pacer& pace) {
     Layout& l = m_layout;
     l.players = m_plan.players;
     l.boards = m_plan.boardsInPlay();
@@ -463,13 +562,15 @@ bool Enumeration::prepare(const Costs& costs) {
         const Candidates& c = m_plan.candidates[p];
         if (p == l.randomSlot) continue;
         if (c.count == 0) {
-            if (choose(cardCount(deck), m_plan.holeCount) > kMaxRandomList) return false;
-            l.hands[p] = allHoleSets(deck, m_plan.holeCount);
+            l.hands[p] = allHoleSets(deck, m_plan.holeCount, pace);
             continue;
         }
-        for (std::uint32_t i = 0; i < c.count; ++i) l.hands[p].push_back(makeHand(c.hands[i]));
+        l.hands[p].reserve(c.count);
+        for (std::uint32_t i = 0; i < c.count && !pace(kListWork); ++i)
+            l.hands[p].push_back(makeHand(c.hands[i]));
     }
-    l.walk = costs.walkSeconds <= costs.pairSeconds;
+    if (pace(0)) return false;
+    l.walk = costs.walk();
     const std::int64_t firstCards = l.need ? kDeckSize : 1;
     if (!l.walk) {
         m_items = firstCards;
@@ -477,18 +578,20 @@ bool Enumeration::prepare(const Costs& costs) {
     }
     // Every disjoint combination of the players' hands.
     CardMask combo[kMaxPlayers];
-    auto walkCombos = [&](auto&& self, int p, CardMask used) -> void {
+    auto walkCombos = [&](auto&& self, int p, CardMask used) -> bool {
         if (p == l.players) {
             l.combos.insert(l.combos.end(), combo, combo + l.players);
-            return;
+            return false;
         }
         for (const Hand& h : l.hands[p]) {
+            if (pace(kComboWork)) return true;
             if (h.mask & used) continue;
             combo[p] = h.mask;
-            self(self, p + 1, used | h.mask);
+            if (self(self, p + 1, used | h.mask)) return true;
         }
+        return false;
     };
-    walkCombos(walkCombos, 0, 0);
+    if (walkCombos(walkCombos, 0, 0)) return false;
     m_items = static_cast<std::int64_t>(l.combos.size()) / l.players * firstCards;
     return true;
 }
@@ -497,12 +600,12 @@ void Enumeration::runItem(std::int64_t item, Worker& worker) const {
     if (m_layout.walk) {
         walkItem(item, worker);
     } else {
-        pairItem(item, worker.tally);
+        pairItem(item, worker);
     }
 }
 
 template <class F>
-void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const {
+void Enumeration::forEachBoardPair(const CardList& deck, int first, Pacer& pace, F&& f) const {
     const Layout& l = m_layout;
     BoardState s1 = l.fixedState[0];
     CardMask m1 = 0;
@@ -514,14 +617,10 @@ void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const
         from = first + 1;
         --need;
     }
-    int polled = 0;
+    // Once the run has ended the remaining boards of the item are passed over (at most 249,900).
     completeBoard(m_walk, s1, m1, deck.cards, deck.n, from, need,
                   [&](BoardState state1, CardMask cards1) {
-                      if (m_control.aborted()) return;
-                      if (++polled == kPollInterval) {
-                          polled = 0;
-                          if (m_control.poll()) return;
-                      }
+                      if (pace(kOutcomeWork)) return;
                       if (l.boards == 1) {
                           const BoardState states[kMaxBoards] = {state1, 0};
                           const CardMask cards[kMaxBoards] = {cards1 | m_plan.boards[0], 0};
@@ -533,6 +632,7 @@ void Enumeration::forEachBoardPair(const CardList& deck, int first, F&& f) const
                       const CardList deck2(rest & ~cards1);
                       completeBoard(m_walk, l.fixedState[1], 0, deck2.cards, deck2.n, 0, l.need,
                                     [&](BoardState state2, CardMask cards2) {
+                                        if (pace(kOutcomeWork)) return;
                                         const BoardState states[kMaxBoards] = {state1, state2};
                                         const CardMask cards[kMaxBoards] = {
                                             cards1 | m_plan.boards[0], cards2 | m_plan.boards[1]};
@@ -578,6 +678,7 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
     const bool grouped = l.boards == 1 && (!hiLo || 2 * l.players <= kMaxPlayers);
     // weightOf(i): the boards deal i stands for.
     auto flush = [&](auto weightOf) {
+        worker.pace(std::int64_t{size} * l.players * l.boards * kWalkHandWork);
         m_walk.evaluate(shape, deals, size, values);
         for (int i = 0; i < size; ++i) {
             if (hiLo) {
@@ -601,9 +702,10 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
     if (l.boards == 1 && itemBoards >= kMinCountedBoards) {
         BoardCounts& counts = worker.counts;
         counts.start(static_cast<std::int64_t>(itemBoards));
-        forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
-            counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
-        });
+        forEachBoardPair(deck, first, worker.pace,
+                         [&](const BoardState* states, const CardMask* cards) {
+                             counts.add(BoardCounts::key(states[0], hiLo ? lowRanks(cards[0]) : 0));
+                         });
         counts.take([&](BoardCounts::Key key, std::int64_t boards) {
             deals[size].boardState[0] = BoardCounts::state(key);
             boardLow[size][0] = BoardCounts::low(key);
@@ -612,13 +714,14 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
         });
         flush(counted);
     } else {
-        forEachBoardPair(deck, first, [&](const BoardState* states, const CardMask* cards) {
-            for (int b = 0; b < l.boards; ++b) {
-                deals[size].boardState[b] = states[b];
-                if (hiLo) boardLow[size][b] = lowRanks(cards[b]);
-            }
-            if (++size == kWalkMaxDeals) flush(single);
-        });
+        forEachBoardPair(deck, first, worker.pace,
+                         [&](const BoardState* states, const CardMask* cards) {
+                             for (int b = 0; b < l.boards; ++b) {
+                                 deals[size].boardState[b] = states[b];
+                                 if (hiLo) boardLow[size][b] = lowRanks(cards[b]);
+                             }
+                             if (++size == kWalkMaxDeals) flush(single);
+                         });
         flush(single);
     }
     const std::uint32_t highSets = (1u << l.players) - 1;
@@ -631,21 +734,23 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
     }
 }
 
-void Enumeration::pairItem(std::int64_t item, Tally& tally) const {
+void Enumeration::pairItem(std::int64_t item, Worker& worker) const {
     const CardList deck(m_layout.boardDeck);
     if (m_layout.need && item > deck.n - m_layout.need) return;
     auto scratch = std::make_unique<Scratch>();
     for (int p = 0; p < m_layout.players; ++p) scratch->valued[p].reserve(m_layout.hands[p].size());
-    forEachBoardPair(deck, static_cast<int>(item),
+    forEachBoardPair(deck, static_cast<int>(item), worker.pace,
                      [&](const BoardState* states, const CardMask* cards) {
-                         countPlayers(states, cards, *scratch, tally);
+                         countPlayers(states, cards, *scratch, worker);
                      });
 }
 
 // Every combination of the players' hands on one outcome of the boards.
 void Enumeration::countPlayers(const BoardState* states, const CardMask* boards, Scratch& scratch,
-                               Tally& tally) const {
+                               Worker& worker) const {
     const Layout& l = m_layout;
+    Tally& tally = worker.tally;
+    Pacer& pace = worker.pace;
     const bool hiLo = m_plan.hiLo;
     // Built on first use: only Hi/Lo games wait for it.
     const LowTable* lowValues = hiLo ? &lowTable() : nullptr;
@@ -659,10 +764,17 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
     for (int b = 0; b < l.boards; ++b) m_walk.pairValues(states[b], pairs[b]);
     // Each player's hands that avoid the boards, with their values.
     auto& valued = scratch.valued;
+    // Work of kValueChunk hands of the list: the values of their pairs on each board.
+    constexpr std::size_t kValueChunk = 256;
+    const std::int64_t chunkWork = std::int64_t{kValueChunk} * m_plan.holeCount *
+                                   (m_plan.holeCount - 1) / 2 * l.boards * kPairWork;
     for (int p = 0; p < l.players; ++p) {
         if (p == l.randomSlot) continue;
         valued[p].clear();
-        for (const Hand& h : l.hands[p]) {
+        const std::vector<Hand>& hands = l.hands[p];
+        for (std::size_t k = 0; k < hands.size(); ++k) {
+            if (k % kValueChunk == 0 && pace(chunkWork)) return;
+            const Hand& h = hands[k];
             if (h.mask & boardCards) continue;
             Valued v{h.mask, {}, {}};
             for (int b = 0; b < l.boards; ++b) {
@@ -681,12 +793,14 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
     WalkValues values{};
     LowValues lows{};
     const LowValues* lowsIfHiLo = hiLo ? &lows : nullptr;
+    // Counts the outcomes of one combination of the list hands; true when the run ended.
     auto leaf = [&](CardMask used) {
         if (l.randomSlot < 0) {
             credit(values, lowsIfHiLo, l.players, l.boards, 1, tally);
-            return;
+            return false;
         }
         const CardList free(deck & ~used);
+        if (pace(std::int64_t{free.n} * free.n / 2 * l.boards * kPairWork)) return true;
         HandValue best[kMaxBoards] = {};
         for (int i = 0; i < free.n; ++i) tables->cardLow[i] = lowRanks(cardBit(free.cards[i]));
         for (int b = 0; b < l.boards; ++b) {
@@ -703,26 +817,28 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
                         static_cast<std::int16_t>(pairs[b][free.cards[i]][free.cards[j]]);
         }
         SlotCounts counts{};
+        bool ended;
         switch (m_plan.holeCount) {
             case 2:
-                countSlotHands<2>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<2>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
             case 3:
-                countSlotHands<3>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<3>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
             case 4:
-                countSlotHands<4>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<4>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
             case 5:
-                countSlotHands<5>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<5>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
             case 6:
-                countSlotHands<6>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<6>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
             default:
-                countSlotHands<7>(*tables, hiLo, l.boards, free.n, best, counts);
+                ended = countSlotHands<7>(*tables, hiLo, l.boards, free.n, best, counts, pace);
                 break;
         }
+        if (ended) return true;
         // One credit per class of outcome, the random hand standing for its class by a value
         // just below, at or just above the best other hand.
         const int perBoard = hiLo ? kClasses * kClasses : kClasses;
@@ -739,30 +855,52 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
             }
             credit(values, lowsIfHiLo, l.players, l.boards, counts[index], tally);
         }
+        return false;
     };
-    auto walkPlayers = [&](auto&& self, int p, CardMask used) -> void {
-        if (p == l.players) {
-            leaf(used);
-            return;
-        }
+    // Every combination of the players' valued hands; true when the run ended.
+    auto walkPlayers = [&](auto&& self, int p, CardMask used) -> bool {
+        if (p == l.players) return leaf(used);
         if (p == l.randomSlot) return self(self, p + 1, used);
+        if (pace(static_cast<std::int64_t>(valued[p].size()) * kComboWork)) return true;
         for (const Valued& v : valued[p]) {
             if (v.mask & used) continue;
             for (int b = 0; b < l.boards; ++b) {
                 values[p][b] = v.value[b];
                 lows[p][b] = v.low[b];
             }
-            self(self, p + 1, used | v.mask);
+            if (self(self, p + 1, used | v.mask)) return true;
         }
+        return false;
     };
     walkPlayers(walkPlayers, 0, 0);
 }
 
+// Bytes an enumeration holds: the hands of every player but the one counted by nested loops,
+// and per thread a Worker with, for the pair tables, an item's scratch and valued copy of those
+// hands, or, for fixed hands, the board counts; fixed hands keep their combinations too.
+double exactBytes(const Costs& c, int players, int threads) {
+    const double hands = c.listHands + c.randomLists;
+    double shared = hands * sizeof(Hand);
+    double perThread = sizeof(Worker);
+    if (c.walk()) {
+        shared += c.listCombos * players * sizeof(CardMask);
+        perThread += kMaxBoardCountBytes;
+    } else {
+        perThread += sizeof(Scratch) + hands * sizeof(Valued);
+    }
+    return shared + threads * perThread;
+}
+
+std::string megabytes(double bytes) {
+    return std::to_string(static_cast<long long>(std::ceil(bytes / (1 << 20)))) + " MB";
+}
+
 }  // namespace
 
-ExactEstimate estimateExact(const DealPlan& plan) {
+ExactEstimate estimateExact(const DealPlan& plan, int threads) {
     const Costs c = costs(plan);
-    return {c.possible, c.outcomes, std::min(c.walkSeconds, c.pairSeconds)};
+    const double bytes = exactBytes(c, plan.players, threads);
+    return {bytes <= kMaxExactBytes, c.outcomes, std::min(c.walkSeconds, c.pairSeconds), bytes};
 }
 
 EquityResult runExact(const RunContext& run) {
@@ -771,36 +909,62 @@ EquityResult runExact(const RunContext& run) {
     EquityResult result;
     result.mode = EquityMode::Exact;
     result.playerCount = plan.players;
-    Control control(run);
-    Enumeration enumeration(plan, control);
-    if (!enumeration.prepare(costs(plan))) {
+    const int threads = std::max(1, request.threads);
+    const Costs costsOfPlan = costs(plan);
+    if (const double bytes = exactBytes(costsOfPlan, plan.players, threads);
+        bytes > kMaxExactBytes) {
         result.end = RunEnd::Rejected;
+        result.reason = "the enumeration needs about " + megabytes(bytes) + ", more than the " +
+                        megabytes(kMaxExactBytes) + " it may take";
         return result;
+    }
+    static constexpr const char* kNoMemory = "not enough memory for the enumeration";
+    Control control(run.limits);
+    Enumeration enumeration(plan);
+    std::deque<Worker> workers;
+    try {
+        Pacer pace(control);
+        enumeration.prepare(costsOfPlan, pace);
+        for (int t = 0; t < threads; ++t) workers.emplace_back(control);
+    } catch (const std::bad_alloc&) {
+        control.abort(RunEnd::Rejected, kNoMemory);
     }
     const std::int64_t items = enumeration.items();
     std::atomic<std::int64_t> nextItem{0};
     std::atomic<std::int64_t> itemsDone{0};
-    const int threads = std::max(1, request.threads);
-    std::vector<Worker> workers(threads);
     auto work = [&](int t, bool reports) {
         int reported = -1;
-        for (std::int64_t i; !control.poll() && (i = nextItem++) < items;) {
-            enumeration.runItem(i, workers[t]);
-            const std::int64_t done = ++itemsDone;
-            const int step = static_cast<int>(done * kProgressSteps / (items + 1));
-            if (reports && request.progress && step > reported) {
-                reported = step;
-                request.progress(step);
+        try {
+            for (std::int64_t i; !control.poll() && (i = nextItem++) < items;) {
+                enumeration.runItem(i, workers[t]);
+                const std::int64_t done = ++itemsDone;
+                const int step = static_cast<int>(done * kProgressSteps / (items + 1));
+                if (reports && request.progress && step > reported) {
+                    reported = step;
+                    request.progress(step);
+                }
             }
+        } catch (const std::bad_alloc&) {
+            control.abort(RunEnd::Rejected, kNoMemory);
         }
     };
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) helpers.emplace_back(work, t, false);
-    work(0, true);
-    for (std::thread& h : helpers) h.join();
-    Tally total;
-    for (const Worker& w : workers) total.add(w.tally);
-    result.end = control.aborted() ? control.reason() : RunEnd::Finished;
+    if (!control.aborted()) {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t) helpers.emplace_back(work, t, false);
+        try {
+            work(0, true);
+        } catch (...) {
+            control.abort(RunEnd::Stopped);  // the helpers end at their next poll and join
+            throw;
+        }
+    }
+    TallyTotal total;
+    for (const Worker& w : workers) {
+        total.add(w.total);
+        total.add(w.tally);
+    }
+    result.end = control.aborted() ? control.end() : RunEnd::Finished;
+    result.reason = control.reason();
     result.deals = total.outcomes;
     if (total.outcomes == 0 && result.end == RunEnd::Finished) result.end = RunEnd::NoValidDeal;
     fillPlayers(total, plan.players, plan.boardsInPlay(), false, plan.hiLo, result);

@@ -1,10 +1,13 @@
 // Monte Carlo runs in blocks of deals. Each block deals from a generator seeded by the run's seed
 // and the block's number, threads take blocks in order and a coordinator merges them in order,
 // so a seed gives the same deals and the same result whatever the number of threads. Progress,
-// the precision target, the time limit and the stop flag are looked at between blocks.
+// the precision target, the time limit and the stop flag are looked at between blocks; within a
+// block the dealer looks at the time limit and the stop flag while it discards deals, since a
+// block of rare valid deals can take minutes (one of counted deals takes milliseconds).
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -16,6 +19,8 @@ namespace {
 inline constexpr std::int64_t kBlockDeals = 4096;
 // Blocks each thread may run ahead of the merge.
 inline constexpr int kBlocksAheadPerThread = 2;
+// Longest sleep of the pause after a progress report between two looks at the limits.
+inline constexpr std::chrono::milliseconds kPauseSlice{20};
 
 std::uint64_t splitmix64(std::uint64_t x) {
     x += 0x9e3779b97f4a7c15u;
@@ -31,7 +36,9 @@ std::uint32_t blockSeed(std::uint32_t seed, std::int64_t block) {
 
 struct Block {
     Tally tally;
-    bool discardStop = false;  // the block ended on a long run of discarded deals
+    bool discardStop = false;                   // the block ended on a long run of discarded deals
+    RunLimits::Cut cut = RunLimits::Cut::None;  // the time limit or a stop flag ended it
+    bool failed = false;                        // its thread ran out of memory
     bool done = false;
 };
 
@@ -45,7 +52,8 @@ void runBlock(Dealer& dealer, std::uint32_t seed, std::int64_t index, std::int64
     WalkValues values[kDealBatch];
     LowValues lows[kDealBatch];
     const bool hiLo = dealer.hiLo();
-    while (out.tally.outcomes < want && !dealer.discardStop()) {
+    while (out.tally.outcomes < want && !dealer.discardStop() &&
+           dealer.cut() == RunLimits::Cut::None) {
         batch.want =
             static_cast<int>(std::min<std::int64_t>(kDealBatch, want - out.tally.outcomes));
         dealer.fill(batch);
@@ -56,6 +64,7 @@ void runBlock(Dealer& dealer, std::uint32_t seed, std::int64_t index, std::int64
                    out.tally);
     }
     out.discardStop = dealer.discardStop();
+    out.cut = dealer.cut();
 }
 
 // Hands out blocks to helper threads, at most `window` ahead of the merge.
@@ -78,10 +87,16 @@ class BlockQueue {
         slot(index).done = true;
         m_changed.notify_all();
     }
-    // Waits for block `index` and hands it over, freeing its slot for a later block.
+    // Waits for block `index` and hands it over, freeing its slot for a later block; a block
+    // marked failed when a thread has failed.
     Block merge(std::int64_t index) {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return slot(index).done; });
+        m_changed.wait(lock, [&] { return slot(index).done || m_failed; });
+        if (!slot(index).done) {
+            Block failed;
+            failed.failed = true;
+            return failed;
+        }
         Block b = slot(index);
         slot(index).done = false;
         m_limit =
@@ -94,6 +109,12 @@ class BlockQueue {
         m_quit = true;
         m_changed.notify_all();
     }
+    // A thread could not go on: the blocks not yet finished never will be.
+    void fail() {
+        std::lock_guard lock(m_mutex);
+        m_failed = m_quit = true;
+        m_changed.notify_all();
+    }
 
   private:
     std::int64_t m_blocks;
@@ -103,7 +124,23 @@ class BlockQueue {
     std::int64_t m_next = 0;
     std::int64_t m_limit = 0;
     bool m_quit = false;
+    bool m_failed = false;
 };
+
+// Ends the helpers however the coordinator leaves: the queue lets them go and the limits their
+// blocks in progress.
+struct QuitOnExit {
+    BlockQueue& queue;
+    std::atomic<bool>& quit;
+    ~QuitOnExit() {
+        quit.store(true);
+        queue.quit();
+    }
+};
+
+RunEnd endOf(RunLimits::Cut cut) {
+    return cut == RunLimits::Cut::Stopped ? RunEnd::Stopped : RunEnd::TimeLimit;
+}
 
 }  // namespace
 
@@ -122,20 +159,30 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
     result.playerCount = players;
 
     BlockQueue queue(blocks, threads * kBlocksAheadPerThread);
-    std::vector<std::thread> helpers;
+    std::atomic<bool> quit{false};
+    RunLimits limits = run.limits;
+    limits.quit = &quit;
+    std::vector<std::jthread> helpers;
+    const QuitOnExit quitOnExit{queue, quit};  // before the helpers join
     if (threads > 1) {
         for (int t = 0; t < threads; ++t) {
             helpers.emplace_back([&] {
-                Dealer dealer(plan, seed, run.start, 0, request.maxConsecutiveDiscards);
-                Block block;
-                for (std::int64_t i; (i = queue.take()) >= 0;) {
-                    runBlock(dealer, seed, i, rounds, players, block);
-                    queue.finished(i, block);
+                try {
+                    Dealer dealer(plan, seed, run.start, 0, request.maxConsecutiveDiscards);
+                    dealer.watch(limits);
+                    Block block;
+                    for (std::int64_t i; (i = queue.take()) >= 0;) {
+                        runBlock(dealer, seed, i, rounds, players, block);
+                        queue.finished(i, block);
+                    }
+                } catch (const std::bad_alloc&) {
+                    queue.fail();
                 }
             });
         }
     }
     Dealer dealer(plan, seed, run.start, 0, request.maxConsecutiveDiscards);
+    dealer.watch(limits);
     const std::int64_t step = rounds / kProgressSteps;
     int reported = -1;
     auto report = [&](std::int64_t counted) {
@@ -146,9 +193,13 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
         if (stepNumber <= reported) return;
         reported = stepNumber;
         if (request.progress) request.progress(stepNumber);
-        if (request.pause.count() > 0) std::this_thread::sleep_for(request.pause);
+        // The pause (up to seconds) is slept in slices and ends early when the run is cut.
+        const auto resume = EquityClock::now() + request.pause;
+        for (auto now = EquityClock::now(); now < resume && limits.check() == RunLimits::Cut::None;
+             now = EquityClock::now())
+            std::this_thread::sleep_for(std::min<EquityClock::duration>(resume - now, kPauseSlice));
     };
-    Tally total;
+    TallyTotal total;
     RunEnd end = RunEnd::Finished;
     if (rounds > 0) report(0);
     for (std::int64_t i = 0; i < blocks; ++i) {
@@ -158,13 +209,21 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
         } else {
             runBlock(dealer, seed, i, rounds, players, block);
         }
+        if (block.failed) {
+            end = RunEnd::Rejected;
+            result.reason = "not enough memory for the sampling threads";
+            break;
+        }
         total.add(block.tally);
         if (block.discardStop) {
             end = total.outcomes ? RunEnd::TooRare : RunEnd::NoValidDeal;
             break;
         }
+        if (block.cut != RunLimits::Cut::None) {
+            end = endOf(block.cut);
+            break;
+        }
         if (total.outcomes >= rounds) break;
-        report(total.outcomes);
         if (target > 0) {
             bool precise = true;
             for (int p = 0; p < players && precise; ++p)
@@ -174,17 +233,12 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
                 break;
             }
         }
-        if (run.stopRaised()) {
-            end = RunEnd::Stopped;
+        if (const RunLimits::Cut cut = limits.check(); cut != RunLimits::Cut::None) {
+            end = endOf(cut);
             break;
         }
-        if (run.timeUp()) {
-            end = RunEnd::TimeLimit;
-            break;
-        }
+        report(total.outcomes);
     }
-    queue.quit();
-    for (std::thread& h : helpers) h.join();
     result.end = end;
     result.deals = total.outcomes;
     fillPlayers(total, players, boards, true, plan.hiLo, result);

@@ -25,18 +25,34 @@ inline constexpr std::array<std::int64_t, kMaxPlayers + 1> kHalfWinnerUnits = []
     return t;
 }();
 
+// The sums of a block of deals or of part of an enumeration: 64-bit sums are quick to add to on
+// every deal, and a share is at most 10,080 units, so they hold 9 * 10^14 outcomes (the squares
+// 1.8 * 10^11). Larger counts go through TallyTotal.
 struct Tally {
     std::int64_t outcomes = 0;
-    std::array<std::int64_t, kMaxPlayers> units{};  // pot shares
-    std::array<std::int64_t, kMaxPlayers> wins{};   // outcomes with the whole pot
-    std::array<std::int64_t, kMaxPlayers> ties{};   // outcomes with part of the pot
-    // Squared shares in units (at most 10080^2 per outcome: exact for 1.8 * 10^11 outcomes).
-    std::array<std::uint64_t, kMaxPlayers> squares{};
+    std::array<std::int64_t, kMaxPlayers> units{};     // pot shares
+    std::array<std::int64_t, kMaxPlayers> wins{};      // outcomes with the whole pot
+    std::array<std::int64_t, kMaxPlayers> ties{};      // outcomes with part of the pot
+    std::array<std::uint64_t, kMaxPlayers> squares{};  // squared shares
     // Hi/Lo games: shares of the high and of the low halves, in half units.
     std::array<std::int64_t, kMaxPlayers> highUnits{};
     std::array<std::int64_t, kMaxPlayers> lowUnits{};
+};
 
-    void add(const Tally& other) {
+// The sums of a whole run, added up from tallies: 128-bit, exact for any count of outcomes that
+// 64 bits hold (kMaxRounds deals, or an enumeration running for years).
+struct TallyTotal {
+    std::int64_t outcomes = 0;
+    std::array<__int128, kMaxPlayers> units{};
+    std::array<std::int64_t, kMaxPlayers> wins{};
+    std::array<std::int64_t, kMaxPlayers> ties{};
+    std::array<unsigned __int128, kMaxPlayers> squares{};
+    std::array<__int128, kMaxPlayers> highUnits{};
+    std::array<__int128, kMaxPlayers> lowUnits{};
+
+    // Adds a Tally or a TallyTotal.
+    template <class T>
+    void add(const T& other) {
         outcomes += other.outcomes;
         for (int p = 0; p < kMaxPlayers; ++p) {
             units[p] += other.units[p];

@@ -2,6 +2,10 @@
 // Monte Carlo against the exact values; reproducibility and the ways a run ends.
 #include "engine/equity.h"
 
+#include <atomic>
+#include <climits>
+
+#include "engine/tally.h"
 #include "exact_equity.h"
 #include "tests/support/reference_low.h"
 #include "tests/support/test_support.h"
@@ -163,6 +167,14 @@ Spot rangesSpot() {
     return s;
 }
 
+// The spot of that name (a test that names none fails).
+const Spot& spot(std::string_view name) {
+    for (const Spot& s : spots())
+        if (s.name == name) return s;
+    ADD_FAILURE() << "no spot named " << name;
+    return spots().front();
+}
+
 class Equity : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -199,7 +211,9 @@ TEST_F(Equity, ExactEqualsBruteForce) {
 
 TEST_F(Equity, MonteCarloLiesWithinFourStandardErrorsOfExact) {
     for (const Spot& s :
-         {spots()[2], spots()[6], spots()[7], spots()[8], spots()[16], spots()[17], rangesSpot()}) {
+         {spot("flop, four players"), spot("two boards on the turn"),
+          spot("a range, colliding hand"), spot("a random player on the river"),
+          spot("hi/lo turn, 6 cards, three players"), spot("hi/lo two boards"), rangesSpot()}) {
         EquityRequest request = requestOf(s);
         request.mode = EquityMode::Exact;
         const EquityResult exact = computeEquity(request);
@@ -218,7 +232,7 @@ TEST_F(Equity, MonteCarloLiesWithinFourStandardErrorsOfExact) {
 }
 
 TEST_F(Equity, SeedGivesTheSameResultForAnyThreadCount) {
-    EquityRequest request = requestOf(spots()[8]);
+    EquityRequest request = requestOf(spot("a random player on the river"));
     request.mode = EquityMode::MonteCarlo;
     request.rounds = 30000;
     request.seed = 7;
@@ -272,7 +286,7 @@ TEST_F(Equity, AutoEnumeratesCheapSpotsAndSamplesTheOthers) {
 }
 
 TEST_F(Equity, RunsEndAsTheyShould) {
-    EquityRequest request = requestOf(spots()[8]);
+    EquityRequest request = requestOf(spot("a random player on the river"));
     request.mode = EquityMode::MonteCarlo;
     request.rounds = kMaxRounds;
     request.precision = 0.5;
@@ -309,6 +323,88 @@ TEST_F(Equity, RunsEndAsTheyShould) {
     request.mode = EquityMode::MonteCarlo;
     request.maxConsecutiveDiscards = 1000;
     EXPECT_EQ(computeEquity(request).end, RunEnd::NoValidDeal);
+}
+
+// A clock that advances 10 ms on every read and raises `fakeStop` from read `stopAt` on.
+std::atomic<int> fakeReads{0};
+std::atomic<bool> fakeStop{false};
+int stopAt = INT_MAX;
+std::chrono::steady_clock::time_point fakeNow() {
+    const int read = ++fakeReads;
+    if (read >= stopAt) fakeStop = true;
+    return std::chrono::steady_clock::time_point{} + read * std::chrono::milliseconds(10);
+}
+EquityResult onFakeClock(EquityRequest request, double seconds, int stopRead = INT_MAX) {
+    fakeReads = 0;
+    fakeStop = false;
+    stopAt = stopRead;
+    request.now = fakeNow;
+    request.stop = &fakeStop;
+    request.seconds = seconds;
+    return computeEquity(request);
+}
+
+TEST_F(Equity, TimeLimitAndStopEndTheWorkInProgress) {
+    // Three random players on a flop: each item of the enumeration takes hours.
+    EquityRequest exact = requestOf({"", 4, {L"", L"", L""}, L"AsKsQs"});
+    exact.mode = EquityMode::Exact;
+    // One deal in 1,141 valid: each block of 4,096 deals takes millions.
+    EquityRequest sampled = requestOf({"", 4, {L"AsKsQsJs,AsKhQhJh", L"2c3c4c5c"}});
+    forEachSubset(cards(L"2d3d4d5d6d7d8d9dTdJdQdKdAd6c7c8c9cTcJcQc"), 3, cards(L"As"),
+                  [&](CardMask hand) { sampled.lists[1].hands.push_back(hand); });
+    sampled.mode = EquityMode::MonteCarlo;
+    sampled.rounds = 2 * 4096;  // two blocks, one for each thread
+    for (EquityRequest* request : {&exact, &sampled}) {
+        request->threads = 2;
+        // 100 reads to the limit; the set-up of the enumeration takes about 50 of them.
+        EquityResult r = onFakeClock(*request, 1.0);
+        EXPECT_EQ(r.end, RunEnd::TimeLimit);
+        EXPECT_GT(r.deals, 0);
+        EXPECT_LE(fakeReads, 110);
+        EXPECT_EQ(onFakeClock(*request, 1000, 60).end, RunEnd::Stopped);
+        EXPECT_LE(fakeReads, 70);
+    }
+}
+
+TEST_F(Equity, RoundsAreBoundedAndTheirSumsExact) {
+    EquityRequest request = requestOf(spot("a random player on the river"));
+    request.mode = EquityMode::MonteCarlo;
+    for (std::int64_t rounds : {kMaxRounds + 1, std::int64_t{LLONG_MAX}}) {
+        request.rounds = rounds;
+        const EquityResult r = computeEquity(request);
+        EXPECT_EQ(r.end, RunEnd::Rejected);
+        EXPECT_EQ(r.reason, "rounds must be from 0 to 1000000000000");
+    }
+    request.rounds = kMaxRounds;
+    const EquityResult r = onFakeClock(request, 0.05);
+    EXPECT_EQ(r.end, RunEnd::TimeLimit);
+    EXPECT_EQ(r.deals % 4096, 0);
+    EXPECT_NEAR(r.players[0].equity + r.players[1].equity, 1, 1e-12);
+    // 2^40 outcomes of 5,040 units, in tallies of 2^30: the sum of squares passes 64 bits.
+    Tally part;
+    creditWinners(Winners{{1}, {}}, 2, 1, std::int64_t{1} << 30, part);
+    TallyTotal total;
+    for (int i = 0; i < 1024; ++i) total.add(part);
+    EXPECT_TRUE(total.squares[0] == static_cast<unsigned __int128>(5040 * 5040) << 40);
+    EXPECT_TRUE(total.units[0] == static_cast<__int128>(5040) << 40);
+}
+
+TEST_F(Equity, EnumerationsThatNeedTooMuchMemoryAreNotStarted) {
+    // Two 5-card random players held as lists of 1,906,884 hands (16 bytes each) and valued
+    // again on each of 16 threads (24 bytes each): 1,455 MB and a little.
+    EquityRequest request = requestOf({"", 5, {L"", L"", L""}, L"AsKsQs"});
+    request.mode = EquityMode::Exact;
+    const std::atomic<bool> stop{true};
+    request.stop = &stop;
+    EXPECT_EQ(computeEquity(request).end, RunEnd::Stopped);
+    request.threads = 16;
+    EquityResult r = computeEquity(request);
+    EXPECT_EQ(r.end, RunEnd::Rejected);
+    EXPECT_EQ(r.reason, "the enumeration needs about 1456 MB, more than the 1024 MB it may take");
+    request.mode = EquityMode::Auto;
+    request.rounds = 100;
+    r = computeEquity(request);
+    EXPECT_EQ(r.mode, EquityMode::MonteCarlo);
 }
 
 }  // namespace
