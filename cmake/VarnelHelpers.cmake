@@ -1,6 +1,23 @@
 # The repository's root, also when another project (the fuzz targets') includes this file.
 get_filename_component(VARNEL_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 
+# varnel::sanitizers: the sanitizer flags of a VARNEL_SANITIZE build (nothing otherwise);
+# varnel::warnings: the warning set. Every target of the project takes both through
+# varnel_target_options. Defined here, so that a project that includes this file (the fuzz
+# targets') has them too.
+if(NOT TARGET varnel_sanitizers)
+  add_library(varnel_sanitizers INTERFACE)
+  add_library(varnel::sanitizers ALIAS varnel_sanitizers)
+  if(VARNEL_SANITIZE)
+    target_compile_options(varnel_sanitizers INTERFACE -fsanitize=address,undefined
+                           -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(varnel_sanitizers INTERFACE -fsanitize=address,undefined)
+  endif()
+  add_library(varnel_warnings INTERFACE)
+  add_library(varnel::warnings ALIAS varnel_warnings)
+  target_compile_options(varnel_warnings INTERFACE -Wall -Wextra)
+endif()
+
 # Options of every target of the project: its warnings, and the sanitizers of a sanitizer build
 # (linked by whatever links the target, so that programs and tests link the runtime).
 function(varnel_target_options target)
