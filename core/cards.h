@@ -77,6 +77,14 @@ inline constexpr std::array<std::wstring_view, kWildcardCount> wildcardCodes = {
 // wildcard codes included.
 CardId cardIdFromCode(std::wstring_view code);
 
+// Number of ways to choose k of n (0 when k is outside 0..n); exact for every n up to 62.
+constexpr std::uint64_t binomial(int n, int k) {
+    if (k < 0 || k > n) return 0;
+    std::uint64_t r = 1;
+    for (int i = 1; i <= k; ++i) r = r * static_cast<std::uint64_t>(n - k + i) / i;
+    return r;
+}
+
 // OR of the bits of the listed cards; every entry must be a valid CardId (0..51).
 CardMask maskFromCards(std::span<const CardId> cards);
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 namespace varnel {
 
@@ -34,6 +35,27 @@ inline constexpr std::array<GameType, 10> kGameTypes = {{
     {L"Courchevel", 5, false, false},
     {L"Courchevel Hi/Lo", 5, false, false},
 }};
+
+// Calls f(std::integral_constant<int, N>{}) with N = holeCount (2 to 7; any other count is
+// taken as 7) and returns what it returns: code templated on the hole-card count is chosen once,
+// here.
+template <class F>
+decltype(auto) withHoleCount(int holeCount, F&& f) {
+    switch (holeCount) {
+        case 2:
+            return f(std::integral_constant<int, 2>{});
+        case 3:
+            return f(std::integral_constant<int, 3>{});
+        case 4:
+            return f(std::integral_constant<int, 4>{});
+        case 5:
+            return f(std::integral_constant<int, 5>{});
+        case 6:
+            return f(std::integral_constant<int, 6>{});
+        default:
+            return f(std::integral_constant<int, 7>{});
+    }
+}
 
 // Writes the hole-card count of a recognised game name (exact, case-sensitive: a name of
 // kGameTypes, or one starting with a family's name) to `holeCards` and returns true; an

@@ -56,13 +56,6 @@ inline constexpr std::int64_t kPairWork = 1;
 inline constexpr std::int64_t kComboWork = 8;
 inline constexpr std::int64_t kListWork = 16;
 
-double choose(int n, int k) {
-    if (k < 0 || k > n) return 0;
-    double r = 1;
-    for (int i = 0; i < k; ++i) r = r * (n - i) / (i + 1);
-    return std::round(r);
-}
-
 // A hand with its cards in ascending order (16 bytes: random players' lists run to millions).
 struct Hand {
     CardMask mask = 0;
@@ -289,7 +282,7 @@ std::vector<Hand> allHoleSets(CardMask deck, int holeCount, Pacer& pace) {
     CardId cards[kDeckSize];
     const int n = cardsFromMask(deck, cards);
     std::vector<Hand> out;
-    out.reserve(static_cast<std::size_t>(choose(n, holeCount)));
+    out.reserve(static_cast<std::size_t>(binomial(n, holeCount)));
     forEachSubset(cards, n, holeCount, 0, 0, [&](CardMask m) {
         out.push_back(makeHand(m));
         return pace(kListWork);
@@ -327,17 +320,19 @@ Costs costs(const DealPlan& plan) {
         c.listHands += cand.count;
         left -= cand.minCards;
     }
-    const double boardOutcomes = choose(left, need) * (boards == 2 ? choose(left - need, need) : 1);
+    const double boardOutcomes =
+        static_cast<double>(binomial(left, need)) *
+        (boards == 2 ? static_cast<double>(binomial(left - need, need)) : 1);
     left -= need * boards;
     // Random players in turn, from the cards the boards leave; the last is the one counted by
     // nested loops.
     double combos = c.listCombos;  // combinations the pair strategy walks for each board
     double slotSets = 0;
     for (int r = 0; r < c.randomPlayers; ++r) {
-        const double sets = choose(left, plan.holeCount);
+        const double sets = static_cast<double>(binomial(left, plan.holeCount));
         if (r + 1 < c.randomPlayers) {
             combos *= sets;
-            c.randomLists += choose(deck, plan.holeCount);
+            c.randomLists += static_cast<double>(binomial(deck, plan.holeCount));
         } else {
             slotSets = sets;
         }
@@ -472,7 +467,8 @@ template <int N>
 bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
                     SlotCounts& counts, Pacer& pace) {
     // With at most three cards the whole count is a few tens of microseconds.
-    if (N <= 3 && pace(static_cast<std::int64_t>(choose(n, N)) * slotSetWork<N>(hiLo, boards)))
+    if (N <= 3 && pace(static_cast<std::int64_t>(static_cast<double>(binomial(n, N))) *
+                       slotSetWork<N>(hiLo, boards)))
         return true;
     const std::int16_t none[kMaxBoards] = {};
     if (hiLo) {
@@ -698,7 +694,8 @@ void Enumeration::walkItem(std::int64_t item, Worker& worker) const {
     auto counted = [&](int i) { return weight[i]; };
     auto single = [](int) { return std::int64_t{1}; };
     // Boards of this item: its first card and need - 1 of the cards after it.
-    const double itemBoards = l.need ? choose(deck.n - first - 1, l.need - 1) : 1;
+    const double itemBoards =
+        l.need ? static_cast<double>(binomial(deck.n - first - 1, l.need - 1)) : 1;
     if (l.boards == 1 && itemBoards >= kMinCountedBoards) {
         BoardCounts& counts = worker.counts;
         counts.start(static_cast<std::int64_t>(itemBoards));
@@ -817,27 +814,10 @@ void Enumeration::countPlayers(const BoardState* states, const CardMask* boards,
                         static_cast<std::int16_t>(pairs[b][free.cards[i]][free.cards[j]]);
         }
         SlotCounts counts{};
-        bool ended;
-        switch (m_plan.holeCount) {
-            case 2:
-                ended = countSlotHands<2>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-            case 3:
-                ended = countSlotHands<3>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-            case 4:
-                ended = countSlotHands<4>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-            case 5:
-                ended = countSlotHands<5>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-            case 6:
-                ended = countSlotHands<6>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-            default:
-                ended = countSlotHands<7>(*tables, hiLo, l.boards, free.n, best, counts, pace);
-                break;
-        }
+        const bool ended = withHoleCount(m_plan.holeCount, [&](auto n) {
+            return countSlotHands<decltype(n)::value>(*tables, hiLo, l.boards, free.n, best, counts,
+                                                      pace);
+        });
         if (ended) return true;
         // One credit per class of outcome, the random hand standing for its class by a value
         // just below, at or just above the best other hand.

@@ -4,6 +4,8 @@
 #include <cassert>
 #include <type_traits>
 
+#include "core/game.h"
+
 namespace varnel {
 namespace {
 
@@ -102,20 +104,9 @@ void TableWalk::evaluate(const WalkShape& shape, const WalkDeal* deals, int coun
                 state[i][b] = t[state[i][b] + offset(deals[i].board[b][pos])];
         }
     }
-    switch (shape.holeCount) {
-        case 2:
-            return handValues<2>(t, shape, deals, count, state, values);
-        case 3:
-            return handValues<3>(t, shape, deals, count, state, values);
-        case 4:
-            return handValues<4>(t, shape, deals, count, state, values);
-        case 5:
-            return handValues<5>(t, shape, deals, count, state, values);
-        case 6:
-            return handValues<6>(t, shape, deals, count, state, values);
-        default:
-            return handValues<7>(t, shape, deals, count, state, values);
-    }
+    withHoleCount(shape.holeCount, [&](auto n) {
+        handValues<decltype(n)::value>(t, shape, deals, count, state, values);
+    });
 }
 
 void TableWalk::pairValues(BoardState state, PairValues& values) const {

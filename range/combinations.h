@@ -26,14 +26,6 @@ inline CardPool poolWithout(CardMask excluded) {
     return pool;
 }
 
-// Number of ways to choose k of n.
-constexpr std::uint64_t binomial(int n, int k) {
-    if (k < 0 || k > n) return 0;
-    std::uint64_t r = 1;
-    for (int i = 1; i <= k; ++i) r = r * static_cast<std::uint64_t>(n - k + i) / i;
-    return r;
-}
-
 // Lexicographic order: increasing CardId within a hand, the lowest card varying slowest.
 // Returns false when `visit` stopped the walk. 0 <= k <= kMaxHoleCards.
 template <typename Visit>

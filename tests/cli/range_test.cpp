@@ -32,7 +32,7 @@ Listed range(const std::string& expression, int n, bool list = false) {
 TEST(CliRange, CountsListingsAndDefaults) {
     EXPECT_EQ(runCli("range AsKsXxXx").out, std::to_string(handCount(L"AsKsXxXx", 4)) + "\n");
     EXPECT_EQ(runCli("range As").out, std::to_string(handCount(L"As", 4)) + "\n");
-    EXPECT_EQ(range("*", 5).count, static_cast<long>(choose(52, 5)));
+    EXPECT_EQ(range("*", 5).count, static_cast<long>(binomial(52, 5)));
     EXPECT_EQ(runCli("range ',AsKs'").out, "0\n");  // a comma-led text names nothing
     // Listed in list order, the cards of a hand ascending; an intersection ascends.
     EXPECT_EQ(runCli("range --cards 2 --list 'AsKs,QhJh'").out, "2\nKsAs\nJhQh\n");

@@ -38,7 +38,7 @@ TEST(SingleCard, EveryHandHoldingTheCardInAscendingOrder) {
     const CardMask as = cards(L"As"), deuce = cards(L"2c");
     for (int n = 3; n <= 6; ++n) {
         const Hands hands = expand(expandSingleCard, L"As", n);
-        EXPECT_EQ(hands.size(), choose(51, n - 1)) << n;
+        EXPECT_EQ(hands.size(), binomial(51, n - 1)) << n;
         EXPECT_TRUE(strictlyAscending(hands)) << n;
         EXPECT_TRUE(std::all_of(hands.begin(), hands.end(), [&](CardMask h) {
             return (h & as) && cardCount(h) == n;
@@ -78,9 +78,9 @@ TEST(CardList, MatchesBruteForceOverAllHands) {
 
 TEST(CardList, LargerHandsAndExtraCodes) {
     const auto five = expand(expandCardList, L"AsKsXxXxXx", 5);
-    EXPECT_EQ(five.size(), choose(50, 3));
+    EXPECT_EQ(five.size(), binomial(50, 3));
     EXPECT_TRUE(strictlyAscending(five));
-    EXPECT_EQ(expand(expandCardList, L"AsKsQsJsTs9sXx", 7).size(), choose(46, 1));
+    EXPECT_EQ(expand(expandCardList, L"AsKsQsJsTs9sXx", 7).size(), binomial(46, 1));
     // Only the first four codes count for four cards.
     EXPECT_EQ(expand(expandCardList, L"AsKsQsJsTs", 4), Hands{cards(L"AsKsQsJs")});
     EXPECT_EQ(expand(expandCardList, L"AsKsQsJs", 4).size(), 1u);
@@ -90,7 +90,7 @@ TEST(PartialHand, CompletesTheGivenCardsInAscendingOrder) {
     const auto both = [](CardMask h) { return (h & cards(L"As")) && (h & cards(L"Ks")); };
     EXPECT_EQ(expand(expandPartialHand, L"AsKs", 4), sorted(handsWhere(4, both)));
     EXPECT_EQ(expand(expandPartialHand, L"asks", 4), expand(expandPartialHand, L"AsKs", 4));
-    EXPECT_EQ(expand(expandPartialHand, L"AsKsQs", 4).size(), choose(49, 1));
+    EXPECT_EQ(expand(expandPartialHand, L"AsKsQs", 4).size(), binomial(49, 1));
     for (int n : {4, 5}) {
         EXPECT_EQ(expand(expandPartialHand, L"As*", n), expand(expandSingleCard, L"As", n)) << n;
         EXPECT_EQ(expand(expandPartialHand, L"Ash", n), expand(expandSingleCard, L"As", n)) << n;
@@ -100,7 +100,7 @@ TEST(PartialHand, CompletesTheGivenCardsInAscendingOrder) {
     EXPECT_EQ(expand(expandPartialHand, L"AsKs", 2), Hands{cards(L"AsKs")});
     EXPECT_EQ(expand(expandPartialHand, L"x", 2), sorted(allHands(2)));
     const auto seven = expand(expandPartialHand, L"AsKsQs", 7);
-    EXPECT_EQ(seven.size(), choose(49, 4));
+    EXPECT_EQ(seven.size(), binomial(49, 4));
     EXPECT_TRUE(strictlyAscending(seven));
 }
 
@@ -137,7 +137,7 @@ TEST(CardWithSuit, EveryHandWithTheCardAndAnotherOfTheSuit) {
     EXPECT_EQ(sorted(spades),
               sorted(handsWhere(4, [&](CardMask h) { return (h & as) && suitCounts(h)[3] >= 2; })));
     const auto six = expand(expandCardWithSuit, L"Ash", 6);
-    EXPECT_EQ(six.size(), choose(51, 5) - choose(38, 5));
+    EXPECT_EQ(six.size(), binomial(51, 5) - binomial(38, 5));
     EXPECT_TRUE(allDistinct(six));
 }
 
@@ -153,7 +153,7 @@ TEST(SuitPair, EveryHandWithTwoCardsOfTheSuit) {
         hands,
         orderedBy(handsWhere(4, [](CardMask h) { return suitCounts(h)[kHearts] >= 2; }), key));
     const auto five = expand(expandSuitPair, L"cc", 5);
-    EXPECT_EQ(five.size(), choose(52, 5) - choose(39, 5) - 13 * choose(39, 4));
+    EXPECT_EQ(five.size(), binomial(52, 5) - binomial(39, 5) - 13 * binomial(39, 4));
     EXPECT_TRUE(allDistinct(five));
     EXPECT_TRUE(
         std::all_of(five.begin(), five.end(), [](CardMask h) { return suitCounts(h)[0] >= 2; }));
@@ -188,7 +188,7 @@ TEST(RankRepeat, TripsForLargerHandsListEachHandOnce) {
         expand(expandRankRepeat, L"RRR", 5), [](CardMask h) { return mostOfOneRank(h) >= 3; }, 5);
     // Six cards: three or four of one of 13 ranks, less the hands counted twice (two trips).
     const auto six = expand(expandRankRepeat, L"RRR", 6);
-    EXPECT_EQ(six.size(), 13 * (choose(4, 3) * choose(48, 3) + choose(48, 2)) - choose(13, 2) * 16);
+    EXPECT_EQ(six.size(), 13 * (binomial(4, 3) * binomial(48, 3) + binomial(48, 2)) - binomial(13, 2) * 16);
     EXPECT_TRUE(allDistinct(six));
     EXPECT_TRUE(std::all_of(six.begin(), six.end(), [&](CardMask h) {
         return mostOfOneRank(h) >= 3 && cardCount(h) == 6;

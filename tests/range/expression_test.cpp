@@ -132,7 +132,7 @@ TEST(RangeExpression, Normalisation) {
     EXPECT_EQ(parse(L"AsKs\t").hands, (Hands{kAK}));  // trailing whitespace
     EXPECT_EQ(parse(L"As\tKs").count, 0);             // a tab inside stays
     // "$nt" excludes the hands with three of a rank: here those with a third ace.
-    EXPECT_EQ(parse(L"AsAd$nt", 4).count, std::int64_t(choose(50, 2) - (2 * 49 - 1)));
+    EXPECT_EQ(parse(L"AsAd$nt", 4).count, std::int64_t(binomial(50, 2) - (2 * 49 - 1)));
     EXPECT_EQ(parse(L"AsAd!RRR", 4).hands, parse(L"AsAd $nt", 4).hands);
     EXPECT_EQ(parse(L"AsAd$NT", 4).count, 0);  // upper case: an ordinary part of the term
 }
@@ -163,7 +163,7 @@ TEST(RangeExpression, PercentageTermsFollowTheirGrammar) {
 TEST(RangeExpression, BracketsAreRemovedFromPatterns) {
     // Removing the brackets leaves no pattern; that is not the one-character pattern.
     EXPECT_EQ(parse(L"[]", 4).count, 0);
-    EXPECT_EQ(parse(L"x", 4).count, std::int64_t(choose(52, 4)));
+    EXPECT_EQ(parse(L"x", 4).count, std::int64_t(binomial(52, 4)));
     EXPECT_EQ(parse(L"[]]", 2).count, 0);
 }
 
@@ -177,7 +177,7 @@ TEST(RangeExpression, CharactersOutsideAsciiDoNotParse) {
 TEST(RangeExpression, HandSizesOutsideTheGamesAreSafe) {
     const std::wstring text = L"x,As,*,AsKs,RR,hh,Ash,XxXxXxXx,AsKsQsJs,AsKsXxXxXxXxXx,3%";
     for (int n : {-1, 0, 1, 8, 100}) EXPECT_GE(parse(text, n).count, 0) << n;
-    EXPECT_EQ(parse(L"AsKsQsJs", 8).count, std::int64_t(choose(48, 4)));
+    EXPECT_EQ(parse(L"AsKsQsJs", 8).count, std::int64_t(binomial(48, 4)));
     EXPECT_EQ(parse(L"x", 1).count, 52);
 }
 

@@ -48,7 +48,7 @@ std::vector<std::size_t> fourCardSizes() {
     std::vector<std::size_t> sizes;
     for (std::size_t i = 1; i <= 12; ++i) sizes.push_back(i);
     const std::size_t rest = static_cast<std::size_t>(kFour.classCount) - sizes.size();
-    const std::size_t left = choose(52, 4) - 78;
+    const std::size_t left = binomial(52, 4) - 78;
     for (std::size_t i = 0; i < rest; ++i) sizes.push_back(left / rest + (i < left % rest));
     return sizes;
 }
@@ -95,7 +95,7 @@ TEST_F(Ordering, SelectsClassesStrictlyBelowThePercentageAndEveryHandFromHundred
 
     writeFourCardOrdering();
     HandList list;
-    EXPECT_EQ(parseRangeExpression(L"100%", 4, list), static_cast<std::int32_t>(choose(52, 4)));
+    EXPECT_EQ(parseRangeExpression(L"100%", 4, list), static_cast<std::int32_t>(binomial(52, 4)));
     EXPECT_EQ(list.hands, allHands(4));
     // 1% of all hands is 2707.25: classes up to 78 + 17 * 154 hands lie below it.
     EXPECT_EQ(selectTopPercent(4, 1).list.hands, prefix(list.hands, 2696));

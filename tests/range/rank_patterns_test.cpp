@@ -14,7 +14,7 @@ Hands rankSet(std::wstring_view term, int n, bool* claimed = nullptr) {
 // Number of n-card hands with at least k cards of one given rank.
 std::uint64_t countWithAtLeast(int n, int k) {
     std::uint64_t total = 0;
-    for (int j = k; j <= 4; ++j) total += choose(4, j) * choose(48, n - j);
+    for (int j = k; j <= 4; ++j) total += binomial(4, j) * binomial(48, n - j);
     return total;
 }
 
@@ -103,7 +103,7 @@ TEST(RankSet, BuildsInAnchorOrder) {
     EXPECT_EQ(aces[1], cards(L"Ac2c3c5c"));
     // Hands with the ace of clubs come first, all of them; Ac Ad hands never use Ad as anchor.
     for (std::size_t i = 0; i < aces.size(); ++i)
-        ASSERT_EQ((aces[i] & cards(L"Ac")) != 0, i < choose(51, 3)) << i;
+        ASSERT_EQ((aces[i] & cards(L"Ac")) != 0, i < binomial(51, 3)) << i;
     const int a = 12, k = 11, q = 10, j = 9, t = 8;
     expectAnchorOrder(aces, {{a, 1}});
     expectAnchorOrder(rankSet(L"AA", 5), {{a, 2}});

@@ -27,13 +27,6 @@ std::vector<CardId> cardIds(std::wstring_view codes) {
     return cardsFromMask(cards(codes));
 }
 
-std::uint64_t choose(int n, int k) {
-    if (k < 0 || k > n) return 0;
-    std::uint64_t r = 1;
-    for (int i = 1; i <= k; ++i) r = r * static_cast<std::uint64_t>(n - k + i) / i;
-    return r;
-}
-
 TempDir::TempDir() {
     std::string pattern = std::filesystem::temp_directory_path() / "varnel-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");

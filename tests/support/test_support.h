@@ -1,8 +1,8 @@
 #pragma once
-// What the tests share: cards from codes, counts from combinatorics, scratch directories,
-// captured reports to the user, the generated data, and the command-line tool run as a program.
-// Every test lives in the namespace varnel::test. This is the tests' common header: it also
-// brings the test framework and the standard headers most tests use.
+// What the tests share: cards from codes, scratch directories, captured reports to the user, the
+// generated data, and the command-line tool run as a program. Every test lives in the namespace
+// varnel::test. This is the tests' common header: it also brings the test framework and the
+// standard headers most tests use.
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,6 @@ namespace varnel::test {
 CardMask cards(std::wstring_view codes);
 // The same cards as ids, ascending.
 std::vector<CardId> cardIds(std::wstring_view codes);
-
-// n choose k; 0 when k is outside 0..n.
-std::uint64_t choose(int n, int k);
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 class TempDir {

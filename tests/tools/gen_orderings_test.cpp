@@ -23,7 +23,7 @@ TEST(SuitClasses, CountsMatchTheFileFormats) {
     for (const auto& f : kOrderingFormats) {
         const auto classes = enumerateSuitClasses(f.numCards);
         EXPECT_EQ(classes.size(), static_cast<std::size_t>(f.classCount)) << f.numCards;
-        EXPECT_EQ(static_cast<std::uint64_t>(f.totalHands), choose(52, f.numCards));
+        EXPECT_EQ(static_cast<std::uint64_t>(f.totalHands), binomial(52, f.numCards));
         std::uint64_t hands = 0;
         for (const auto& c : classes) hands += c.handCount();
         EXPECT_EQ(hands, static_cast<std::uint64_t>(f.totalHands)) << f.numCards;
@@ -43,7 +43,7 @@ TEST(SuitClasses, MembersCoverEveryHandOnce) {
         for (CardMask m : all) ASSERT_EQ(cardCount(m), n);
         std::sort(all.begin(), all.end());
         EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
-        EXPECT_EQ(all.size(), choose(52, n));
+        EXPECT_EQ(all.size(), binomial(52, n));
     }
 }
 
@@ -142,7 +142,7 @@ TEST(OrderingFiles, WrittenFilesValidateAndLoad) {
     resetOrderingCaches();
     const HandList all = selectTopPercent(4, 100).list;
     resetOrderingCaches();
-    ASSERT_EQ(all.hands.size(), choose(52, 4));
+    ASSERT_EQ(all.hands.size(), binomial(52, 4));
     EXPECT_TRUE(std::equal(members.begin(), members.end(), all.hands.begin()));
 
     std::fstream(handFilePath(dir, 4), std::ios::in | std::ios::out | std::ios::binary)

@@ -22,7 +22,7 @@ void pickCards(dlgVarnel& w, int count) {
     for (int i = 0; i < count + 1; ++i) click(w.pickerButton(w.pickerOrder()[i]));
 }
 
-void choose(wxRadioButton* radio) {
+void binomial(wxRadioButton* radio) {
     radio->SetValue(true);
     wxCommandEvent event(wxEVT_RADIOBUTTON, radio->GetId());
     event.SetEventObject(radio);
@@ -199,7 +199,7 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
         EXPECT_GE(d.GetSize().y, 227);
         EXPECT_EQ(selected(d), std::vector<wxString>{"6 Card Omaha"});
         EXPECT_EQ(d.otherRadio(), nullptr);
-        choose(radioNamed(d, "Omaha Hi/Lo"));
+        binomial(radioNamed(d, "Omaha Hi/Lo"));
         click(d.FindWindow(wxID_CANCEL));
     }
     EXPECT_EQ(readConfig(), "");
@@ -219,7 +219,7 @@ TEST_F(SettingsTest, GameTypeDialogPreselectsAndStoresTheChoice) {
     }
     {
         dlgSettings d(app(), m_window, "Courchevel");
-        choose(radioNamed(d, "5 Card Omaha Hi/Lo"));
+        binomial(radioNamed(d, "5 Card Omaha Hi/Lo"));
         EXPECT_FALSE(d.otherRadio()->GetValue());
         click(d.FindWindow(wxID_OK));
         EXPECT_EQ(d.selectedName(), "5 Card Omaha Hi/Lo");
@@ -236,7 +236,7 @@ TEST_F(SettingsTest, GameTypeMenuChangesTitleAndCapacity) {
         for (wxWindow* top : wxTopLevelWindows) {
             auto* d = dynamic_cast<dlgSettings*>(top);
             if (!d || !d->IsModal()) continue;
-            choose(radioNamed(*d, "5 Card Omaha"));
+            binomial(radioNamed(*d, "5 Card Omaha"));
             click(d->FindWindow(wxID_OK));
             return;
         }

@@ -13,7 +13,7 @@
 #include "range/hand_class.h"
 #include "range/ordering_files.h"
 #include "range/ordering_format.h"
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 #include "tools/gen-orderings/estimator.h"
 #include "tools/gen-orderings/ordering_files.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/cards.h"
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 
 namespace varnel::gen_orderings {
 

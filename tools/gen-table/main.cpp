@@ -20,7 +20,7 @@
 #include "core/cards.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 #include "tools/gen-table/table_builder.h"
 
 namespace {

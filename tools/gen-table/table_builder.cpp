@@ -46,6 +46,25 @@ constexpr std::uint64_t kKeptBit = std::uint64_t{1} << kRanks;
 constexpr std::uint64_t kRankSetBits = kKeptBit - 1;
 constexpr std::uint64_t kSuitField = (std::uint64_t{1} << kSuitFieldBits) - 1;
 constexpr std::uint32_t kNone = ~std::uint32_t{0};
+
+// The greedy merge of rows that agree wherever both are read: an item joins the first of the
+// representatives of its bucket (at most kMaxProbes of them are tried) that `agrees` with it, and
+// `absorb`s it there; with none, `create` makes it a representative of its own, added to the
+// bucket. Returns the item's representative.
+template <class Agrees, class Absorb, class Create>
+std::uint32_t joinOrCreate(std::vector<std::uint32_t>& bucket, Agrees&& agrees, Absorb&& absorb,
+                           Create&& create) {
+    constexpr std::size_t kMaxProbes = 512;
+    for (std::size_t i = 0; i < bucket.size() && i < kMaxProbes; ++i) {
+        if (agrees(bucket[i])) {
+            absorb(bucket[i]);
+            return bucket[i];
+        }
+    }
+    const std::uint32_t rep = create();
+    bucket.push_back(rep);
+    return rep;
+}
 constexpr int kShiftCodes = kSuitCount;                    // a row code is stored row * 4 + shift
 constexpr std::uint32_t kFirstRow = kStartState + kCards;  // rows after the start row
 constexpr int kRankPairs = kRanks * kRanks;
@@ -430,7 +449,6 @@ class Builder {
             return std::popcount(m_classRows[a].cared) > std::popcount(m_classRows[b].cared);
         });
         constexpr std::size_t kPlainWords = (kRanks + 1) / 2;
-        constexpr std::size_t kMaxProbes = 512;
         RowInterner buckets(kPlainWords);
         std::vector<std::vector<std::uint32_t>> bucketReps;
         m_classRep.assign(m_classRows.size(), kNone);
@@ -442,22 +460,13 @@ class Builder {
             bool added = false;
             const std::uint32_t b = buckets.intern(plain.data(), &added);
             if (added) bucketReps.emplace_back();
-            std::uint32_t rep = kNone;
-            const auto& reps = bucketReps[b];
-            for (std::size_t i = 0; i < reps.size() && i < kMaxProbes; ++i) {
-                if (m_reps[reps[i]].agrees(row)) {
-                    rep = reps[i];
-                    break;
-                }
-            }
-            if (rep == kNone) {
-                rep = static_cast<std::uint32_t>(m_reps.size());
-                m_reps.push_back(row);
-                bucketReps[b].push_back(rep);
-            } else {
-                m_reps[rep].absorb(row);
-            }
-            m_classRep[c] = rep;
+            m_classRep[c] = joinOrCreate(
+                bucketReps[b], [&](std::uint32_t rep) { return m_reps[rep].agrees(row); },
+                [&](std::uint32_t rep) { m_reps[rep].absorb(row); },
+                [&] {
+                    m_reps.push_back(row);
+                    return static_cast<std::uint32_t>(m_reps.size() - 1);
+                });
         }
     }
 
@@ -515,36 +524,29 @@ class Builder {
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             return readCount(a) > readCount(b);
         });
-        constexpr std::size_t kMaxProbes = 512;
         std::vector<std::vector<std::uint32_t>> bucketNodes(buckets.size());
         std::vector<std::uint32_t>& nodeRows = m_nodeRows[level];
         nodeRows.clear();
         std::vector<std::uint32_t> uniqueNode(unique.size());
         for (std::uint32_t u : order) {
             const std::uint32_t* row = unique.row(u);
-            std::uint32_t node = kNone;
-            for (std::size_t i = 0; i < bucketNodes[uniqueBucket[u]].size() && i < kMaxProbes;
-                 ++i) {
-                const std::uint32_t candidate = bucketNodes[uniqueBucket[u]][i];
-                const std::uint32_t* rep = &nodeRows[std::size_t{candidate} * kCards];
-                bool agrees = true;
-                for (int e = 0; e < kCards && agrees; ++e)
-                    agrees = row[e] == 0 || rep[e] == 0 || row[e] == rep[e];
-                if (agrees) {
-                    node = candidate;
-                    break;
-                }
-            }
-            if (node == kNone) {
-                node = static_cast<std::uint32_t>(nodeRows.size() / kCards);
-                nodeRows.insert(nodeRows.end(), row, row + kCards);
-                bucketNodes[uniqueBucket[u]].push_back(node);
-            } else {
-                std::uint32_t* rep = &nodeRows[std::size_t{node} * kCards];
-                for (int e = 0; e < kCards; ++e)
-                    if (rep[e] == 0) rep[e] = row[e];
-            }
-            uniqueNode[u] = node;
+            uniqueNode[u] = joinOrCreate(
+                bucketNodes[uniqueBucket[u]],
+                [&](std::uint32_t node) {
+                    const std::uint32_t* rep = &nodeRows[std::size_t{node} * kCards];
+                    for (int e = 0; e < kCards; ++e)
+                        if (row[e] != 0 && rep[e] != 0 && row[e] != rep[e]) return false;
+                    return true;
+                },
+                [&](std::uint32_t node) {
+                    std::uint32_t* rep = &nodeRows[std::size_t{node} * kCards];
+                    for (int e = 0; e < kCards; ++e)
+                        if (rep[e] == 0) rep[e] = row[e];
+                },
+                [&] {
+                    nodeRows.insert(nodeRows.end(), row, row + kCards);
+                    return static_cast<std::uint32_t>(nodeRows.size() / kCards - 1);
+                });
         }
         m_keyNode[level].resize(keys);
         for (std::uint32_t id = 0; id < keys; ++id)

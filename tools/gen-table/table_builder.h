@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 
 namespace varnel::gen_table {
 

@@ -9,7 +9,7 @@
 #include "core/cards.h"
 #include "eval/hand_category.h"
 #include "eval/omaha_eval.h"
-#include "tools/cli/commands.h"
+#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {

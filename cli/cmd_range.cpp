@@ -7,7 +7,7 @@
 #include "core/cards.h"
 #include "core/game.h"
 #include "range/range_expression.h"
-#include "tools/cli/commands.h"
+#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {

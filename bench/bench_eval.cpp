@@ -2,7 +2,7 @@
 // hole cards on random boards: one hand per board, and four hands sharing each board; the table
 // one evaluation at a time and in batches of deals walked side by side.
 //
-// The plain evaluator is the benchmarks' shared baseline (tools/five-card/five_card.h).
+// The plain evaluator is the benchmarks' shared baseline (eval/five_card.h).
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,7 @@
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
 #include "eval/table_walk.h"
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 
 namespace varnel {
 namespace {

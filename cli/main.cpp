@@ -6,7 +6,7 @@
 
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "tools/cli/commands.h"
+#include "cli/commands.h"
 
 namespace varnel::cli {
 

@@ -1,5 +1,5 @@
 // The five-card class ranks shared by the generators, against the tests' own reference evaluator.
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 
 #include "tests/support/reference_eval.h"
 #include "tests/support/test_support.h"

@@ -15,8 +15,8 @@
 #include "engine/equity.h"
 #include "engine/mersenne_twister.h"
 #include "eval/omaha_eval.h"
-#include "tools/cli/commands.h"
-#include "tools/five-card/five_card.h"
+#include "cli/commands.h"
+#include "eval/five_card.h"
 
 namespace varnel::cli {
 namespace {

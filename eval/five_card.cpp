@@ -1,4 +1,4 @@
-#include "tools/five-card/five_card.h"
+#include "eval/five_card.h"
 
 #include <algorithm>
 #include <bit>

@@ -13,7 +13,7 @@
 #include "engine/equity.h"
 #include "engine/parameters.h"
 #include "engine/request.h"
-#include "tools/cli/commands.h"
+#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {
