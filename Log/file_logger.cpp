@@ -1,6 +1,12 @@
 #include "Log/file_logger.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <iostream>
 #include <stdexcept>
 #include <system_error>
@@ -14,6 +20,7 @@ namespace {
 
 // Longest interval honoured (a century); keeps the schedule's arithmetic free of overflow.
 constexpr std::uint64_t kMaxReopenInterval = 100ull * 365 * 24 * 3600;
+constexpr std::size_t kTrimChunk = 1 << 16;  // bytes read or written at a time by the cut
 
 std::uint64_t parseInterval(const std::string& text) {
     try {
@@ -29,45 +36,87 @@ void reportTrimFailure(const std::string& what, const fs::path& path) {
     std::cerr << "Log file trim err " << what << " " << path.string() << std::endl;
 }
 
+// Holds an advisory lock (flock `operation`) on `fd` for its lifetime. Locks belong to an open
+// file, so two loggers of one process on one path exclude each other as two programs do.
+class FileLock {
+  public:
+    FileLock(int fd, int operation) : m_fd(fd) {
+        while (::flock(m_fd, operation) != 0 && errno == EINTR) {
+        }
+    }
+    ~FileLock() { ::flock(m_fd, LOCK_UN); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+  private:
+    int m_fd;
+};
+
+// Reads or writes exactly `size` bytes at `offset` (pread/pwrite); false on an error.
+template <class Transfer, class Bytes>
+bool transferAt(Transfer transfer, int fd, Bytes* data, std::size_t size, std::uintmax_t offset) {
+    while (size > 0) {
+        const ssize_t n = transfer(fd, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uintmax_t>(n);
+    }
+    return true;
+}
+
+// trimLogFile on the file open as `fd`.
+void trimOpenFile(int fd, const fs::path& path, std::uintmax_t threshold, std::size_t keep) {
+    const FileLock exclusive(fd, LOCK_EX);  // appends wait until the cut is done
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return reportTrimFailure("file_size", path);
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (size <= threshold || keep == 0) return;
+
+    // The kept part starts after the keep-th line feed from the end, not counting the one that
+    // ends the file (a last line without one counts as a line too); 0 when there are fewer lines.
+    std::vector<char> buffer(kTrimChunk);
+    char last = 0;
+    if (!transferAt(::pread, fd, &last, 1, size - 1)) return reportTrimFailure("read", path);
+    const bool ended = last == '\n';
+    std::uintmax_t start = 0;
+    std::size_t feeds = 0;
+    for (std::uintmax_t pos = ended ? size - 1 : size; pos > 0 && start == 0;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uintmax_t>(kTrimChunk, pos));
+        pos -= n;
+        if (!transferAt(::pread, fd, buffer.data(), n, pos)) return reportTrimFailure("read", path);
+        for (std::size_t i = n; i-- > 0;) {
+            if (buffer[i] == '\n' && ++feeds == keep) {
+                start = pos + i + 1;
+                break;
+            }
+        }
+    }
+    // The kept bytes move to the front; the source is always ahead of the destination.
+    for (std::uintmax_t from = start; start > 0 && from < size;) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(kTrimChunk, size - from));
+        if (!transferAt(::pread, fd, buffer.data(), n, from) ||
+            !transferAt(::pwrite, fd, static_cast<const char*>(buffer.data()), n, from - start))
+            return reportTrimFailure("write", path);
+        from += n;
+    }
+    if (::ftruncate(fd, static_cast<off_t>(size - start)) != 0 ||
+        (!ended && !transferAt(::pwrite, fd, "\n", 1, size - start)))
+        reportTrimFailure("write", path);
+}
+
 }  // namespace
 
 void trimLogFile(const fs::path& path, std::uintmax_t threshold, std::size_t keep) {
-    std::error_code error;
-    std::uintmax_t size = fs::file_size(path, error);
-    if (error) {
-        if (error != std::errc::no_such_file_or_directory) reportTrimFailure("file_size", path);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) reportTrimFailure("open", path);
         return;
     }
-    if (size <= threshold || keep == 0) return;
-
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return reportTrimFailure("open", path);
-    // A ring of the last `keep` lines; swapping hands the evicted line's storage back to
-    // getline. (Reading straight into the ring would let the final, failing getline clear the
-    // oldest kept line.)
-    std::vector<std::string> ring(keep);
-    std::size_t count = 0;
-    for (std::string line; std::getline(in, line); ++count) ring[count % keep].swap(line);
-    if (in.bad()) return reportTrimFailure("read", path);
-    in.close();
-
-    fs::path temp = path;
-    temp += "0";
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    for (std::size_t i = count > keep ? count - keep : 0; i < count && out; ++i) {
-        out << ring[i % keep] << '\n';
-    }
-    out.close();
-    if (!out) {
-        reportTrimFailure("write", temp);
-        fs::remove(temp, error);
-        return;
-    }
-    fs::rename(temp, path, error);  // replaces the log in one step
-    if (error) {
-        reportTrimFailure("rename", temp);
-        fs::remove(temp, error);
-    }
+    trimOpenFile(fd, path, threshold, keep);
+    ::close(fd);
 }
 
 FileLogger::FileLogger(const LoggerConfig& config, Clock clock)
@@ -131,19 +180,26 @@ void FileLogger::close() {
         if (m_queue) m_queue->stop();
         std::cout << "FileLogger::close()" << std::endl;
         std::lock_guard lock(m_mutex);
-        if (m_stream.is_open()) {
-            m_stream.flush();
-            m_stream.close();
-        }
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
     });
 }
 
 void FileLogger::write(const std::wstring& line) {
     std::lock_guard lock(m_mutex);
-    // The stream holds bytes: the line is encoded here, so the file is UTF-8 whatever the
-    // process's locale, and a stray invalid character cannot put the stream into a failed state.
-    m_stream << ws2sLenient(line);
-    m_stream.flush();
+    if (m_fd >= 0) {
+        // Encoded here, so the file is UTF-8 whatever the process's locale; one append of the
+        // whole line, so lines of other writers never interleave with it. A line that cannot be
+        // written is lost, as with a file that cannot be opened.
+        const std::string bytes = ws2sLenient(line);
+        const FileLock shared(m_fd, LOCK_SH);
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+    }
     reopenLocked(false);
 }
 
@@ -152,15 +208,11 @@ void FileLogger::reopenLocked(bool force) {
     auto interval = std::chrono::seconds(std::min(m_reopenInterval, kMaxReopenInterval));
     if (!force && now - m_lastReopen <= interval) return;
     m_lastReopen = now;
-    if (m_stream.is_open()) {
-        if (!m_stream.flush()) std::cerr << "Log file flush err" << std::endl;
-        m_stream.close();
-        if (!m_stream) std::cerr << "Log file close err" << std::endl;
-    }
+    if (m_fd >= 0 && ::close(m_fd) != 0) std::cerr << "Log file close err" << std::endl;
+    m_fd = -1;
     trimLogFile(m_path, kTrimThreshold, kLinesKept);
-    m_stream.clear();
-    m_stream.open(m_path, std::ios::binary | std::ios::app);
-    if (!m_stream) std::cerr << "Log file open err " << m_path.string() << std::endl;
+    m_fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0) std::cerr << "Log file open err " << m_path.string() << std::endl;
 }
 
 std::uint64_t FileLogger::reopenInterval() const {

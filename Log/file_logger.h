@@ -3,11 +3,15 @@
 // logger's single worker thread, so lines reach the UTF-8 file in call order without blocking
 // the caller. Every "reopen_interval" seconds (checked after a write) the file is closed, cut
 // back to its last kLinesKept lines once it is larger than kTrimThreshold bytes, and reopened.
+//
+// Several loggers, in this process or in other programs' windows, may write one file: each line
+// is appended in one write (O_APPEND) under a shared lock (flock), and the cut rewrites the file
+// in place under an exclusive lock. The file keeps its identity, so a writer that holds it open
+// across another's cut goes on writing into the live file.
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -63,16 +67,17 @@ class FileLogger : public Logger {
 
     Clock m_clock;
     std::filesystem::path m_path;
-    std::ofstream m_stream;
+    int m_fd = -1;  // the file, opened for appending; -1 while it cannot be opened
     std::uint64_t m_reopenInterval = kDefaultReopenInterval;
     std::chrono::system_clock::time_point m_lastReopen;
     std::once_flag m_closed;
     std::unique_ptr<MultiThreadTaskQueue> m_queue;
 };
 
-// Cuts the file at `path` to its last `keep` lines when it is larger than `threshold` bytes.
-// The kept lines go to `path` + "0", which then replaces the file in one rename, so a failure
-// at any step leaves the original intact; failures are reported on standard error.
+// Cuts the file at `path` to its last `keep` lines (each ending in a line feed) when it is larger
+// than `threshold` bytes, in place under an exclusive lock, so writers that hold the file open
+// keep writing into it. Failures are reported on standard error and leave the file as it was,
+// unless the copy itself fails part-way.
 void trimLogFile(const std::filesystem::path& path, std::uintmax_t threshold, std::size_t keep);
 
 }  // namespace logging

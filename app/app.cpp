@@ -1,6 +1,5 @@
 #include "app/app.h"
 
-#include <wx/fileconf.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -12,7 +11,9 @@
 
 #include "Log/log.h"
 #include "Log/ui_logger.h"
+#include "app/settings_file.h"
 #include "core/game.h"
+#include "engine/parameters.h"
 #include "eval/table_format.h"
 
 namespace varnel {
@@ -83,42 +84,49 @@ dlgVarnel* varnelApp::startUp(const wxString& dir) {
     }
     logText(kStartBanner);
 
-    auto* config = new wxFileConfig(
-        wxEmptyString, wxEmptyString, besideExecutable(dir, "varnel.cfg"), wxEmptyString,
-        wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE, wxConvAuto());
+    auto* config = new SettingsFile(besideExecutable(dir, "varnel.cfg").utf8_string(),
+                                    [](const std::string& line) { logText(line); });
     delete wxConfigBase::Set(config);
     loadSettings();
 
-    auto* window =
-        new dlgVarnel(nullptr, kMainWindowId, "Varnel", wxDefaultPosition, wxSize(580, 720));
-    window->m_gameName = m_gameName;
-    window->m_holeCards = m_holeCards;
-    window->SetTitle("Varnel - " + window->m_gameName);
-    return window;
+    return new dlgVarnel(*this, nullptr, kMainWindowId, "Varnel - " + wxString(m_gameName),
+                         wxDefaultPosition, wxSize(580, 720));
 }
 
 bool varnelApp::loadSettings() {
-    m_gameName = std::wstring(kDefaultGameName);
+    static_cast<AppSettings&>(*this) = AppSettings{};
     wxConfigBase* config = wxConfigBase::Get(false);
     if (!config) return true;
     config->SetPath("/GAME");
-    const wxString game = config->Read("GameType", wxString(kDefaultGameName.data()));
-    // An unrecognised name falls back to the default game, so the hole-card count always
-    // belongs to the game shown.
-    if (!game.empty()) {
-        if (holeCardsForGame(game.ToStdWstring(), m_holeCards)) {
+    // A stored text is read by the same rules as the parameters dialog's fields; one that they
+    // refuse keeps the default and says so in the log.
+    auto refuse = [this](const char* key, const wxString& text, const std::wstring& problem,
+                         const std::string& fallback) {
+        logLine(std::string("Configuration: /GAME/") + key + " '" + text.utf8_string() + "' " +
+                wxString(problem).utf8_string() + "; the default " + fallback + " is used");
+    };
+    auto load = [&](const char* key, auto read, auto& value, const std::string& fallback) {
+        wxString text;
+        if (!config->Read(key, &text)) return;
+        const auto reading = read(text.ToStdWstring());
+        if (reading)
+            value = *reading.value;
+        else
+            refuse(key, text, reading.problem, fallback);
+    };
+    wxString game;
+    if (config->Read("GameType", &game)) {
+        if (holeCardsForGame(game.ToStdWstring(), m_holeCards))
             m_gameName = game.ToStdWstring();
-        } else {
-            m_holeCards = kDefaultHoleCards;
-        }
+        else
+            refuse("GameType", game, L"is not a known game",
+                   wxString(kDefaultGameName.data(), kDefaultGameName.size()).utf8_string());
     }
-    const wxString rounds = config->Read("Rounds", wxString::Format("%d", kDefaultRounds));
-    if (!rounds.empty()) m_rounds = leadingNumber(rounds.ToStdWstring());
-    const wxString seconds = config->Read("Seconds", wxString::Format("%d", kDefaultSeconds));
-    if (!seconds.empty()) m_seconds = leadingNumber(seconds.ToStdWstring());
-    m_mode = modeNamed(config->Read("Mode", "").ToStdWstring()).value_or(EquityMode::Auto);
-    m_precision = precisionFrom(config->Read("Precision", "").ToStdWstring()).value_or(0.0);
-    m_pauseMs = pauseFrom(config->Read("Pause", "").ToStdWstring()).value_or(kDefaultPauseMs);
+    load("Rounds", readRounds, m_rounds, std::to_string(kDefaultRounds));
+    load("Seconds", readSeconds, m_seconds, std::to_string(kDefaultSeconds));
+    load("Mode", readMode, m_mode, std::string(modeText(EquityMode::Auto)));
+    load("Precision", readPrecision, m_precision, "0 (none)");
+    load("Pause", readPause, m_pauseMs, std::to_string(kDefaultPauseMs));
     return true;
 }
 

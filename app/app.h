@@ -21,10 +21,11 @@ class varnelApp : public wxApp, public AppSettings {
     // window (owned by the toolkit).
     dlgVarnel* startUp(const wxString& dir);
 
-    // Fills the settings from the "/GAME" group of the global configuration: an absent key gives
-    // its default, an empty key or an unrecognised game name keeps the current value, numbers are
-    // read from their leading digits (none give 0); "Mode", "Precision" and "Pause" keep their
-    // defaults when missing or unreadable. Always returns true.
+    // Fills the settings from the "/GAME" group of the global configuration, each key read by
+    // engine/parameters.h as the parameters dialog reads its fields. An absent key gives the
+    // default; a stored text that is refused (an unknown game, "-1" seconds, "abc" rounds, an
+    // empty text) gives the default too and one log line naming the key, the text and why.
+    // Always returns true.
     bool loadSettings();
 
     // Writes the line to the log (logText).

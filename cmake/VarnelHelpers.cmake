@@ -1,9 +1,16 @@
 # The repository's root, also when another project (the fuzz targets') includes this file.
 get_filename_component(VARNEL_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 
-# Warning set used by every target of the project.
-function(varnel_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+# Options of every target of the project: its warnings, and the sanitizers of a sanitizer build
+# (linked by whatever links the target, so that programs and tests link the runtime).
+function(varnel_target_options target)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "STATIC_LIBRARY")
+    target_link_libraries(${target} PUBLIC varnel::sanitizers)
+  else()
+    target_link_libraries(${target} PRIVATE varnel::sanitizers)
+  endif()
+  target_link_libraries(${target} PRIVATE varnel::warnings)
 endfunction()
 
 # Include roots. Sources include headers by their folder ("core/cards.h", "tools/baseline/x.h"),
@@ -47,7 +54,7 @@ function(varnel_library name)
   if(ARG_PRIVATE_DEPS)
     target_link_libraries(varnel_${name} PRIVATE ${ARG_PRIVATE_DEPS})
   endif()
-  varnel_warnings(varnel_${name})
+  varnel_target_options(varnel_${name})
 endfunction()
 
 # varnel_executable(<name> FOLDER <folder> SOURCES ... [DEPS ...])
@@ -61,7 +68,7 @@ function(varnel_executable name)
   if(ARG_DEPS)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   endif()
-  varnel_warnings(${name})
+  varnel_target_options(${name})
 endfunction()
 
 # varnel_add_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT seconds] [CLI])
@@ -76,7 +83,7 @@ function(varnel_add_test name)
                                         GTest::gtest_main)
   varnel_include_folder(${name} PRIVATE tests)
   target_include_directories(${name} PRIVATE "${VARNEL_SOURCE_ROOT}/tests")
-  varnel_warnings(${name})
+  varnel_target_options(${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)
   endif()

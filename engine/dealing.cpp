@@ -48,8 +48,8 @@ void singleCandidate(const HandList& list, Candidates& c) {
 
 }  // namespace
 
-SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
-                           const Boards& boards, CardMask deadCards, DealPlan& plan) {
+RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boards& boards,
+                 CardMask deadCards, DealPlan& plan) {
     plan.holeCount = holeCount;
     plan.players = players;
     plan.boards = boards;
@@ -90,13 +90,13 @@ SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
         const CardMask hand = c.hands[0];
         if ((hand & ~kFullDeck) != 0 || cardCount(hand) < kMinHoleCards ||
             cardCount(hand) > holeCount) {
-            return SimulationStatus::Rejected;
+            return RunEnd::Rejected;
         }
         singlesConflict |= (hand & (singles | plan.blocked)) != 0;
         singles |= hand;
     }
     const int available = kDeckSize - cardCount(plan.dead);
-    if (singlesConflict || leastNeeded > available) return SimulationStatus::NoValidDeal;
+    if (singlesConflict || leastNeeded > available) return RunEnd::NoValidDeal;
     // A random hand drawn without regard to the other cards in play collides with them so often
     // that with many random players hardly a deal would be counted (ten random four-card hands
     // are disjoint about once in 10^8 tries). When every hand has holeCount cards, drawing the
@@ -107,15 +107,14 @@ SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
     const int fullHands = boardCards + players * holeCount;
     plan.roomCheck = mostNeeded > available;
     plan.dealAround = leastNeeded == mostNeeded && mostNeeded == fullHands;
-    return SimulationStatus::Finished;
+    return RunEnd::Finished;
 }
 
-Dealer::Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start,
-               std::int32_t seconds, std::int64_t maxConsecutiveDiscards)
+Dealer::Dealer(const DealPlan& plan, std::uint32_t seed, std::int64_t maxConsecutiveDiscards,
+               const RunLimits& limits)
     : m_plan(plan),
-      m_start(start),
-      m_seconds(seconds),
       m_maxConsecutiveDiscards(maxConsecutiveDiscards),
+      m_limits(limits),
       m_holeCount(plan.holeCount),
       m_players(plan.players),
       m_boardsInPlay(plan.boardsInPlay()),
@@ -139,12 +138,6 @@ void Dealer::restart(std::uint32_t seed) {
     m_cut = RunLimits::Cut::None;
 }
 
-bool Dealer::timeUp() const {
-    const auto elapsed = Clock::now() - m_start;
-    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >
-           std::int64_t{m_seconds} * 1000;
-}
-
 void Dealer::fill(DealBatch& batch) {
     batch.size = 0;
     while (batch.size < batch.want && !m_discardStop && m_cut == RunLimits::Cut::None) {
@@ -155,11 +148,8 @@ void Dealer::fill(DealBatch& batch) {
         }
         ++m_discarded;
         ++m_consecutiveDiscards;
-        if (m_consecutiveDiscards >= m_maxConsecutiveDiscards ||
-            (m_seconds != 0 && m_consecutiveDiscards % kDiscardPoll == 0 && timeUp())) {
-            m_discardStop = true;
-        }
-        if (m_limits && m_discarded % kDiscardPoll == 0) m_cut = m_limits->check();
+        if (m_consecutiveDiscards >= m_maxConsecutiveDiscards) m_discardStop = true;
+        if (m_discarded % kDiscardPoll == 0) m_cut = m_limits.check();
     }
 }
 

@@ -11,8 +11,8 @@
 
 #include "core/cards.h"
 #include "core/hand_list.h"
+#include "engine/equity.h"
 #include "engine/mersenne_twister.h"
-#include "engine/simulation.h"
 #include "engine/tally.h"
 #include "eval/table_walk.h"
 
@@ -77,12 +77,13 @@ struct DealPlan {
     int fixedBoardCards() const { return cardCount(boards[0]); }
 };
 
-// Fills `plan` for `players` lists (an empty list is a random hand) and returns Finished when
+// Fills `plan` for `players` lists (an empty list is a random hand: computeEquity passes one for
+// each random player and refuses other empty lists before) and returns Finished when
 // deals can be counted, Rejected when a single hand is not a hand of the game, NoValidDeal when
 // no deal can ever be counted. The hole-card count, the player count and the boards must
 // already be valid.
-SimulationStatus planDeals(int holeCount, const PlayerLists& lists, int players,
-                           const Boards& boards, CardMask deadCards, DealPlan& plan);
+RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boards& boards,
+                 CardMask deadCards, DealPlan& plan);
 
 // What ends a run from outside its work: a deadline on a clock and stop flags. Looking costs a
 // clock read, so the work looks only every so often (see Dealer::fill and the enumeration).
@@ -120,29 +121,20 @@ struct DealBatch {
 // Deals batches of deals from a plan and evaluates them with one batched table walk each.
 class Dealer {
   public:
-    using Clock = std::chrono::steady_clock;
-
-    // `seconds` (0: none) bounds runs of discarded deals, measured from `start`; a run of
-    // `maxConsecutiveDiscards` discarded deals ends the dealing.
-    Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start, std::int32_t seconds,
-           std::int64_t maxConsecutiveDiscards);
-
-    // Looks at `limits` (kept by reference) after every kDiscardPoll discarded deals; once they
-    // cut the run, fill deals no more until the next restart.
-    void watch(const RunLimits& limits) { m_limits = &limits; }
+    // A run of `maxConsecutiveDiscards` discarded deals ends the dealing, and so do `limits`
+    // (kept by reference), looked at after every kDiscardPoll discarded deals.
+    Dealer(const DealPlan& plan, std::uint32_t seed, std::int64_t maxConsecutiveDiscards,
+           const RunLimits& limits);
 
     // Starts again from a new seed, with no discards counted.
     void restart(std::uint32_t seed);
 
     bool discardStop() const { return m_discardStop; }
+    // Why the limits ended the dealing (None while they have not).
     RunLimits::Cut cut() const { return m_cut; }
-    std::int64_t discardedDeals() const { return m_discarded; }
 
-    // True once more than the time limit has passed since the start.
-    bool timeUp() const;
-
-    // Deals until `batch` holds `batch.want` deals, too many deals in a row were discarded (or,
-    // while they are, the time limit has passed) or the watched limits cut the run.
+    // Deals until `batch` holds `batch.want` deals, too many deals in a row were discarded or
+    // the limits ended the dealing; once they have, it deals no more until the next restart.
     void fill(DealBatch& batch);
 
     // Values of every player on every board in play for the deals of `batch`.
@@ -164,9 +156,8 @@ class Dealer {
     const DealPlan& m_plan;
     TableWalk m_walk;
     WalkShape m_shape;
-    Clock::time_point m_start;
-    std::int32_t m_seconds;
     std::int64_t m_maxConsecutiveDiscards;
+    const RunLimits& m_limits;
     int m_holeCount;
     int m_players;
     int m_boardsInPlay;
@@ -177,7 +168,6 @@ class Dealer {
     std::int64_t m_discarded = 0;
     std::int64_t m_consecutiveDiscards = 0;
     bool m_discardStop = false;
-    const RunLimits* m_limits = nullptr;
     RunLimits::Cut m_cut = RunLimits::Cut::None;
 };
 

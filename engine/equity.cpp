@@ -1,5 +1,6 @@
 #include "engine/equity.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -113,23 +114,57 @@ void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled,
     }
 }
 
+namespace {
+
+std::string playerName(int p) {
+    return "player " + std::to_string(p + 1);
+}
+
+// Why the request cannot be calculated as it stands, or an empty text. Every check is cheap: the
+// lists are only walked to see whether a hand is left.
+std::string rejection(const EquityRequest& request) {
+    const int players = request.playerCount;
+    const Boards& boards = request.boards;
+    const int fixedCards = cardCount(boards[0]);
+    if (players < 2 || players > kMaxPlayers)
+        return "give 2 to " + std::to_string(kMaxPlayers) + " players";
+    if (request.holeCount < kMinHoleCards || request.holeCount > kMaxHoleCards)
+        return "hands hold 2 to 7 hole cards";
+    if (((boards[0] | boards[1] | request.deadCards) & ~kFullDeck) != 0) return "not a card";
+    if (fixedCards > kBoardCards || (fixedCards > 0 && fixedCards < 3) ||
+        (boards[1] != 0 && cardCount(boards[1]) != fixedCards))
+        return "boards hold 3 to 5 fixed cards, the second as many as the first";
+    if (boards[0] & boards[1]) return "the two boards share a card";
+    if ((boards[0] | boards[1]) & request.deadCards) return "a dead card is on a board";
+    if (request.rounds < 0 || request.rounds > kMaxRounds) return "rounds out of range";
+    CardMask known = boards[0] | boards[1] | request.deadCards;
+    for (int p = 0; p < players; ++p) {
+        const auto& hands = request.lists[p].hands;
+        if (request.random[p] || hands.size() != 1) continue;
+        if (hands[0] & known) return playerName(p) + "'s hand shares a card with another field";
+        known |= hands[0];
+    }
+    for (int p = 0; p < players; ++p) {
+        const auto& hands = request.lists[p].hands;
+        if (request.random[p] || hands.size() == 1) continue;
+        if (hands.empty()) return playerName(p) + " has no hand";
+        const CardMask others = known;  // single hands of others, boards and dead cards
+        if (std::none_of(hands.begin(), hands.end(), [&](CardMask h) { return (h & others) == 0; }))
+            return playerName(p) + " has no hand left after the known cards";
+    }
+    return {};
+}
+
+}  // namespace
+
 EquityResult computeEquity(const EquityRequest& request) {
     const auto start = request.now();
     EquityResult result;
     result.mode = request.mode == EquityMode::Exact ? EquityMode::Exact : EquityMode::MonteCarlo;
     const int players = request.playerCount;
-    const Boards& boards = request.boards;
-    const int fixedCards = cardCount(boards[0]);
-    if (players < 2 || players > kMaxPlayers || request.holeCount < kMinHoleCards ||
-        request.holeCount > kMaxHoleCards || fixedCards > kBoardCards ||
-        (boards[1] != 0 && cardCount(boards[1]) != fixedCards) ||
-        ((boards[0] | boards[1]) & ~kFullDeck) != 0 || request.rounds < 0) {
+    if (std::string why = rejection(request); !why.empty()) {
         result.end = RunEnd::Rejected;
-        return result;
-    }
-    if (request.rounds > kMaxRounds) {
-        result.end = RunEnd::Rejected;
-        result.reason = "more than " + std::to_string(kMaxRounds) + " rounds";
+        result.reason = std::move(why);
         return result;
     }
     result.playerCount = players;
@@ -138,18 +173,17 @@ EquityResult computeEquity(const EquityRequest& request) {
         return result;
     }
     try {
+        static const HandList kRandom;
         PlayerLists lists{};
-        for (int p = 0; p < players; ++p) lists[p] = &request.lists[p];
+        for (int p = 0; p < players; ++p)
+            lists[p] = request.random[p] ? &kRandom : &request.lists[p];
         DealPlan plan;
-        switch (planDeals(request.holeCount, lists, players, boards, request.deadCards, plan)) {
-            case SimulationStatus::Rejected:
-                result.end = RunEnd::Rejected;
-                return result;
-            case SimulationStatus::NoValidDeal:
-                result.end = RunEnd::NoValidDeal;
-                return result;
-            default:
-                break;
+        result.end =
+            planDeals(request.holeCount, lists, players, request.boards, request.deadCards, plan);
+        if (result.end != RunEnd::Finished) {
+            if (result.end == RunEnd::Rejected)
+                result.reason = "a hand has more cards than the game deals";
+            return result;
         }
         plan.hiLo = request.hiLo;
         const RunContext run{request, plan, start, limitsOf(request, start)};

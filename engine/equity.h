@@ -7,15 +7,24 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/cards.h"
 #include "core/hand_list.h"
-#include "engine/simulation.h"
 
 namespace varnel {
+
+inline constexpr int kMaxPlayers = 10;
+inline constexpr int kMaxBoards = 2;
+inline constexpr int kProgressSteps = 100;  // a progress report every rounds / 100 counted deals
+
+using Boards = std::array<CardMask, kMaxBoards>;
+
+// Called with the number of the progress step (0, 1, 2, ...).
+using ProgressCallback = std::function<void(int)>;
 
 enum class EquityMode {
     Auto,        // exact when the enumeration is estimated to take at most kAutoExactSeconds
@@ -39,7 +48,7 @@ enum class RunEnd {
     PrecisionReached,  // every player's standard error reached the target
     TooRare,           // a long run of discarded deals ended the sampling after some were counted
     Stopped,           // the stop flag was raised
-    Rejected,          // invalid or too large a request, or not enough memory (see `reason`)
+    Rejected,          // the request cannot be calculated as it stands (EquityResult::reason)
     NoValidDeal,       // the hands, boards and dead cards leave no outcome that could be counted
     NoTable,           // no evaluator table is attached
 };
@@ -57,15 +66,19 @@ std::chrono::steady_clock::time_point steadyNow();
 struct EquityRequest {
     int holeCount = 4;
     int playerCount = 2;
-    std::array<HandList, kMaxPlayers> lists;  // an empty list is a random hand
+    // Each player's hands, or random[p] for a hand dealt at random (its list is then ignored). A
+    // list that is empty, or that keeps no hand after the boards, the dead cards and the other
+    // players' single hands, is refused.
+    std::array<HandList, kMaxPlayers> lists;
+    std::array<bool, kMaxPlayers> random{};
     Boards boards{};
     CardMask deadCards = 0;
     EquityMode mode = EquityMode::Auto;
     bool hiLo = false;  // each board split between the best high and the best eight-or-better low
-    std::int64_t rounds = 100000;  // Monte Carlo deals to count, 0 .. kMaxRounds
-    double seconds = 0;            // time limit, 0 for none
-    double precision = 0;          // Monte Carlo target standard error in points, 0 for none
-    std::chrono::milliseconds pause{100};  // after each Monte Carlo progress report
+    std::int64_t rounds = 100000;        // Monte Carlo deals to count, 0 .. kMaxRounds
+    double seconds = 0;                  // time limit, 0 for none
+    double precision = 0;                // Monte Carlo target standard error in points, 0 for none
+    std::chrono::milliseconds pause{0};  // after each Monte Carlo progress report
     int threads = 1;
     std::optional<std::uint32_t> seed;  // without one it comes from std::random_device
     // Called with the progress step 0 .. kProgressSteps - 1 on the calling thread.
@@ -94,9 +107,11 @@ struct PlayerEquity {
 struct EquityResult {
     EquityMode mode = EquityMode::MonteCarlo;  // Exact or MonteCarlo: how the figures were made
     RunEnd end = RunEnd::Finished;
+    // Why the request was rejected, in a player's words: what is invalid or too large, or
+    // that memory ran out.
+    std::string reason;
     std::int64_t deals = 0;  // counted deals, or enumerated outcomes
     double seconds = 0;      // calculation time
-    std::string reason;      // with Rejected: what was invalid or too large, when known
     int playerCount = 0;
     std::array<PlayerEquity, kMaxPlayers> players{};
 };

@@ -8,7 +8,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "engine/simulation.h"
+#include "engine/equity.h"
 #include "eval/low_eval.h"
 #include "eval/table_walk.h"
 

@@ -1,7 +1,10 @@
 #include "eval/omaha_eval.h"
 
 #include <sys/mman.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +12,7 @@
 #include <limits>
 #include <system_error>
 
+#include "core/checksum.h"
 #include "core/file_errors.h"
 #include "eval/table_format.h"
 
@@ -60,13 +64,27 @@ namespace {
 // A walk reads entry[s + card] for card < 52, so every entry that may serve as a state must keep
 // s + 51 inside the table. Final values (at most 7462) are not states, but since levels are not
 // marked in the file, every entry is held to the state rule; a real table is padded so that its
-// values satisfy it too. An empty table is accepted (and counts as no table for evaluating).
-bool entriesInRange(const OmahaTable& table) {
-    if (table.size == 0) return true;
-    if (table.size < static_cast<std::size_t>(kDeckSize)) return false;
+// values satisfy it too.
+bool entriesBelow(const OmahaEntry* entries, std::size_t count, std::uint64_t limit) {
+    OmahaEntry largest = 0;
+    for (std::size_t i = 0; i < count; ++i) largest = std::max(largest, entries[i]);
+    return count == 0 || largest < limit;
+}
+
+// Reads the entries in pieces that stay in the cache while they are summed and range-checked,
+// so the checks add no pass over main memory.
+bool readCheckedEntries(std::istream& in, OmahaTable& table, Checksum& sum) {
+    constexpr std::size_t kPiece = std::size_t{1} << 16;  // entries: 256 KiB
     const std::uint64_t limit = table.size - (kDeckSize - 1);
-    for (std::size_t i = 0; i < table.size; ++i) {
-        if (table.entries[i] >= limit) return false;
+    for (std::size_t done = 0; done < table.size;) {
+        const std::size_t count = std::min(kPiece, table.size - done);
+        OmahaEntry* piece = table.entries.get() + done;
+        if (!in.read(reinterpret_cast<char*>(piece),
+                     static_cast<std::streamsize>(count * sizeof(OmahaEntry))))
+            return false;
+        sum.add(piece, count * sizeof(OmahaEntry));
+        if (!entriesBelow(piece, count, limit)) return false;
+        done += count;
     }
     return true;
 }
@@ -74,33 +92,32 @@ bool entriesInRange(const OmahaTable& table) {
 }  // namespace
 
 std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path) {
-    const std::filesystem::path p(path);
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(p, ec);
-    if (ec && !isMissingPathError(ec)) {
-        throw std::filesystem::filesystem_error("exists", p, ec);
+    // Only a regular file is opened: a FIFO or a device could block or never end.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        const std::error_code ec(errno, std::generic_category());
+        if (isMissingPathError(ec)) return nullptr;
+        throw std::filesystem::filesystem_error("exists", std::filesystem::path(path), ec);
     }
-    if (!exists) return nullptr;
+    if (!S_ISREG(info.st_mode)) return nullptr;
 
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return nullptr;
+    std::ifstream in(path, std::ios::binary);
     TableHeader header{};
-    if (!readTableHeader(in, header)) return nullptr;
-
-    std::error_code sizeEc;
-    const auto fileSize = std::filesystem::file_size(p, sizeEc);
-    if (sizeEc) return nullptr;
-    const std::uint64_t available = (fileSize - kTableHeaderSize) / sizeof(OmahaEntry);
-    if (header.entryCount > available) return nullptr;
+    if (!in || !readTableHeader(in, header)) return nullptr;
+    const std::uint64_t fileSize = tableFileSize(header.entryCount);
+    if (fileSize == 0 || fileSize != static_cast<std::uint64_t>(info.st_size)) return nullptr;
+    // A table smaller than one row cannot hold a state; it is refused unless it is empty.
+    if (header.entryCount > 0 && header.entryCount < static_cast<std::uint64_t>(kDeckSize))
+        return nullptr;
 
     auto table = makeOmahaTable(static_cast<std::size_t>(header.entryCount));
     if (!table) return nullptr;
-    if (table->size > 0) {
-        in.read(reinterpret_cast<char*>(table->entries.get()),
-                static_cast<std::streamsize>(table->size * sizeof(OmahaEntry)));
-        if (!in) return nullptr;
-    }
-    if (!entriesInRange(*table)) return nullptr;
+    Checksum sum = contentChecksum(kTableFormatVersion, kTableFileKind);
+    sum.add(&header, sizeof header);
+    if (!readCheckedEntries(in, *table, sum)) return nullptr;
+    DataTrailer trailer{};
+    if (!in.read(reinterpret_cast<char*>(&trailer), sizeof trailer)) return nullptr;
+    if (trailerMismatch(trailer, kTableFormatVersion, kTableFileKind, sum)) return nullptr;
     return table;
 }
 

@@ -67,8 +67,10 @@ class ofsm_omaha7 {
 // The process-wide instance read by evaluateOmaha.
 ofsm_omaha7& omahaEvaluator();
 
-// Loads a table file; null when the file is missing, unreadable, has a wrong header, is shorter
-// than its header promises, or holds an entry that leads outside the table. A file-system query
+// Loads a table file (eval/table_format.h); null when the path is missing or not a regular file
+// (checked before opening, so a FIFO never blocks), or the file is unreadable, has a wrong
+// header, a size other than its header gives, a trailer of another format version, a checksum
+// that its content does not give, or an entry that leads outside the table. A file-system query
 // that fails for another reason than a missing path throws std::filesystem::filesystem_error.
 std::unique_ptr<OmahaTable> loadOmahaTable(const std::string& path);
 

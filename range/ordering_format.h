@@ -5,13 +5,26 @@
 //  - 4 and 5 hole cards, 20-byte records: name as 9 UTF-16 units padded with blanks, one unused
 //    byte, the class's hand count as u8.
 //  - 6 and 7 hole cards, L + 20-byte records (L = 12 or 13): name as L 8-bit characters padded
-//    with blanks, score (f64), hand count (u32), cumulative percentage of all hands (f64).
+//    with blanks, score (f64), hand count (u32), cumulative percentage of all hands (f64), which
+//    is the running hand count * 100.0 / all hands.
+// Both files end in a DataTrailer (core/checksum.h). The class file's covers its records. The
+// hand file's masks are followed by an index that its trailer covers: one checksum per block of
+// kHandBlock masks (the last block may be shorter; each sum is seeded by the format, then fed the
+// block's number as a u64 and its masks), then the checksum of the class file it belongs to.
+// So a selection checks exactly the blocks it reads, and two files of different runs never pair.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace varnel {
+
+// Version 1 files had no trailers; loaders refuse them, so the set-up writes them anew.
+inline constexpr std::uint32_t kOrderingFormatVersion = 2;
+inline constexpr std::uint32_t kClassFileKind = 2;
+inline constexpr std::uint32_t kHandFileKind = 3;
+inline constexpr std::size_t kHandBlock = 10000;
 
 struct OrderingFormat {
     std::int32_t numCards;

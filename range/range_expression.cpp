@@ -11,14 +11,15 @@
 #include <boost/spirit/include/classic_chset.hpp>
 #include <boost/spirit/include/classic_core.hpp>
 #include <boost/spirit/include/classic_parse_tree.hpp>
+#include <cctype>
+#include <charconv>
 #include <climits>
-#include <cwchar>
-#include <cwctype>
 #include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "core/report.h"
 #include "range/hand_pattern.h"
 #include "range/hand_sets.h"
 #include "range/ordering.h"
@@ -155,29 +156,84 @@ void appendText(const Node& node, std::string& out) {
     for (const Node& child : node.children) appendText(child, out);
 }
 
-Hands evaluateTerm(std::string_view narrow, std::int32_t numCards) {
-    std::wstring term(narrow.begin(), narrow.end());
-    while (!term.empty() && std::iswspace(static_cast<wint_t>(term.back()))) term.pop_back();
+// A term's characters without trailing whitespace.
+std::string_view trimmedTerm(std::string_view term) {
+    while (!term.empty() && std::isspace(static_cast<unsigned char>(term.back())))
+        term.remove_suffix(1);
+    return term;
+}
 
-    const std::size_t percentAt = term.find(L'%');
-    if (percentAt != std::wstring::npos && percentAt > 0) {
-        constexpr std::int32_t kFirstOrdering = 4, kLastOrdering = 7;
-        if (numCards < kFirstOrdering || numCards > kLastOrdering) return {};
-        const std::wstring number = term.substr(0, percentAt);
-        const double percent = std::wcstod(number.c_str(), nullptr);
-        return selectTopPercent(numCards, percent).hands;
+// The percentage of a term holding a "%": a plain decimal number above 0 and at most 100,
+// then "%" and nothing else. Anything else ("0x10%", "10%x", "1.5.5%", "%", "nan%", "-5%",
+// "0%", "101%") is no percentage. The number is read the same way under every locale.
+std::optional<double> percentOf(std::string_view term) {
+    if (term.empty() || term.back() != '%') return std::nullopt;
+    const std::string_view number = term.substr(0, term.size() - 1);
+    const auto digits =
+        std::count_if(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const auto points = std::count(number.begin(), number.end(), '.');
+    if (digits == 0 || points > 1 || digits + points != std::ssize(number)) return std::nullopt;
+    double percent = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), percent,
+                                           std::chars_format::fixed);
+    if (ec != std::errc() || end != number.data() + number.size()) return std::nullopt;
+    if (!(percent > 0 && percent <= 100)) return std::nullopt;
+    return percent;
+}
+
+// The state of one evaluation: the hand size, its limits, and why it ended early (the first
+// ordering that could not serve, a list over the limit, the stop flag).
+struct Evaluation {
+    std::int32_t numCards = 0;
+    const RangeLimits& limits;
+    RangeStatus status = RangeStatus::Read;
+    std::wstring orderingProblem;
+
+    bool over() const { return status != RangeStatus::Read; }
+    // Records a list of `size` hands; false once the reading must end.
+    bool admit(std::size_t size) {
+        if (!over() && size > limits.maxHands) status = RangeStatus::TooLarge;
+        if (!over() && limits.stop && limits.stop->load(std::memory_order_relaxed))
+            status = RangeStatus::Stopped;
+        return !over();
     }
+};
+
+Hands evaluateTerm(std::string_view narrow, Evaluation& e) {
+    const std::string_view text = trimmedTerm(narrow);
+    if (text.find('%') != std::string_view::npos) {
+        constexpr std::int32_t kFirstOrdering = 4, kLastOrdering = 7;
+        if (e.numCards < kFirstOrdering || e.numCards > kLastOrdering) return {};
+        TopHands top = selectTopPercent(e.numCards, *percentOf(text));
+        if (top.problem.empty()) return std::move(top.list.hands);
+        e.orderingProblem = std::move(top.problem);
+        e.status = RangeStatus::OrderingUnavailable;
+        return {};
+    }
+    std::wstring term(text.begin(), text.end());
     std::erase_if(term, [](wchar_t c) { return c == L'[' || c == L']'; });
     HandList list;
-    list.numCards = numCards;
+    list.numCards = e.numCards;
     expandHandPattern(term, list);
     return std::move(list.hands);
 }
 
-Hands evaluate(const Node& node, std::int32_t numCards);
+// True when every term of the tree that holds a "%" is a percentage term; comma-led factors,
+// which are not evaluated, are read as well.
+bool termsReadable(const Node& node) {
+    if (ruleOf(node) == kTermRule) {
+        std::string text;
+        appendText(node, text);
+        const std::string_view term = trimmedTerm(text);
+        return term.find('%') == std::string_view::npos || percentOf(term).has_value();
+    }
+    return std::all_of(node.children.begin(), node.children.end(), termsReadable);
+}
+
+Hands evaluate(const Node& node, Evaluation& e);
 
 // A level of the grammar: its first operand combined with each following one in turn.
-Hands evaluateChain(const Node& node, std::int32_t numCards) {
+Hands evaluateChain(const Node& node, Evaluation& e) {
     std::optional<HandsChain> chain;
     char op = 0;
     for (const Node& child : node.children) {
@@ -185,7 +241,8 @@ Hands evaluateChain(const Node& node, std::int32_t numCards) {
             op = leafChar(child);
             continue;
         }
-        Hands operand = evaluate(child, numCards);
+        Hands operand = evaluate(child, e);
+        if (!e.admit(operand.size())) return {};
         if (!chain) {
             chain.emplace(std::move(operand));
         } else if (op == kUnion) {
@@ -195,26 +252,28 @@ Hands evaluateChain(const Node& node, std::int32_t numCards) {
         } else {
             chain->subtract(operand);
         }
+        if (!e.admit(chain->result().size())) return {};
     }
     return chain ? chain->take() : Hands{};
 }
 
-Hands evaluate(const Node& node, std::int32_t numCards) {
+Hands evaluate(const Node& node, Evaluation& e) {
+    if (e.over()) return {};  // the result is void: evaluate nothing more
     switch (ruleOf(node)) {
         case kRangeRule:
         case kIntersectRule:
         case kExceptRule:
-            return evaluateChain(node, numCards);
+            return evaluateChain(node, e);
         case kFactorRule: {
             const Node& head = node.children.front();
-            if (!isLeaf(head)) return evaluate(head, numCards);  // a term
-            if (leafChar(head) == kOpen) return evaluate(node.children[1], numCards);
+            if (!isLeaf(head)) return evaluate(head, e);  // a term
+            if (leafChar(head) == kOpen) return evaluate(node.children[1], e);
             return {};  // a comma-led factor names nothing; what follows it is not evaluated
         }
         case kTermRule: {
             std::string text;
             appendText(node, text);
-            return evaluateTerm(text, numCards);
+            return evaluateTerm(text, e);
         }
         default:
             return {};
@@ -223,15 +282,39 @@ Hands evaluate(const Node& node, std::int32_t numCards) {
 
 }  // namespace
 
-std::int32_t parseRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out) {
+RangeStatus readRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out,
+                                const RangeLimits& limits, std::wstring* orderingProblem) {
     out.hands.clear();
     out.numCards = numCards;
     std::string narrow;
-    if (!normalise(text, narrow) || nestingDepth(narrow) > kMaxRangeNesting) return -1;
+    if (!normalise(text, narrow) || nestingDepth(narrow) > kMaxRangeNesting)
+        return RangeStatus::Unreadable;
     ParseInfo info;
-    if (!parseTree(narrow, info)) return -1;
-    out.hands = evaluate(info.trees.front(), numCards);
-    return static_cast<std::int32_t>(std::min<std::size_t>(out.hands.size(), INT32_MAX));
+    if (!parseTree(narrow, info) || !termsReadable(info.trees.front()))
+        return RangeStatus::Unreadable;
+    Evaluation e{numCards, limits, RangeStatus::Read, {}};
+    Hands hands = evaluate(info.trees.front(), e);
+    if (e.status == RangeStatus::OrderingUnavailable) {
+        if (orderingProblem) {
+            *orderingProblem = std::move(e.orderingProblem);
+        } else {
+            reportToUser(e.orderingProblem, L"File error");
+        }
+    }
+    if (e.admit(hands.size())) out.hands = std::move(hands);
+    return e.status;
+}
+
+std::int32_t parseRangeExpression(const std::wstring& text, std::int32_t numCards, HandList& out,
+                                  std::wstring* orderingProblem) {
+    switch (readRangeExpression(text, numCards, out, RangeLimits{}, orderingProblem)) {
+        case RangeStatus::Read:
+            return static_cast<std::int32_t>(std::min<std::size_t>(out.hands.size(), INT32_MAX));
+        case RangeStatus::OrderingUnavailable:
+            return kRangeOrderingUnavailable;
+        default:
+            return kRangeUnreadable;
+    }
 }
 
 }  // namespace varnel

@@ -9,11 +9,27 @@ JOBS="$(nproc)"
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           libboost-dev libwxgtk3.2-dev xvfb xauth util-linux
-          imagemagick xdotool)
+          imagemagick xdotool locales)
 
 log() { printf '\033[1m[varnel]\033[0m %s\n' "$*" >&2; }
 
 ensure_packages() {
+    install_packages
+    ensure_locale ru_RU.UTF-8
+}
+
+# The console logger switches the character classes to this locale (tests check it).
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qix "${1/UTF-8/utf8}" && return 0
+    log "generating the locale $1"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" sed -i "s/^# *\($1 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$1 UTF-8" /etc/locale.gen || echo "$1 UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo[@]}" locale-gen >/dev/null
+}
+
+install_packages() {
     local missing=()
     for p in "${PACKAGES[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -33,7 +49,7 @@ build() {
     local dir="$ROOT/build/$preset"
     if [ ! -f "$dir/build.ninja" ]; then
         log "configuring the $preset build"
-        cmake --preset "$preset" -S "$ROOT" -DVARNEL_DATA_DIR="$ROOT/build/data" >/dev/null
+        cmake --preset "$preset" -S "$ROOT" >/dev/null
     fi
     log "building ($preset${1:+: $*})"
     if [ $# -gt 0 ]; then
@@ -55,17 +71,36 @@ build_release_programs() {
 # ("*.tmp.<pid>") found there while the lock is free were left by an interrupted run.
 CACHE_ROOT="${VARNEL_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/varnel}"
 DATA_DIR="$ROOT/build/data"
+RELEASE_DIR="$ROOT/build/release"  # the build whose records name the generators' sources
 TABLE_MB=150          # omaha-7.bin: about 98 MiB
 ORDERINGS_MB=1700     # the four orderings: about 1.5 GB, the 7-card hand file 1 GB of it
 # Present in a key's folder while the orderings are being generated; the program looks for it
-# under this name in its working directory (range/ordering.h).
+# under this name in its working directory (range/ordering_files.h).
 GENERATING_MARKER=orderings.generating
 
-# generator_key PATTERN...: the key of the sources the patterns name, relative to the root
-# (expanded there, so that the key is the same from any working directory).
+# generator_sources TARGET: every file under the root that the release build compiles into
+# TARGET, one a line, relative to the root and sorted: the sources and headers that the compiler
+# reported for each object among the target's inputs (ninja's records, so they exist only once
+# the target is built). Fails when an object has no record.
+generator_sources() {
+    local objects deps
+    objects=$(ninja -C "$RELEASE_DIR" -t inputs "$1" | grep '\.o$') || return 1
+    # shellcheck disable=SC2086 # one object a word
+    deps=$(cd "$RELEASE_DIR" && ninja -t deps $objects) || return 1
+    if grep '^[^ ]' <<<"$deps" | grep -qv '(VALID)$'; then
+        log "the build holds no valid dependency record for every object of $1"
+        return 1
+    fi
+    grep '^ ' <<<"$deps" | (cd "$RELEASE_DIR" && xargs realpath -e --relative-base="$ROOT") |
+        { grep -v '^/' || true; } | sort -u
+}
+
+# generator_key TARGET: the key of generator TARGET's sources, names and contents.
 generator_key() {
-    # shellcheck disable=SC2068 # the patterns are meant to be expanded here
-    (cd "$ROOT" && cat $@ | sha1sum | cut -c1-16)
+    local files
+    files=$(generator_sources "$1") && [ -n "$files" ] || { log "no sources recorded for $1"; return 1; }
+    # shellcheck disable=SC2086 # one path a word; the paths hold no blanks
+    (cd "$ROOT" && sha1sum $files) | sha1sum | cut -c1-16
 }
 
 # Removes the folders of other keys of generator $1 than the folder $2, except one whose lock is
@@ -102,11 +137,11 @@ enough_space() {
     fi
 }
 
-# cache_folder NAME SOURCES...: creates and prints the folder of the current key of generator
-# NAME, removing the folders of its older keys.
+# cache_folder NAME TARGET: creates and prints the folder of the current key of generator NAME,
+# built as TARGET, removing the folders of its older keys.
 cache_folder() {
-    local name="$1" key cache; shift
-    key=$(generator_key "$@")
+    local name="$1" key cache
+    key=$(generator_key "$2") || return 1
     cache="$CACHE_ROOT/$name-$key"
     mkdir -p "$cache"
     remove_old_keys "$name" "$cache"
@@ -121,14 +156,14 @@ link_data() {
 }
 
 TABLE_GENERATOR="$ROOT/build/release/tools/gen-table/varnel-gen-table"
-TABLE_SOURCES=('tools/gen-table/*.cpp' 'tools/gen-table/*.h' 'tools/five-card/*.cpp'
-               'tools/five-card/*.h' 'eval/table_format.*')
 
-# The evaluator table, omaha-7.bin, generated in the foreground (about a minute).
+# The evaluator table, omaha-7.bin, generated in the foreground (about a minute). The generator
+# leaves a file alone only when it loads (size, checksum, entries) and agrees with a plain
+# evaluator on a sample of hands.
 ensure_table() {
     build release varnel-gen-table
     local cache
-    cache=$(cache_folder table "${TABLE_SOURCES[@]}")
+    cache=$(cache_folder table varnel-gen-table) || return 1
     (
         flock 9
         sweep_temporaries "$cache"
@@ -140,16 +175,15 @@ ensure_table() {
 
 # The four hand orderings (class file .bin and hand file .64 for 4 to 7 hole cards), generated
 # in the background by a detached process that logs to generate.log in the cache folder. The
-# generator skips orderings whose files are already valid and writes each file atomically, so
-# the program can use each ordering as soon as its files appear.
+# generator skips orderings whose files are already valid (read in full: sizes, checksums and
+# every hand) and writes each file atomically, so the program can use each ordering as soon as
+# its files appear.
 ORDERINGS_GENERATOR="$ROOT/build/release/tools/gen-orderings/varnel-gen-orderings"
-ORDERING_SOURCES=('tools/gen-orderings/*.cpp' 'tools/gen-orderings/*.h' 'tools/five-card/*.cpp'
-                  'tools/five-card/*.h' range/ordering_format.h)
 ORDERING_NAMES=(oh6maxordering oh56maxordering oh6vsrandomordering oh7vsrandomordering)
 start_orderings() {
     build release varnel-gen-orderings
     local cache name
-    cache=$(cache_folder orderings "${ORDERING_SOURCES[@]}")
+    cache=$(cache_folder orderings varnel-gen-orderings) || return 1
     for name in "${ORDERING_NAMES[@]}"; do
         link_data "$name.bin" "$cache"
         link_data "$name.64" "$cache"

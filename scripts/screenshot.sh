@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # Screenshots of the program under a virtual X server:
-#   scripts/screenshot.sh [OUT.png] [--run] [--dialogs] [--game NAME]
+#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME]
 # Without options it shows the window as it starts. --run first types a flop and six players with
 # the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
+# --refused (instead of --run) types fields that cannot be used (a range the known cards leave no hand of, a card
+# list too long for the game, text in B3), presses "Start" and also saves the message that
+# refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
 calculate=0
+refused=0
 dialogs=0
 game=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
+        --refused) refused=1 ;;
         --dialogs) dialogs=1 ;;
         --game) game="$2"; shift ;;
         *) out="$(realpath -m "$1")" ;;
@@ -68,19 +73,40 @@ shoot() {
     log "screenshot written to $1"
 }
 
-if [ "$calculate" = 1 ]; then
-    # A click into the text of B1 (near the window's top-left corner) gives the window the
-    # keyboard. Every field row holds four focusable controls in tab order (random, select, text,
-    # clear), rows in the order B1, B2, B3, D, P 1 ... P10, and "Start" follows the last row.
+# A click into the text of B1 (near the window's top-left corner) gives the window the keyboard.
+# Every field row holds four focusable controls in tab order (random, select, text, clear), rows
+# in the order B1, B2, B3, D, P 1 ... P10, and "Start" follows the last row.
+at=0  # the row whose text has the focus
+field() {  # field ROW TEXT: types TEXT into the field of row ROW (0 = B1, 4 = P 1)
+    local tabs=$((4 * ($1 - at)))
+    [ "$tabs" -gt 0 ] && xdotool key --delay 20 --repeat "$tabs" Tab
+    xdotool type --delay 20 "$2"
+    at=$1
+}
+start() {
+    xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
+    xdotool key space
+}
+if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
-    at=0  # the row whose text has the focus
-    field() {  # field ROW TEXT: types TEXT into the field of row ROW (0 = B1, 4 = P 1)
-        local tabs=$((4 * ($1 - at)))
-        [ "$tabs" -gt 0 ] && xdotool key --delay 20 --repeat "$tabs" Tab
-        xdotool type --delay 20 "$2"
-        at=$1
-    }
+fi
+if [ "$refused" = 1 ]; then
+    field 0 'Kh9h2d'
+    field 2 'AsKd7h'
+    field 4 'KsKdQhJh'
+    field 5 'KK'
+    field 6 'AsAhKhQs2c3c'
+    start
+    # The message box has no name of its own without a window manager: the whole screen.
+    sleep 2
+    import -window root "${out%.png}-message.png"
+    log "screenshot written to ${out%.png}-message.png"
+    sleep 0.5
+    xdotool key Return
+    sleep 0.5
+fi
+if [ "$calculate" = 1 ]; then
     field 0 'Qh7c2d'
     field 4 'AhAdKsQs'
     field 5 'JcTc9h8h'
@@ -88,9 +114,8 @@ if [ "$calculate" = 1 ]; then
     field 7 'KK'
     field 8 'QQ:xxyy'
     field 9 'random'
-    xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
     runs=$(grep -c 'Calculation: ' varnel.log || true)
-    xdotool key space # Start
+    start
     for _ in $(seq 600); do
         [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
         sleep 0.2

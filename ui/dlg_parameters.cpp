@@ -7,13 +7,34 @@
 #include <string>
 
 #include "core/report.h"
+#include "engine/parameters.h"
 #include "ui/dialog_layout.h"
 
 namespace varnel {
 namespace {
 
+// The rows of the dialog: the name that messages use, and the unit the label adds.
+constexpr const wchar_t* kRoundsName = L"Number of rounds";
+constexpr const wchar_t* kSecondsName = L"Seconds for calculation";
+constexpr const wchar_t* kPrecisionName = L"Target precision";
+constexpr const wchar_t* kPauseName = L"Pause between progress steps";
+
 wxString precisionShown(double precision) {
     return precision > 0 ? wxString::Format("%g", precision) : wxString();
+}
+
+// The text of a field without the blanks around it.
+std::wstring typed(const wxTextCtrl* control) {
+    return control->GetValue().Strip(wxString::both).ToStdWstring();
+}
+
+// Tells the user why a field was refused ("Number of rounds: 'abc' is not a number.") and
+// returns false, or returns true when the field was read.
+template <class T>
+bool accepted(const ParameterReading<T>& reading, const wchar_t* name, const std::wstring& text) {
+    if (reading) return true;
+    reportToUser(std::wstring(name) + L": '" + text + L"' " + reading.problem + L".");
+    return false;
 }
 
 }  // namespace
@@ -24,14 +45,15 @@ wxBEGIN_EVENT_TABLE(dlgParametersForEvaluation, wxDialog)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindowID /*id*/,
-                                                       const wxString& title, const wxPoint& pos,
-                                                       const wxSize& size)
-    : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE) {
+dlgParametersForEvaluation::dlgParametersForEvaluation(AppSettings& settings, wxWindow* parent,
+                                                       wxWindowID /*id*/, const wxString& title,
+                                                       const wxPoint& pos, const wxSize& size)
+    : wxDialog(parent, kParametersDialogId, title, pos, size, wxDEFAULT_DIALOG_STYLE),
+      m_settings(settings) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, 0, 0);
     grid->AddGrowableCol(1);
-    auto addRow = [&](const char* label, wxWindow* control) {
+    auto addRow = [&](const wxString& label, wxWindow* control) {
         grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
         grid->Add(control, 1, wxEXPAND | wxALL, 5);
     };
@@ -39,16 +61,16 @@ dlgParametersForEvaluation::dlgParametersForEvaluation(wxWindow* parent, wxWindo
     m_textSeconds = new wxTextCtrl(this, wxID_ANY);
     m_textPrecision = new wxTextCtrl(this, wxID_ANY);
     m_textPause = new wxTextCtrl(this, wxID_ANY);
-    addRow("Number of rounds", m_textRounds);
-    addRow("Seconds for calculation", m_textSeconds);
-    addRow("Target precision (points)", m_textPrecision);
-    addRow("Pause between progress steps (ms)", m_textPause);
+    addRow(kRoundsName, m_textRounds);
+    addRow(kSecondsName, m_textSeconds);
+    addRow(wxString(kPrecisionName) + " (points)", m_textPrecision);
+    addRow(wxString(kPauseName) + " (ms)", m_textPause);
     top->Add(grid, 0, wxEXPAND | wxALL, 5);
     m_checkExact = new wxCheckBox(this, wxID_ANY, "Exact when possible");
     top->Add(m_checkExact, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
 
     finishOkCancelDialog(*this, top, size);
-    setValues(appSettings());
+    setValues(m_settings);
 }
 
 void dlgParametersForEvaluation::setValues(const AppSettings& settings) {
@@ -57,7 +79,7 @@ void dlgParametersForEvaluation::setValues(const AppSettings& settings) {
     m_shown.m_mode = settings.m_mode;
     m_shown.m_precision = settings.m_precision;
     m_shown.m_pauseMs = settings.m_pauseMs;
-    m_textRounds->SetValue(wxString::Format("%d", settings.m_rounds));
+    m_textRounds->SetValue(wxString::Format("%lld", static_cast<long long>(settings.m_rounds)));
     m_textSeconds->SetValue(wxString::Format("%d", settings.m_seconds));
     m_checkExact->SetValue(settings.m_mode != EquityMode::MonteCarlo);
     m_textPrecision->SetValue(precisionShown(settings.m_precision));
@@ -65,32 +87,25 @@ void dlgParametersForEvaluation::setValues(const AppSettings& settings) {
 }
 
 void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
-    // Every value is checked before any is stored.
-    const std::int32_t rounds = leadingNumber(m_textRounds->GetValue().ToStdWstring());
-    const std::int32_t seconds = leadingNumber(m_textSeconds->GetValue().ToStdWstring());
-    const wxString precisionText = m_textPrecision->GetValue().Strip(wxString::both);
-    const std::optional<double> precision = precisionFrom(precisionText.ToStdWstring());
-    const std::optional<std::int32_t> pause = pauseFrom(m_textPause->GetValue().ToStdWstring());
-    std::wstring refused;
-    if (rounds < 1)
-        refused = L"The number of rounds must be at least 1.";
-    else if (seconds < 0)
-        refused = L"The seconds for a calculation cannot be negative.";
-    else if (!precision)
-        refused = L"The target precision must be empty or a number of points from 0 to 100.";
-    else if (!pause)
-        refused = L"The pause must be a whole number of milliseconds from 0 to 10000.";
-    if (!refused.empty()) {
-        reportToUser(refused);
-        return;  // the dialog stays open
-    }
+    // Every value is read by the same rules as the stored ones and checked before any is kept;
+    // the first refused one is named and the dialog stays open.
+    const std::wstring roundsText = typed(m_textRounds), secondsText = typed(m_textSeconds),
+                       precisionText = typed(m_textPrecision), pauseText = typed(m_textPause);
+    const auto rounds = readRounds(roundsText);
+    const auto seconds = readSeconds(secondsText);
+    const auto precision = readPrecision(precisionText);
+    const auto pause = readPause(pauseText);
+    if (!accepted(rounds, kRoundsName, roundsText) ||
+        !accepted(seconds, kSecondsName, secondsText) ||
+        !accepted(precision, kPrecisionName, precisionText) ||
+        !accepted(pause, kPauseName, pauseText))
+        return;
     const EquityMode mode =
         m_checkExact->GetValue()
             ? (m_shown.m_mode == EquityMode::MonteCarlo ? EquityMode::Auto : m_shown.m_mode)
             : EquityMode::MonteCarlo;
-    const std::int32_t pauseMs = *pause;
 
-    AppSettings& settings = appSettings();
+    // Only the changed keys are written; the configuration merges them into its file.
     wxConfigBase* config = wxConfigBase::Get(false);
     if (config) config->SetPath("/GAME");
     bool written = false;
@@ -99,17 +114,19 @@ void dlgParametersForEvaluation::OnOk(wxCommandEvent& event) {
         config->Write(key, text);
         written = true;
     };
-    store(rounds != m_shown.m_rounds, "Rounds", m_textRounds->GetValue());
-    store(seconds != m_shown.m_seconds, "Seconds", m_textSeconds->GetValue());
+    store(*rounds.value != m_shown.m_rounds, "Rounds", roundsText);
+    store(*seconds.value != m_shown.m_seconds, "Seconds", secondsText);
     store(mode != m_shown.m_mode, "Mode", wxString(std::string(modeText(mode))));
-    store(*precision != m_shown.m_precision, "Precision", precisionText);
-    store(pauseMs != m_shown.m_pauseMs, "Pause", wxString::Format("%d", pauseMs));
+    store(*precision.value != m_shown.m_precision, "Precision", precisionText);
+    store(*pause.value != m_shown.m_pauseMs, "Pause", pauseText);
     if (written) config->Flush();
-    m_shown.m_rounds = settings.m_rounds = rounds;
-    m_shown.m_seconds = settings.m_seconds = seconds;
+
+    AppSettings& settings = m_settings;
+    m_shown.m_rounds = settings.m_rounds = *rounds.value;
+    m_shown.m_seconds = settings.m_seconds = *seconds.value;
     m_shown.m_mode = settings.m_mode = mode;
-    m_shown.m_precision = settings.m_precision = *precision;
-    m_shown.m_pauseMs = settings.m_pauseMs = pauseMs;
+    m_shown.m_precision = settings.m_precision = *precision.value;
+    m_shown.m_pauseMs = settings.m_pauseMs = *pause.value;
     event.Skip();
 }
 

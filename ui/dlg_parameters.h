@@ -1,8 +1,9 @@
 #pragma once
 // The parameters dialog: the number of rounds, the seconds of a calculation, whether to enumerate
 // exactly when that is cheap, the target precision and the pause between progress steps. OK
-// checks the values (a refused value keeps the dialog open with a message), stores changed values
-// in the application settings and writes only the changed keys to the configuration.
+// reads the values by the rules of engine/parameters.h (a refused value keeps the dialog open and
+// is named in a message), stores them in the application settings and writes only the changed
+// keys to the configuration.
 
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
@@ -18,15 +19,17 @@ inline constexpr wxWindowID kParametersDialogId = 1006;
 
 class dlgParametersForEvaluation : public wxDialog {
   public:
-    // `id` is ignored: the dialog always carries kParametersDialogId. `size` is the least size;
-    // the dialog grows to its contents.
-    dlgParametersForEvaluation(wxWindow* parent, wxWindowID id = kParametersDialogId,
+    // OK stores the values in `settings` and in the configuration. `id` is ignored: the dialog
+    // always carries kParametersDialogId. `size` is the least size; the dialog grows to its
+    // contents.
+    dlgParametersForEvaluation(AppSettings& settings, wxWindow* parent,
+                               wxWindowID id = kParametersDialogId,
                                const wxString& title = "Parameters for Evaluation",
                                const wxPoint& pos = wxDefaultPosition,
                                const wxSize& size = wxSize(258, 144));
 
     // Remembers the values shown (the application's at construction) and writes them into the
-    // controls ("%d"; a precision of 0 as an empty field).
+    // controls (whole numbers in decimal; a precision of 0 as an empty field).
     void setValues(const AppSettings& settings);
 
     wxTextCtrl* roundsText() const { return m_textRounds; }
@@ -38,6 +41,7 @@ class dlgParametersForEvaluation : public wxDialog {
   private:
     void OnOk(wxCommandEvent& event);
 
+    AppSettings& m_settings;
     AppSettings m_shown;
     wxTextCtrl* m_textRounds;
     wxTextCtrl* m_textSeconds;

@@ -17,11 +17,13 @@ wxBEGIN_EVENT_TABLE(dlgSettings, wxDialog)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-dlgSettings::dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID /*id*/,
-                         const wxString& title, const wxPoint& pos, const wxSize& size)
+dlgSettings::dlgSettings(AppSettings& settings, wxWindow* parent, const wxString& gameName,
+                         wxWindowID /*id*/, const wxString& title, const wxPoint& pos,
+                         const wxSize& size)
     : wxDialog(parent, wxID_ANY, title, pos, size, wxDEFAULT_DIALOG_STYLE),
+      m_settings(settings),
       m_selectedName(gameName),
-      m_selectedHoleCards(appSettings().m_holeCards) {
+      m_selectedHoleCards(settings.m_holeCards) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(new wxStaticText(this, wxID_ANY, "Select Type of Game"), 0,
              wxALIGN_CENTER_HORIZONTAL | wxALL, 5);
@@ -73,7 +75,8 @@ void dlgSettings::OnRadio(wxCommandEvent& event) {
 
 void dlgSettings::OnOk(wxCommandEvent& event) {
     holeCardsForGame(m_selectedName.ToStdWstring(), m_selectedHoleCards);
-    appSettings().m_holeCards = m_selectedHoleCards;
+    m_settings.m_holeCards = m_selectedHoleCards;
+    m_settings.m_gameName = m_selectedName.ToStdWstring();
     if (wxConfigBase* config = wxConfigBase::Get(false)) {
         config->SetPath("/GAME");
         config->Write("GameType", m_selectedName);

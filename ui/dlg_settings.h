@@ -10,15 +10,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/app_settings.h"
+
 namespace varnel {
 
 class dlgSettings : public wxDialog {
   public:
     // `gameName` is preselected; `id` is ignored (any identifier); `size` is the least size, the
     // dialog grows to its contents.
-    dlgSettings(wxWindow* parent, const wxString& gameName, wxWindowID id = wxID_ANY,
-                const wxString& title = "Select game type", const wxPoint& pos = wxDefaultPosition,
-                const wxSize& size = wxSize(450, 227));
+    // OK stores the chosen game in `settings` and in the configuration.
+    dlgSettings(AppSettings& settings, wxWindow* parent, const wxString& gameName,
+                wxWindowID id = wxID_ANY, const wxString& title = "Select game type",
+                const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(450, 227));
 
     // The chosen name (the caller's name until a radio button is chosen).
     const wxString& selectedName() const { return m_selectedName; }
@@ -38,6 +41,7 @@ class dlgSettings : public wxDialog {
     std::vector<wxRadioButton*> m_radiosHi;
     std::vector<wxRadioButton*> m_radiosHiLo;
     wxRadioButton* m_radioOther = nullptr;
+    AppSettings& m_settings;
     wxString m_selectedName;
     std::int32_t m_selectedHoleCards;
 

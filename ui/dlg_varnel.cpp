@@ -35,11 +35,8 @@ constexpr int kVisiblePlayers = 5;
 constexpr const char* kFullBoard = "QhQhQhQhQh";
 constexpr int kLabelSlack = 4;
 constexpr int kTextSlack = 24;
-constexpr int kGridSlack = 4;
 // The background of the field that the picker fills.
 const wxColour kTargetColour(255, 236, 160);
-
-const std::vector<wxString> kNoCards;
 
 }  // namespace
 
@@ -65,11 +62,10 @@ wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
-                     const wxSize& size)
+dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, const wxString& title,
+                     const wxPoint& pos, const wxSize& size)
     : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE | wxTAB_TRAVERSAL),
-      m_gameName(appSettings().m_gameName),
-      m_holeCards(appSettings().m_holeCards),
+      m_settings(settings),
       m_boardFields{"B1", "B2", "B3", "D"},
       m_playerFields{"P 1", "P 2", "P 3", "P 4", "P 5", "P 6", "P 7", "P 8", "P 9", "P10"} {
     installMessageBoxHook();
@@ -137,30 +133,15 @@ dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, con
     top->Add(startRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 5);
 
     auto* resultsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Results");
-    m_gridResults = new wxGrid(this, wxID_ANY);
-    m_gridResults->CreateGrid(0, 0, wxGrid::wxGridSelectCells);
-    m_gridResults->EnableEditing(false);
-    m_gridResults->EnableGridLines(true);
-    m_gridResults->EnableDragGridSize(false);
-    m_gridResults->SetMargins(0, 0);
-    m_gridResults->EnableDragColMove(false);
-    m_gridResults->EnableDragColSize(true);
-    m_gridResults->SetColLabelSize(30);
-    m_gridResults->EnableDragRowSize(false);
-    m_gridResults->SetRowLabelSize(0);
-    m_gridResults->SetColLabelAlignment(wxALIGN_CENTER, wxALIGN_CENTER);
-    m_gridResults->SetDefaultCellAlignment(wxALIGN_LEFT, wxALIGN_CENTER);
-    // Room for every player of a run without scrolling.
-    m_gridResults->SetMinSize(wxSize(-1, m_gridResults->GetColLabelSize() +
-                                             kMaxPlayers * m_gridResults->GetDefaultRowSize() +
-                                             kGridSlack));
+    m_gridResults = new ResultsGrid(this);
     resultsBox->Add(m_gridResults, 1, wxEXPAND | wxALL, 5);
     m_status = new wxStaticText(this, wxID_ANY, "Fill at least two players and press Start.");
     resultsBox->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
     top->Add(resultsBox, 1, wxEXPAND | wxALL, 5);
 
     auto* picker = new wxBoxSizer(wxVERTICAL);
-    buildCardPicker(picker);
+    m_picker = std::make_unique<CardPicker>(this, picker,
+                                            [this](const wxString& code) { OnCardClick(code); });
     top->Add(picker, 0, wxALIGN_CENTER_HORIZONTAL);
 
     SetBackgroundColour(*wxYELLOW);
@@ -179,9 +160,10 @@ dlgVarnel::dlgVarnel(wxWindow* parent, wxWindowID id, const wxString& title, con
 void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
                               int textWidth) {
     auto bitmapButton = [&](const char* image, int side) {
-        auto* button = new wxBitmapButton(parent, wxID_ANY, loadCardBitmap(image, side, side),
-                                          wxDefaultPosition, wxSize(side, side), wxBORDER_NONE);
-        button->SetBitmapHover(loadCardBitmap(wxString(image) + "_h", side, side));
+        auto* button =
+            new wxBitmapButton(parent, wxID_ANY, CardPicker::loadCardBitmap(image, side, side),
+                               wxDefaultPosition, wxSize(side, side), wxBORDER_NONE);
+        button->SetBitmapHover(CardPicker::loadCardBitmap(wxString(image) + "_h", side, side));
         return button;
     };
     FieldRow controls;
@@ -214,42 +196,17 @@ void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& na
     m_rowOrder.push_back(name);
 }
 
-void dlgVarnel::buildCardPicker(wxSizer* sizer) {
-    auto* grid = new wxGridSizer(4, 13, 0, 0);
-    for (const wchar_t* suit = kPickerSuits; *suit; ++suit) {
-        for (const wchar_t* rank = kPickerRanks; *rank; ++rank) {
-            const wxString code = wxString::Format("%c%c", *rank, *suit);
-            auto* button = new wxBitmapButton(
-                this, wxID_ANY, loadCardBitmap(code, kPickerCardWidth, kPickerCardHeight),
-                wxDefaultPosition, wxSize(kPickerCardWidth, kPickerCardHeight), wxBORDER_NONE);
-            button->SetName(code);
-            button->Bind(wxEVT_BUTTON, &dlgVarnel::OnCardClick, this);
-            m_pickerButtons[code] = button;
-            m_pickerOrder.push_back(code);
-            grid->Add(button, 1, wxALL, 2);
-        }
-    }
-    sizer->Add(grid, 1, wxEXPAND | wxALL, 10);
-}
-
-wxBitmap dlgVarnel::loadCardBitmap(const wxString& name, int width, int height) {
-    const wxString path = wxString::Format("cards/%s.bmp", name);
-    wxLogNull quiet;  // a damaged file is replaced silently like a missing one
-    wxBitmap bitmap;
-    if (wxFileName::FileExists(path) && bitmap.LoadFile(path, wxBITMAP_TYPE_BMP) && bitmap.IsOk())
-        return bitmap;
-    return wxBitmap(width, height);
-}
-
-int dlgVarnel::capacityOf(const wxString& field) {
+int dlgVarnel::capacityOf(const wxString& field) const {
     if (field == "D") return kDeckSize;
     if (field.StartsWith("B")) return kBoardCapacity;
-    return appSettings().m_holeCards;
+    return m_settings.m_holeCards;
 }
 
-const std::vector<wxString>& dlgVarnel::fieldCards(const wxString& name) const {
-    auto it = m_fieldCards.find(name);
-    return it == m_fieldCards.end() ? kNoCards : it->second;
+void dlgVarnel::setGame(const wxString& name) {
+    m_settings.m_gameName = name.ToStdWstring();
+    holeCardsForGame(m_settings.m_gameName, m_settings.m_holeCards);
+    SetTitle("Varnel - " + name);
+    if (!m_running) showResultColumns();
 }
 
 void dlgVarnel::writeField(const wxString& name, const wxString& text) {
@@ -276,65 +233,38 @@ void dlgVarnel::setRandom(const wxString& name) {
 }
 
 void dlgVarnel::clearField(const wxString& name) {
-    std::vector<wxString>& cards = m_fieldCards[name];
-    for (const wxString& code : cards) m_usedCards.erase(code);
-    setPickerImages(cards, true);
-    cards.clear();
+    m_picker->release(name);
     m_fieldWritten[name].clear();
     m_fieldCtrls.at(name)->Clear();
 }
 
-void dlgVarnel::setPickerImages(const std::vector<wxString>& codes, bool restore) {
-    for (const wxString& code : codes) {
-        auto it = m_pickerButtons.find(code);
-        if (it == m_pickerButtons.end()) continue;
-        it->second->SetBitmapLabel(
-            loadCardBitmap(restore ? code : wxString("x"), kPickerCardWidth, kPickerCardHeight));
-    }
-}
-
-void dlgVarnel::OnCardClick(wxCommandEvent& event) {
-    auto* button = dynamic_cast<wxBitmapButton*>(event.GetEventObject());
-    if (!button) return;
-    const wxString code = button->GetName();
-    auto known = m_pickerButtons.find(code);
-    if (known == m_pickerButtons.end() || known->second != button) return;
-
-    std::vector<wxString>& cards = m_fieldCards[m_currentField];
-    if (auto it = std::find(cards.begin(), cards.end(), code); it != cards.end()) {
-        m_usedCards.erase(code);
-        cards.erase(it);
-        wxString text = m_fieldWritten[m_currentField];
-        text.Replace(code, wxEmptyString, true);
-        writeField(m_currentField, text);
-        setPickerImages({code}, true);
-        return;
-    }
-    if (m_usedCards.count(code)) return;
-    m_maxCards = capacityOf(m_currentField);
-    if (static_cast<std::int32_t>(cards.size()) >= m_maxCards) return;
-
-    cards.push_back(code);
-    m_usedCards.insert(code);
-    setPickerImages({code}, false);
+void dlgVarnel::OnCardClick(const wxString& code) {
+    const wxString field = m_currentField;
+    const std::vector<wxString>& cards = m_picker->cardsOf(field);
+    const bool held = std::find(cards.begin(), cards.end(), code) != cards.end();
+    if (!m_picker->toggle(field, code, capacityOf(field))) return;
     wxString text;
-    for (const wxString& c : cards) text += c;
-    writeField(m_currentField, text);
+    if (held) {
+        // What the user typed around the picked cards stays.
+        text = m_fieldWritten[field];
+        text.Replace(code, wxEmptyString, true);
+    } else {
+        for (const wxString& c : m_picker->cardsOf(field)) text += c;
+    }
+    writeField(field, text);
 }
 
 void dlgVarnel::OnGameType(wxCommandEvent&) {
-    dlgSettings dialog(this, m_gameName, wxID_ANY, "Select game type", wxDefaultPosition,
-                       wxSize(450, 227));
+    dlgSettings dialog(m_settings, this, m_settings.m_gameName, wxID_ANY, "Select game type",
+                       wxDefaultPosition, wxSize(450, 227));
     if (dialog.ShowModal() != wxID_OK) return;
-    m_gameName = dialog.selectedName();
-    m_holeCards = dialog.selectedHoleCards();
-    SetTitle("Varnel - " + m_gameName);
-    if (!m_running) showResultColumns();
+    setGame(dialog.selectedName());
 }
 
 void dlgVarnel::OnParameters(wxCommandEvent&) {
-    dlgParametersForEvaluation dialog(this, kParametersDialogId, "Parameters for Evaluation",
-                                      wxDefaultPosition, wxSize(258, 144));
+    dlgParametersForEvaluation dialog(m_settings, this, kParametersDialogId,
+                                      "Parameters for Evaluation", wxDefaultPosition,
+                                      wxSize(258, 144));
     dialog.ShowModal();
 }
 

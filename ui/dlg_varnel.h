@@ -1,12 +1,12 @@
 #pragma once
-// The main window: thirteen input fields ("B1", "B2", "B3", "D", "P 1" ... "P10"), a 4 x 13 card
-// picker that keeps every card in at most one field (the field it fills is highlighted), "Start"
-// and "Stop" with the progress gauge, the results grid and a status line.
+// The main window: thirteen input fields ("B1", "B2", "B3", "D", "P 1" ... "P10"), the card
+// picker (ui/card_picker.h), which fills the highlighted field, "Start" and "Stop" with the
+// progress gauge, the results grid (ui/results_grid.h) and a status line. Runs are in
+// ui/run_calculation.cpp.
 
 #include <wx/bmpbuttn.h>
 #include <wx/frame.h>
 #include <wx/gauge.h>
-#include <wx/grid.h>
 #include <wx/scrolwin.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -19,8 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/calculation.h"
 #include "engine/equity.h"
+#include "engine/request.h"
+#include "ui/app_settings.h"
+#include "ui/card_picker.h"
+#include "ui/results_grid.h"
 
 namespace varnel {
 
@@ -30,12 +33,6 @@ inline constexpr wxWindowID kStopId = 1003;
 inline constexpr wxWindowID kGameTypeMenuId = 1002;
 inline constexpr wxWindowID kParametersMenuId = 1005;
 inline constexpr wxWindowID kAboutMenuId = 1007;
-
-inline constexpr int kPickerCardWidth = 25;
-inline constexpr int kPickerCardHeight = 35;
-// Picker rows and columns: suits and ranks in display order.
-inline constexpr const wchar_t* kPickerSuits = L"shdc";
-inline constexpr const wchar_t* kPickerRanks = L"AKQJT98765432";
 
 inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
 
@@ -69,8 +66,11 @@ struct FieldRow {
 
 class dlgVarnel : public wxFrame {
   public:
-    dlgVarnel(wxWindow* parent, wxWindowID id = kMainWindowId, const wxString& title = "Varnel",
-              const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxSize(580, 720));
+    // The window reads and changes `settings` (the game, the run's parameters), which must outlive
+    // it, and writes its log lines through them.
+    dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id = kMainWindowId,
+              const wxString& title = "Varnel", const wxPoint& pos = wxDefaultPosition,
+              const wxSize& size = wxSize(580, 720));
     ~dlgVarnel() override;
 
     // Makes `name` the field that receives picker clicks (and highlights it); focusing a field's
@@ -82,81 +82,77 @@ class dlgVarnel : public wxFrame {
     void setRandom(const wxString& name);
     // Releases the cards picked into `name`, restores their picker images, empties the field.
     void clearField(const wxString& name);
-    // Shows each code's own image (restore) or the used-card image "x" on its picker button.
-    void setPickerImages(const std::vector<wxString>& codes, bool restore);
-    // The bitmap "cards/<name>.bmp" of the working directory, or an empty one of the given size.
-    static wxBitmap loadCardBitmap(const wxString& name, int width, int height);
 
     // Picker capacity of a field: 5 for boards, 52 for "D", the current hole cards for players.
-    static int capacityOf(const wxString& field);
+    int capacityOf(const wxString& field) const;
+    // The game of the next run, with its hole cards; the title and the results columns follow.
+    void setGame(const wxString& name);
+    const AppSettings& settings() const { return m_settings; }
 
     // Read access for the owner and for tests.
     const std::map<wxString, wxTextCtrl*>& fieldCtrls() const { return m_fieldCtrls; }
     const FieldRow& fieldRow(const wxString& name) const { return m_fieldRows.at(name); }
     // Field names in the order their rows appear on screen.
     const std::vector<wxString>& rowOrder() const { return m_rowOrder; }
-    wxBitmapButton* pickerButton(const wxString& code) const { return m_pickerButtons.at(code); }
+    wxBitmapButton* pickerButton(const wxString& code) const { return m_picker->button(code); }
     // Picker codes in display order, row by row.
-    const std::vector<wxString>& pickerOrder() const { return m_pickerOrder; }
-    const std::vector<wxString>& fieldCards(const wxString& name) const;
-    const std::set<wxString>& usedCards() const { return m_usedCards; }
+    const std::vector<wxString>& pickerOrder() const { return m_picker->order(); }
+    const std::vector<wxString>& fieldCards(const wxString& name) const {
+        return m_picker->cardsOf(name);
+    }
+    const std::set<wxString>& usedCards() const { return m_picker->used(); }
     const wxString& currentField() const { return m_currentField; }
     wxButton* startButton() const { return m_butOk; }
     wxButton* stopButton() const { return m_butStop; }
     wxStaticText* status() const { return m_status; }
     wxScrolledWindow* playerPanel() const { return m_scrolledPlayers; }
     wxGauge* gauge() const { return m_gauge; }
-    wxGrid* results() const { return m_gridResults; }
+    ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
-
-    wxString m_gameName;
-    std::int32_t m_holeCards;
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
                        int textWidth);
-    void buildCardPicker(wxSizer* sizer);
     void writeField(const wxString& name, const wxString& text);
 
-    void OnCardClick(wxCommandEvent& event);
+    void OnCardClick(const wxString& code);
     void OnButOkClick(wxCommandEvent& event);
     void OnGameType(wxCommandEvent& event);
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+
+  public:
+    // One calculation, shared with its worker thread (ui/run_calculation.cpp).
     struct Run;
+
+  private:
     void showProgress(unsigned run, int step);
     void OnStop(wxCommandEvent& event);
-    // Checks the player fields and reads the request; false (after one message) when a field
-    // cannot be used.
-    bool prepareRun(const PreparedCalculation& prepared);
-    void showRunStart(const PreparedCalculation& prepared, bool hiLo);
+    // The fields were read and the engine starts: one empty row per player.
+    void showRunStart(const Run& run);
     void finishRun(const Run& run);
     void logRun(const Run& run) const;
     void layoutResults();
     // The results columns of the current game (Hi/Lo games have three more); rows are kept.
     void showResultColumns();
 
+    AppSettings& m_settings;
     std::set<wxString> m_boardFields;
     std::vector<wxString> m_playerFields;
     std::vector<wxString> m_rowOrder;
     std::map<wxString, wxTextCtrl*> m_fieldCtrls;
     std::map<wxString, FieldRow> m_fieldRows;
-    std::map<wxString, std::vector<wxString>> m_fieldCards;
     // What the picker or the random button last wrote into each field.
     std::map<wxString, wxString> m_fieldWritten;
-    std::set<wxString> m_usedCards;
-    std::map<wxString, wxBitmapButton*> m_pickerButtons;
-    std::vector<wxString> m_pickerOrder;
+    std::unique_ptr<CardPicker> m_picker;
     wxString m_currentField = "P 1";
-    std::int32_t m_maxCards = 0;
-    CalculationRequest m_inputs;
 
     wxButton* m_butOk = nullptr;
     wxButton* m_butStop = nullptr;
     wxStaticText* m_status = nullptr;
     wxGauge* m_gauge = nullptr;
-    wxGrid* m_gridResults = nullptr;
+    ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
 
     // The running calculation, shared with its worker; progress and results of earlier runs

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <exception>
 #include <future>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,6 @@ constexpr int kGaugeRange = 100;
 // How long a closing window waits for its stopped worker: one piece of work and one pause.
 constexpr auto kCloseWait = std::chrono::seconds(3);
 
-enum Column { kPlayerCol, kTextCol, kEquityCol, kWinCol, kTieCol, kErrorCol, kHighCol };
-const char* const kColumnLabels[] = {"Player", "Hand / range", "Equity", "Win",  "Tie",
-                                     "+/-",    "High",         "Low",    "Scoop"};
-constexpr int kHighColumns = kHighCol;
-constexpr int kHiLoColumns = static_cast<int>(std::size(kColumnLabels));
-
 wxString wide(const std::wstring& text) {
     return wxString(text);
 }
@@ -39,26 +34,16 @@ wxString narrowText(const std::string& text) {
     return wxString::FromUTF8(text);
 }
 
-// Adds or removes rows and columns at the end until the grid has the given counts.
-void resizeGrid(wxGrid& grid, int rows, int cols) {
-    if (grid.GetNumberRows() < rows) grid.AppendRows(rows - grid.GetNumberRows());
-    if (grid.GetNumberRows() > rows) grid.DeleteRows(rows, grid.GetNumberRows() - rows);
-    if (grid.GetNumberCols() < cols) grid.AppendCols(cols - grid.GetNumberCols());
-    if (grid.GetNumberCols() > cols) grid.DeleteCols(cols, grid.GetNumberCols() - cols);
-    for (int c = 0; c < cols; ++c) grid.SetColLabelValue(c, kColumnLabels[c]);
-}
-
 }  // namespace
 
-// One calculation, shared by the window and its worker. The worker writes the result and the
-// failure, then fulfils `finished`; the window reads them in the deferred call that follows.
+// One calculation, shared by the window and its worker. The worker reads the fields, then (when
+// they can be used) runs the engine; it writes what it found, then fulfils `finished`. The window
+// reads it in the deferred calls that follow each step.
 struct dlgVarnel::Run {
     unsigned number = 0;
     dlgVarnel* window = nullptr;  // nullptr once the window is gone; UI thread only
-    EquityRequest request;
-    std::vector<PlayerReading> players;
-    wxString game;
-    CalculationRequest inputs;
+    RequestInput input;
+    CheckedRequest checked;
     std::atomic<bool> stop{false};
     EquityResult result;
     std::string failure;  // what the engine threw, if it did
@@ -78,41 +63,33 @@ dlgVarnel::~dlgVarnel() {
     m_run->finished.get_future().wait_for(kCloseWait);
 }
 
-bool dlgVarnel::prepareRun(const PreparedCalculation& prepared) {
-    std::vector<std::wstring> refused;
-    for (const char* key : {"B1", "B2"}) {
-        const wxString text = m_fieldCtrls.at(key)->GetValue();
-        CardMask board = 0;
-        if (text.empty()) continue;
-        const int cards = parseCardRun(text.ToStdWstring(), board) ? cardCount(board) : 0;
-        if (cards < kMinFixedBoardCards || cards > kBoardCards)
-            refused.push_back(
-                wxString::Format("%s: '%s' is not a board of 3 to 5 different cards", key, text)
-                    .ToStdWstring());
+namespace {
+
+// Reads the fields and, when they can be used, runs the engine. Runs on the worker thread;
+// each outcome reaches the window as a deferred call.
+void work(const std::shared_ptr<dlgVarnel::Run>& run, const RunHooks::Calculate& calculate,
+          std::function<void(const std::shared_ptr<dlgVarnel::Run>&, bool)> toWindow) {
+    try {
+        run->checked = readRequest(run->input, &run->stop);
+        if (run->checked.ok()) {
+            EquityRequest& request = run->checked.request;
+            request.stop = &run->stop;
+            toWindow(run, false);
+            run->result = calculate(request);
+        } else if (run->checked.stopped) {
+            run->result.end = RunEnd::Stopped;
+        }
+    } catch (const std::bad_alloc&) {
+        run->failure = "not enough memory for this calculation";
+    } catch (const std::exception& error) {
+        run->failure = error.what();
+    } catch (...) {
+        run->failure = "unknown error";
     }
-    const wxString dead = m_fieldCtrls.at("D")->GetValue();
-    CardMask deadCards = 0;
-    if (!dead.empty() && !parseCardRun(dead.ToStdWstring(), deadCards))
-        refused.push_back(L"D: '" + dead.ToStdWstring() + L"' is not a list of different cards");
-    for (std::size_t p = 0; p < prepared.diagnostics.players.size(); ++p) {
-        const PlayerReading& player = prepared.diagnostics.players[p];
-        if (player.random) continue;
-        const auto& hands = prepared.lists[p].hands;
-        const bool fits = std::any_of(hands.begin(), hands.end(), [&](CardMask hand) {
-            return cardCount(hand) <= prepared.holeCount;
-        });
-        if (player.hands > 0 && fits) continue;
-        refused.push_back(
-            player.key + L": '" + player.text + L"' " +
-            (player.hands < 0 ? L"is not a valid range" : L"names no hand of this game"));
-    }
-    if (prepared.playerCount < 2) refused.push_back(L"Fill at least two player fields.");
-    if (refused.empty()) return true;
-    std::wstring message;
-    for (const std::wstring& line : refused) message += (message.empty() ? L"" : L"\n") + line;
-    reportToUser(message);
-    return false;
+    toWindow(run, true);
 }
+
+}  // namespace
 
 void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     if (m_running) return;
@@ -122,64 +99,52 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
                      L"\nWithout the evaluator table no equity can be calculated.");
         return;
     }
-    m_inputs.clear();
-    for (const auto& [name, ctrl] : m_fieldCtrls) {
-        const wxString text = ctrl->GetValue();
-        if (!text.empty()) m_inputs[name.ToStdWstring()] = text.ToStdWstring();
-    }
-    const AppSettings& settings = appSettings();
-    m_holeCards = settings.m_holeCards;
-    PreparedCalculation prepared = readCalculationRequest(m_inputs, m_holeCards);
-    if (!prepareRun(prepared)) return;
-
     auto run = std::make_shared<Run>();
     run->number = ++m_runNumber;
     run->window = this;
-    run->players = prepared.diagnostics.players;
-    run->game = m_gameName;
-    run->inputs = m_inputs;
-    EquityRequest& request = run->request;
-    request.holeCount = prepared.holeCount;
-    request.playerCount = static_cast<int>(prepared.playerCount);
-    request.lists = std::move(prepared.lists);
-    request.boards = prepared.boards;
-    request.deadCards = prepared.deadCards;
-    request.mode = settings.m_mode;
-    request.hiLo = isHiLoGame(m_gameName.ToStdWstring());
-    request.rounds = settings.m_rounds;
-    request.seconds = settings.m_seconds;
-    request.precision = settings.m_precision;
-    request.pause = std::chrono::milliseconds(settings.m_pauseMs);
-    request.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    request.stop = &run->stop;
-    // Progress crosses to the UI thread as deferred calls; the window may be gone by then.
-    request.progress = [run = std::weak_ptr<Run>(run)](int step) {
-        wxTheApp->CallAfter([run, step] {
-            if (auto alive = run.lock(); alive && alive->window)
-                alive->window->showProgress(alive->number, step);
-        });
-    };
+    RequestInput& input = run->input;
+    input.game = m_settings.m_gameName;
+    for (const auto& [name, ctrl] : m_fieldCtrls) {
+        const wxString text = ctrl->GetValue();
+        if (!text.empty()) input.fields[name.ToStdWstring()] = text.ToStdWstring();
+    }
+    const AppSettings& settings = m_settings;
+    RunParameters& parameters = input.parameters;
+    parameters.mode = settings.m_mode;
+    parameters.rounds = settings.m_rounds;
+    parameters.seconds = settings.m_seconds;
+    parameters.precision = settings.m_precision;
+    parameters.pauseMs = settings.m_pauseMs;
+    parameters.threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
-    showRunStart(prepared, request.hiLo);
     m_run = run;
     m_running = true;
     m_gauge->SetValue(0);
     m_butOk->Disable();
     m_butStop->Enable();
-    try {
-        runHooks().startWorker([run, calculate = runHooks().calculate] {
-            try {
-                run->result = calculate(run->request);
-            } catch (const std::exception& error) {
-                run->failure = error.what();
-            } catch (...) {
-                run->failure = "unknown error";
-            }
-            wxTheApp->CallAfter([run] {
-                if (run->window) run->window->finishRun(*run);
-            });
-            run->finished.set_value();
+    m_status->SetLabel("Reading the fields...");
+    // Progress crosses to the UI thread as deferred calls; the window may be gone by then.
+    auto toWindow = [](const std::shared_ptr<Run>& run, bool done) {
+        if (!done) {
+            run->checked.request.progress = [run = std::weak_ptr<Run>(run)](int step) {
+                wxTheApp->CallAfter([run, step] {
+                    if (auto alive = run.lock(); alive && alive->window)
+                        alive->window->showProgress(alive->number, step);
+                });
+            };
+        }
+        wxTheApp->CallAfter([run, done] {
+            if (!run->window) return;
+            if (done)
+                run->window->finishRun(*run);
+            else
+                run->window->showRunStart(*run);
         });
+        if (done) run->finished.set_value();
+    };
+    try {
+        runHooks().startWorker(
+            [run, calculate = runHooks().calculate, toWindow] { work(run, calculate, toWindow); });
     } catch (const std::exception& error) {
         run->failure = error.what();
         finishRun(*run);
@@ -192,16 +157,9 @@ void dlgVarnel::OnStop(wxCommandEvent&) {
     if (m_run) m_run->stop = true;
 }
 
-void dlgVarnel::showRunStart(const PreparedCalculation& prepared, bool hiLo) {
-    const auto& players = prepared.diagnostics.players;
-    resizeGrid(*m_gridResults, static_cast<int>(players.size()),
-               hiLo ? kHiLoColumns : kHighColumns);
-    for (int row = 0; row < static_cast<int>(players.size()); ++row) {
-        for (int col = 0; col < m_gridResults->GetNumberCols(); ++col)
-            m_gridResults->SetCellValue(row, col, wxEmptyString);
-        m_gridResults->SetCellValue(row, kPlayerCol, wide(players[row].key));
-        m_gridResults->SetCellValue(row, kTextCol, wide(players[row].text));
-    }
+void dlgVarnel::showRunStart(const Run& run) {
+    if (run.number != m_runNumber || !m_running) return;
+    m_gridResults->showPlayers(run.checked.players, run.checked.request.hiLo);
     m_status->SetLabel("Calculating...");
     layoutResults();
 }
@@ -219,18 +177,28 @@ void dlgVarnel::finishRun(const Run& run) {
         layoutResults();
         return;
     }
-    const bool counted = result.deals > 0;
-    for (int row = 0; counted && row < static_cast<int>(run.players.size()); ++row) {
-        const PlayerEquity& player = result.players[row];
-        std::vector<std::string> cells = {percentText(player.equity), percentText(player.win),
-                                          percentText(player.tie), precisionText(result, player)};
-        if (run.request.hiLo) {
-            for (double share : {player.high, player.low, player.scoop})
-                cells.push_back(percentText(share));
-        }
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            m_gridResults->SetCellValue(row, kEquityCol + static_cast<int>(c), cells[c]);
+    if (run.checked.stopped) {
+        m_status->SetLabel("Stopped while reading the fields.");
+        return;
     }
+    if (!run.checked.problems.empty()) {
+        const std::size_t more = run.checked.problems.size() - 1;
+        m_status->SetLabel("Not started: " + wide(run.checked.problems.front().message) +
+                           (more ? wxString::Format(" (and %zu more)", more) : wxString()));
+        reportToUser(run.checked.problemText());
+        return;
+    }
+    if (result.end == RunEnd::Rejected || result.end == RunEnd::NoValidDeal) {
+        const std::string why = result.end == RunEnd::Rejected
+                                    ? "The engine refused the request: " + result.reason
+                                    : "No deal of these hands, boards and dead cards is possible: "
+                                      "every combination of the players' hands shares a card.";
+        m_status->SetLabel(narrowText(why));
+        reportToUser(narrowText(why).ToStdWstring());
+        layoutResults();
+        return;
+    }
+    m_gridResults->showResult(result, run.checked.request.hiLo);
     m_status->SetLabel(wxString::Format(
         "Mode: %s    Deals: %lld    Seconds: %.2f    Ended: %s", std::string(modeText(result.mode)),
         static_cast<long long>(result.deals), result.seconds, std::string(runEndText(result.end))));
@@ -239,26 +207,27 @@ void dlgVarnel::finishRun(const Run& run) {
 }
 
 void dlgVarnel::logRun(const Run& run) const {
+    const CalculationRequest& fields = run.input.fields;
     auto field = [&](const wchar_t* key) {
-        auto it = run.inputs.find(key);
-        return it == run.inputs.end() ? wxString("-") : wide(it->second);
+        auto it = fields.find(key);
+        return it == fields.end() ? wxString("-") : wide(it->second);
     };
-    wxString line = "Calculation: game " + run.game + "; board 1 " + field(L"B1") + "; board 2 " +
-                    field(L"B2") + "; dead " + field(L"D");
-    for (std::size_t p = 0; p < run.players.size(); ++p) {
-        line += "; " + wide(run.players[p].key) + " '" + wide(run.players[p].text) + "' " +
+    wxString line = "Calculation: game " + wide(run.input.game) + "; board 1 " + field(L"B1") +
+                    "; board 2 " + field(L"B2") + "; dead " + field(L"D");
+    const auto& players = run.checked.players;
+    for (std::size_t p = 0; p < players.size(); ++p) {
+        line += "; " + wide(players[p].key) + " '" + wide(players[p].text) + "' " +
                 percentText(run.result.players[p].equity);
     }
     line += wxString::Format("; mode %s; deals %lld; seconds %.3f; ended %s",
                              std::string(modeText(run.result.mode)),
                              static_cast<long long>(run.result.deals), run.result.seconds,
                              std::string(runEndText(run.result.end)));
-    appSettings().logLine(line.utf8_string());
+    m_settings.logLine(line.utf8_string());
 }
 
 void dlgVarnel::showResultColumns() {
-    resizeGrid(*m_gridResults, m_gridResults->GetNumberRows(),
-               isHiLoGame(m_gameName.ToStdWstring()) ? kHiLoColumns : kHighColumns);
+    m_gridResults->showColumns(isHiLoGame(m_settings.m_gameName));
     layoutResults();
 }
 

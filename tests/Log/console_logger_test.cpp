@@ -69,13 +69,20 @@ TEST(ConsoleLogger, FlagsChooseFileAndConsole) {
     EXPECT_EQ(lines[0].tag + lines[0].message, " [WARN] file only");
 }
 
+// The console logger switches the character classes to ru_RU.UTF-8, and nothing else.
 TEST(ConsoleLogger, FactoryKeepsNumberFormatting) {
+    const std::string ctype = std::setlocale(LC_CTYPE, nullptr);
+    if (!std::setlocale(LC_CTYPE, "ru_RU.UTF-8"))
+        GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed (the set-up scripts install it)";
+    std::setlocale(LC_CTYPE, ctype.c_str());
     TempDir dir;
-    std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
     testing::internal::CaptureStdout();
     logging::makeLogger({{"type", "console"}, {"file_name", (dir / "a.log").string()}});
     testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::string(std::setlocale(LC_CTYPE, nullptr)), "ru_RU.UTF-8");
     EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), numeric);
+    std::setlocale(LC_CTYPE, ctype.c_str());
 }
 
 }  // namespace

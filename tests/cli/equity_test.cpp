@@ -100,23 +100,30 @@ TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {
         int exitCode;
         const char* message;
     };
+    // The reader's problems, one a line on standard error, and exit status 1.
     const Case cases[] = {
         {"--game 'Omaha Lo' AsAh random", 0, nullptr},  // names starting "Omaha" are Omaha
-        {"--game Whist AsAh random", 1, "unknown game \"Whist\""},
-        {"AsAh 'Ks(' ", 1, "player P 2 \"Ks(\" is not a range"},
-        {"AsAh 'AsAh!AsAh'", 1, "player P 2 \"AsAh!AsAh\" names no hands"},
-        {"AsKs AsQs", 3, "no valid deal"},
-        {"--board1 AsKx7h AsAh random", 1, "--board1 \"AsKx7h\""},
-        {"--board1 AsKd AsAh random", 1, "--board1 \"AsKd\""},
-        {"--board1 2c3c4c --board2 5c6c7c8c AsAh random", 1, "as many cards"},
-        {"--dead 2c3c --board1 2c4c5c AsAh random", 1, "given twice"},
+        {"--game Whist AsAh random", 1, "error: Game: 'Whist' is not a known game"},
+        {"--game \"Hold'em No Limit\" AhKh xxyy", 1, "plays the Omaha games only"},
+        {"AsAh 'Ks('", 1, "error: P 2: 'Ks(' is not a valid range"},
+        {"AsAh 'AsAh!AsAh'", 1, "P 2: 'AsAh!AsAh' names no hand of Omaha"},
+        {"AsKs AsQs", 1, "no hand of 'AsKs' is left: As is in P 2"},
+        {"AsAhAdAc AsKsQsJs", 1, "P 2: 'AsKsQsJs': As is in P 1 too"},
+        {"AsAhKhQs2c3c AdAc4h5h6d7d", 1, "P 1: 'AsAhKhQs2c3c' holds 6 cards"},
+        {"--board1 AsKx7h AsAh random", 1, "B1: 'AsKx7h' is not a board"},
+        {"--board1 AsKd7h2 AsAh random", 1, "'2' at the end is not a card code"},
+        {"--board1 2c3c4c --board2 5c6c7c8c AsAh random", 1, "B2: '5c6c7c8c' holds 4 cards"},
+        {"--board1 2c3c4c --board2 2c6c7c AsAh random", 1, "shares 2c with B1"},
+        {"--dead 2c3c --board1 2c4c5c AsAh random", 1, "D: '2c3c': 2c is on B1 too"},
+        {"--game '7 Card Omaha' random random random random random random random random", 1,
+         "needs 61 cards; the deck holds 52"},
         {"random AsAh", 0, nullptr},  // the first player may be random too
-        {"AsAh", 1, "give 2 to 10 players"},
-        {"AsAhAdAc AsKsQsJs", 3, "no valid deal"},
-        {"AhAdKsQs ''", 1, "player 2 (P 2) is empty"},
-        {"'' AhAdKsQs", 1, "player 1 (P 1) is empty"},
-        {"--game \"Hold'em No Limit\" AhKh xxyy", 1, "only hands of more cards"},
-        {"--rounds 0 AhAdKsQs random", 1, "--rounds must be at least 1"},
+        {"AsAh", 1, "Fill at least two player fields."},
+        {"AhAdKsQs ''", 1, "P 2: the field holds only blanks"},
+        {"--rounds 0 AhAdKsQs random", 1, "--rounds: '0' must be at least 1"},
+        {"--rounds abc AhAdKsQs random", 1, "--rounds: 'abc' is not a number"},
+        {"--rounds 9223372036854775807 AhAdKsQs random", 1, "must be at most 1000000000000"},
+        {"--seconds -1 AhAdKsQs random", 1, "--seconds: '-1' must be at least 0"},
         {"--bogus AsAh random", -1, "not expected: --bogus"},  // -1: any failure
     };
     for (const Case& c : cases) {

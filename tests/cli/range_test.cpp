@@ -47,6 +47,15 @@ TEST(CliRange, FailuresExitNonZero) {
     EXPECT_NE(bad.err.find("\"AK(\" does not parse"), std::string::npos) << bad.err;
     EXPECT_NE(runCli("range --cards 9 A").exitCode, 0);  // hand size out of range
     EXPECT_NE(runCli("range").exitCode, 0);              // no expression
+    EXPECT_EQ(runCli("range '10%xyz'").out, "-1\n");
+    // A percentage without its ordering is an error of its own, not an empty range.
+    const TempDir empty;
+    const CliRun missing = runCli("range --cards 6 'AA,10%'", "", empty.path().string());
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err,
+              "error: the 6-card percentage ranges are not available: file "
+              "oh6vsrandomordering.bin doesn't exist\n");
 }
 
 TEST(CliRange, OperatorsOverShapesMatchBruteForce) {

@@ -1,4 +1,7 @@
-// loadOmahaTable on small files written by the test: header checks, size and entry range.
+// loadOmahaTable on small files written by the test: header checks, size, trailer and checksum,
+// entry range, and paths that are not regular files.
+
+#include <sys/stat.h>
 
 #include <cstring>
 #include <fstream>
@@ -19,6 +22,9 @@ struct TableFile {
     TableHeader header{};
     std::vector<std::uint32_t> entries = std::vector<std::uint32_t>(kSmallTable, 0);
     std::size_t dropBytes = 0;  // bytes cut off the end of the file
+    std::uint32_t version = kTableFormatVersion;
+    // Applied to the file's bytes after the trailer was computed.
+    std::function<void(std::string&)> damage = [](std::string&) {};
 
     TableFile() {
         std::memcpy(header.magic, kTableMagic, sizeof kTableMagic);
@@ -29,6 +35,11 @@ struct TableFile {
     std::string write(const TempDir& dir) const {
         std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
         bytes.append(reinterpret_cast<const char*>(entries.data()), entries.size() * 4);
+        Checksum sum = contentChecksum(version, kTableFileKind);
+        sum.add(bytes.data(), bytes.size());
+        const DataTrailer trailer = makeTrailer(version, kTableFileKind, sum);
+        bytes.append(reinterpret_cast<const char*>(&trailer), sizeof trailer);
+        damage(bytes);
         bytes.resize(bytes.size() - dropBytes);
         const std::string path = dir / kTableFileName;
         std::ofstream(path, std::ios::binary)
@@ -56,8 +67,22 @@ TEST(Loader, HeaderSizeAndEntriesDecideWhetherAFileLoads) {
         {"alphabet 53", [](TableFile& f) { f.header.alphabet = 53; }, false},
         {"six cards per evaluation", [](TableFile& f) { f.header.cardsPerEval = 6; }, false},
         {"one byte short", [](TableFile& f) { f.dropBytes = 1; }, false},
-        {"header only", [](TableFile& f) { f.dropBytes = f.entries.size() * 4; }, false},
-        {"half a header", [](TableFile& f) { f.dropBytes = f.entries.size() * 4 + 10; }, false},
+        {"no trailer (format version 1)", [](TableFile& f) { f.dropBytes = 24; }, false},
+        {"header only", [](TableFile& f) { f.dropBytes = f.entries.size() * 4 + 24; }, false},
+        {"half a header", [](TableFile& f) { f.dropBytes = f.entries.size() * 4 + 34; }, false},
+        {"trailer of another version", [](TableFile& f) { f.version = 1; }, false},
+        {"one entry changed",
+         [](TableFile& f) { f.damage = [](std::string& b) { b[kTableHeaderSize + 4 * 60] = 7; }; },
+         false},
+        {"zeros after a valid header",
+         [](TableFile& f) {
+             f.damage = [](std::string& b) {
+                 std::fill(b.begin() + kTableHeaderSize, b.end(), '\0');
+             };
+         },
+         false},
+        {"checksum changed", [](TableFile& f) { f.damage = [](std::string& b) { b.back() ^= 1; }; },
+         false},
         // A count no machine could allocate is refused before any allocation.
         {"2^62 entries", [](TableFile& f) { f.header.entryCount = std::uint64_t{1} << 62; }, false},
         {"entry at the largest state", [](TableFile& f) { f.entries.back() = kLargestState; },
@@ -105,12 +130,16 @@ TEST(Loader, LoadedEntriesAndUsability) {
     EXPECT_FALSE(owner.usable());
 }
 
-TEST(Loader, MissingPathsGiveNoTableWithoutThrowing) {
+TEST(Loader, PathsThatAreNoRegularFileGiveNoTableWithoutThrowingOrBlocking) {
     const TempDir dir;
     EXPECT_FALSE(loadOmahaTable(dir / "absent.bin"));
     EXPECT_FALSE(loadOmahaTable(dir.path().string()));  // a directory
     const std::string file = TableFile{}.write(dir);
     EXPECT_FALSE(loadOmahaTable(file + "/" + kTableFileName));  // a path through a file
+    // Opening a FIFO for reading would wait for a writer for ever.
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(loadOmahaTable(dir / "fifo"));
+    EXPECT_FALSE(loadOmahaTable("/dev/zero"));
 }
 
 }  // namespace

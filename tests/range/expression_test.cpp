@@ -1,6 +1,7 @@
 // Range expressions: operator semantics on small hand-made operands, normalisation, failures.
 
 #include "range/hand_sets.h"
+#include "range/ordering.h"
 #include "range/range_expression.h"
 #include "tests/support/test_support.h"
 
@@ -136,15 +137,30 @@ TEST(RangeExpression, Normalisation) {
     EXPECT_EQ(parse(L"AsAd$NT", 4).count, 0);  // upper case: an ordinary part of the term
 }
 
-TEST(RangeExpression, PercentageAndPatternTerms) {
-    // With a "%" after the first character the term is a percentage, which names nothing for
-    // two-card hands; as a pattern "As%" would name the 51 hands holding As.
-    EXPECT_EQ(parse(L"As%").count, 0);
-    EXPECT_EQ(parse(L"As").count, 51);
-    EXPECT_EQ(parse(L"%").count,
-              std::int64_t(choose(52, 2)));  // a leading "%" makes a pattern: every hand
-    EXPECT_EQ(parse(L"50%xyz,AsKs").hands, (Hands{kAK}));
-    EXPECT_GE(parse(L"10%", 4).count, 0);
+TEST(RangeExpression, PercentageTermsFollowTheirGrammar) {
+    // Read as percentages, these find no ordering in an empty working directory and say so; for
+    // two-card hands, which have no ordering, they name nothing.
+    const WorkingDir empty;
+    const CapturedReports reports;
+    resetOrderingCaches();
+    const wchar_t* percentages[] = {L"10%", L"12.5%", L"100%",  L"0.5%",      L".5%",
+                                    L"5.%", L"007%",  L"10%\t", L"AsKs,(1%)", L"1 0 %"};
+    for (const wchar_t* text : percentages) {
+        EXPECT_EQ(parse(text, 4).count, kRangeOrderingUnavailable) << text;
+        EXPECT_GE(parse(text, 2).count, 0) << text;
+    }
+    EXPECT_EQ(reports.reports.size(), std::size(percentages));
+    // Any other term holding a "%" does not parse, even where it would not be evaluated.
+    for (const wchar_t* text :
+         {L"0x10%", L"10%xyz", L"10.5.5%", L"%", L"nan%", L"-5%", L"0%", L"101%", L"100.001%",
+          L"1e1%", L"inf%", L"+5%", L"%10", L"10%%", L"As%", L"AsKs,,10%x", L"10%,AsKs!5%%"}) {
+        EXPECT_EQ(parse(text, 4).count, kRangeUnreadable) << text;
+        EXPECT_EQ(parse(text, 2).count, kRangeUnreadable) << text;
+    }
+    EXPECT_EQ(reports.reports.size(), std::size(percentages));
+}
+
+TEST(RangeExpression, BracketsAreRemovedFromPatterns) {
     // Removing the brackets leaves no pattern; that is not the one-character pattern.
     EXPECT_EQ(parse(L"[]", 4).count, 0);
     EXPECT_EQ(parse(L"x", 4).count, std::int64_t(choose(52, 4)));

@@ -1,17 +1,69 @@
-// Percentage ranges from hand-made ordering files in a scratch working directory.
+// Percentage ranges from ordering files written by the test in a scratch working directory: the
+// selection rule, and files that are missing, damaged, cut short, of another run or no regular
+// file at all, each refused with its reason and tried again on the next selection.
 #include "range/ordering.h"
 
-#include <cstring>
+#include <sys/stat.h>
+
 #include <fstream>
 
+#include "range/hand_class.h"
 #include "range/hand_sets.h"
+#include "range/ordering_files.h"
+#include "range/range_expression.h"
 #include "tests/support/test_support.h"
 
 namespace varnel::test {
 namespace {
 
+namespace fs = std::filesystem;
+
+const OrderingFormat kFour = *orderingFormat(4);
+
+// Every hand of `n` cards, ascending by mask.
+Hands allHands(int n) {
+    Hands out;
+    for (CardMask m = (CardMask{1} << n) - 1; m <= kFullDeck;) {
+        out.push_back(m);
+        const CardMask low = m & -m, ripple = m + low;  // the next mask with as many bits
+        m = ripple | (((m ^ ripple) >> 2) / low);
+    }
+    return out;
+}
+
+// Writes an ordering of `format` into `dir`: class i, named by its number, holds the next
+// sizes[i] of `hands`.
+void writeClasses(const OrderingFormat& format, const Hands& hands,
+                  const std::vector<std::size_t>& sizes, const fs::path& dir = {}) {
+    OrderingWriter writer(format, dir);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < sizes.size(); at += sizes[i++])
+        writer.addClass(std::to_string(i), 0.5, hands.data() + at, sizes[i]);
+    writer.commit();
+}
+
+// Class sizes of a 4-card ordering: 1, 2, ... 12 hands, then 17 and then 16 up to the format's
+// class count.
+std::vector<std::size_t> fourCardSizes() {
+    std::vector<std::size_t> sizes;
+    for (std::size_t i = 1; i <= 12; ++i) sizes.push_back(i);
+    const std::size_t rest = static_cast<std::size_t>(kFour.classCount) - sizes.size();
+    const std::size_t left = choose(52, 4) - 78;
+    for (std::size_t i = 0; i < rest; ++i) sizes.push_back(left / rest + (i < left % rest));
+    return sizes;
+}
+
+// The 4-card ordering of all hands, ascending by mask.
+void writeFourCardOrdering(const fs::path& dir = {}) {
+    writeClasses(kFour, allHands(4), fourCardSizes(), dir);
+}
+
+Hands prefix(const Hands& hands, std::size_t n) {
+    return {hands.begin(), hands.begin() + static_cast<std::ptrdiff_t>(n)};
+}
+
 // Each test runs in a fresh working directory with empty caches and captured messages.
-class OrderingSelection : public ::testing::Test {
+class Ordering : public ::testing::Test {
   protected:
     void SetUp() override { resetOrderingCaches(); }
     void TearDown() override { resetOrderingCaches(); }
@@ -22,207 +74,189 @@ class OrderingSelection : public ::testing::Test {
     CapturedReports m_reports;
 };
 
-template <typename T>
-void putBytes(std::string& out, T value) {
-    char bytes[sizeof value];
-    std::memcpy(bytes, &value, sizeof value);
-    out.append(bytes, sizeof value);
-}
+TEST_F(Ordering, SelectsClassesStrictlyBelowThePercentageAndEveryHandFromHundredUp) {
+    const OrderingFormat small{4, kFour.nominalName, 12, 78};  // classes of 1, 2, ... 12 hands
+    const Hands hands = prefix(allHands(4), 78);
+    std::vector<std::size_t> sizes(12);
+    std::iota(sizes.begin(), sizes.end(), 1);
+    writeClasses(small, hands, sizes);
+    LoadedOrdering o;
+    ASSERT_EQ(loadOrdering(small, {}, o), L"");
+    const double tenHands = 10 * 100.0 / 78;  // the first four classes
+    EXPECT_EQ(handsBelow(o, tenHands), 6u);
+    EXPECT_EQ(handsBelow(o, std::nextafter(tenHands, 100.0)), 10u);
+    EXPECT_EQ(handsBelow(o, 100.0 / 78), 0u);
+    EXPECT_EQ(handsBelow(o, 0), 0u);
+    EXPECT_EQ(handsBelow(o, 99.99), 66u);  // the last class reaches exactly 100
+    EXPECT_EQ(handsBelow(o, 100), 78u);
+    Hands read;
+    ASSERT_EQ(readHands(o, 6, read), L"");
+    EXPECT_EQ(read, prefix(hands, 6));
 
-// One 20-byte record of a 4/5-card class file.
-std::string shortRecord(const std::string& name, std::uint8_t count) {
-    std::string r;
-    for (int i = 0; i < 9; ++i)
-        putBytes(r, static_cast<std::uint16_t>(i < static_cast<int>(name.size()) ? name[i] : ' '));
-    r.push_back('\0');
-    r.push_back(static_cast<char>(count));
-    return r;
-}
-
-// One record of a 6/7-card class file (name length 12 or 13).
-std::string ratedRecord(int numCards, const std::string& name, std::uint32_t count,
-                        double cumulativePercent, double score = 0.5) {
-    std::string r = name;
-    r.resize(numCards == 6 ? 12 : 13, ' ');
-    putBytes(r, score);
-    putBytes(r, count);
-    putBytes(r, cumulativePercent);
-    return r;
-}
-
-void writeFile(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-}
-
-// A hand file holding the masks 1, 2, ... count (the loader does not look inside them).
-void writeCountingHands(const std::string& name, std::uint64_t count) {
-    std::string bytes;
-    for (std::uint64_t i = 1; i <= count; ++i) putBytes(bytes, i);
-    writeFile(name, bytes);
-}
-
-Hands countingHands(std::uint64_t count) {
-    Hands hands;
-    for (std::uint64_t i = 1; i <= count; ++i) hands.push_back(i);
-    return hands;
-}
-
-const std::wstring kMissing4Hands = L"File oh6maxordering.64 doesn't exist!";
-
-// The cumulative percentage the loader derives for `count` hands of 4 cards.
-double fourCardPercent(std::uint32_t count) {
-    return (count * 100u) / static_cast<double>(choose(52, 4));
-}
-
-// Twelve 4-card classes of 1, 2, ... 12 hands (cumulative 1, 3, 6, 10, ... 78).
-void writeTwelveClasses() {
-    std::string records;
-    for (int i = 1; i <= 12; ++i) records += shortRecord("C" + std::to_string(i), i);
-    writeFile("oh6maxordering.bin", records);
-    writeCountingHands("oh6maxordering.64", 78);
-}
-
-TEST_F(OrderingSelection, IncludesOnlyClassesStrictlyBelowThePercentage) {
-    writeTwelveClasses();
-    EXPECT_EQ(selectTopPercent(4, fourCardPercent(10)).hands, countingHands(6));
-    EXPECT_EQ(selectTopPercent(4, std::nextafter(fourCardPercent(10), 100.0)).hands,
-              countingHands(10));
-    EXPECT_EQ(selectTopPercent(4, fourCardPercent(1)).hands, countingHands(0));
-    EXPECT_TRUE(selectTopPercent(4, 0).hands.empty());
-    EXPECT_TRUE(selectTopPercent(4, -3).hands.empty());
-    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
-    EXPECT_EQ(selectTopPercent(4, 50).numCards, 4);
-    // Other hand sizes select nothing.
-    EXPECT_TRUE(selectTopPercent(3, 50).hands.empty());
-    EXPECT_TRUE(selectTopPercent(8, 50).hands.empty());
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(OrderingSelection, HundredPercentLeavesOutAClassEndingAtExactlyHundred) {
-    // 1061 classes of 255 hands and a last one of 170: together every four-card hand.
-    std::string records;
-    for (int i = 0; i < 1061; ++i) records += shortRecord("C" + std::to_string(i), 255);
-    records += shortRecord("Last", 170);
-    writeFile("oh6maxordering.bin", records);
-    writeCountingHands("oh6maxordering.64", choose(52, 4));
-    EXPECT_EQ(selectTopPercent(4, 100).hands.size(), choose(52, 4) - 170);
-    EXPECT_EQ(selectTopPercent(4, 100.001).hands.size(), choose(52, 4));
-}
-
-TEST_F(OrderingSelection, FilesStillBeingGeneratedSaySoUntilTheyAppear) {
-    writeFile("orderings.generating", "");
-    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
-    ASSERT_EQ(messages().size(), 3u);  // the class file, then the hand file at load and selection
-    EXPECT_EQ(messages()[0].text,
-              L"File oh6maxordering.bin is being generated, try again in a few minutes");
-    EXPECT_EQ(messages()[2].text,
-              L"File oh6maxordering.64 is being generated, try again in a few minutes");
-    EXPECT_EQ(messages()[2].caption, L"File error");
-
-    writeFile("oh6maxordering.bin", shortRecord("AA", 6));
-    writeCountingHands("oh6maxordering.64", 6);
-    std::filesystem::remove("orderings.generating");
-    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(6));
-    EXPECT_TRUE(selectTopPercent(7, 50).hands.empty());
-    EXPECT_EQ(messages().back().text, L"File oh7vsrandomordering.64 doesn't exist!");
-}
-
-TEST_F(OrderingSelection, MissingClassFileIsReportedAndRetriedEveryTime) {
-    writeCountingHands("oh6maxordering.64", 78);
-    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, L"File oh6maxordering.bin doesn't exist!");
-    EXPECT_EQ(messages()[0].caption, L"File error");
-
-    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
-    EXPECT_EQ(messages().size(), 2u);  // tried again, reported again
-
-    writeTwelveClasses();
-    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
-    EXPECT_EQ(messages().size(), 2u);
-}
-
-TEST_F(OrderingSelection, MissingHandFileIsReportedAtLoadAndAtEverySelection) {
-    writeTwelveClasses();
-    std::filesystem::remove("oh6maxordering.64");
-    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_EQ(messages()[0].text, kMissing4Hands);
-    EXPECT_EQ(messages()[1].text, kMissing4Hands);
-    EXPECT_TRUE(selectTopPercent(4, 50).hands.empty());
-    EXPECT_EQ(messages().size(), 3u);
-
-    writeCountingHands("oh6maxordering.64", 78);
-    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(78));
-    EXPECT_EQ(messages().size(), 3u);
-}
-
-TEST_F(OrderingSelection, ShortFilesUseWhatWasRead) {
-    writeTwelveClasses();
-    writeCountingHands("oh6maxordering.64", 7);  // the classes promise 78
-    EXPECT_EQ(selectTopPercent(4, 50).hands, countingHands(7));
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(OrderingSelection, FailingFileQueryIsReportedNotThrown) {
-    std::filesystem::create_symlink("oh6maxordering.bin", "oh6maxordering.bin");  // a loop
-    writeCountingHands("oh6maxordering.64", 78);
+    writeFourCardOrdering();
     HandList list;
-    EXPECT_NO_THROW(list = selectTopPercent(4, 50));
+    EXPECT_EQ(parseRangeExpression(L"100%", 4, list), static_cast<std::int32_t>(choose(52, 4)));
+    EXPECT_EQ(list.hands, allHands(4));
+    // 1% of all hands is 2707.25: classes up to 78 + 17 * 154 hands lie below it.
+    EXPECT_EQ(selectTopPercent(4, 1).list.hands, prefix(list.hands, 2696));
+    const TopHands none = selectTopPercent(8, 50);  // no ordering for eight cards
+    EXPECT_TRUE(none.list.hands.empty() && none.problem.empty());
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(Ordering, MissingFilesAreNamedAndTriedAgain) {
+    HandList list;
+    std::wstring problem;
+    EXPECT_EQ(parseRangeExpression(L"AA,10%", 4, list, &problem), kRangeOrderingUnavailable);
     EXPECT_TRUE(list.hands.empty());
+    EXPECT_EQ(problem,
+              L"the 4-card percentage ranges are not available: file oh6maxordering.bin doesn't "
+              L"exist");
+    EXPECT_TRUE(messages().empty());  // the caller took the problem
+
+    std::ofstream("orderings.generating").close();
+    EXPECT_EQ(parseRangeExpression(L"10%", 4, list), kRangeOrderingUnavailable);
     ASSERT_EQ(messages().size(), 1u);
-    EXPECT_NE(messages()[0].text.find(L"oh6maxordering.bin cannot be checked"), std::wstring::npos);
+    EXPECT_EQ(messages()[0].text,
+              L"the 4-card percentage ranges are not available: file oh6maxordering.bin is being "
+              L"generated, try again in a few minutes");
     EXPECT_EQ(messages()[0].caption, L"File error");
+
+    writeFourCardOrdering();
+    fs::remove("oh6maxordering.64");
+    EXPECT_NE(selectTopPercent(4, 10).problem.find(L"oh6maxordering.64 is being generated"),
+              std::wstring::npos);
+    writeFourCardOrdering();
+    EXPECT_EQ(parseRangeExpression(L"AsAhKsKh,1%", 4, list), 1 + 2696);
 }
 
-TEST_F(OrderingSelection, SevenCardsCountFromTheFileAndKeepTheFirstOfARepeatedName) {
-    writeFile("oh7vsrandomordering.bin", ratedRecord(7, "(AKQJT)AK", 2, 1.0) +
-                                             ratedRecord(7, "(AKQJ9)AK", 3, 2.0) +
-                                             ratedRecord(7, "(AKQJT)AK", 50, 3.0));
-    writeCountingHands("oh7vsrandomordering.64", 60);
-    EXPECT_EQ(selectTopPercent(7, 1.5).hands, countingHands(2));
-    EXPECT_EQ(selectTopPercent(7, 99).hands, countingHands(5));
-    const RatedClasses rated = loadRatedClassFile(7, L"oh7vsrandomordering.txt");
-    ASSERT_EQ(rated.size(), 2u);
-    EXPECT_EQ(rated[0].nameView(), "(AKQJT)AK");
-    EXPECT_EQ(rated[0].handCount, 2u);
-    EXPECT_DOUBLE_EQ(rated[0].cumulativePercent, 1.0);
+TEST_F(Ordering, DamagedCutShortForeignOrIrregularFilesAreRefused) {
+    writeFourCardOrdering();
+    writeFourCardOrdering("good");
+    std::vector<std::size_t> otherSizes = fourCardSizes();
+    std::swap(otherSizes[0], otherSizes[1]);
+    writeClasses(kFour, allHands(4), otherSizes, "other");  // the ordering of another run
+
+    const auto restore = [] {
+        for (const char* name : {"oh6maxordering.bin", "oh6maxordering.64"}) {
+            fs::remove(name);
+            fs::copy_file(fs::path("good") / name, name);
+        }
+    };
+    const auto overwrite = [](const char* name, std::uint64_t at, const std::string& bytes) {
+        std::fstream(name, std::ios::in | std::ios::out | std::ios::binary)
+            .seekp(static_cast<std::streamoff>(at))
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    };
+    std::mt19937_64 rng(3);
+    std::string noise(8000, '\0');
+    for (char& c : noise) c = static_cast<char>(rng());
+    const std::wstring damaged = L"is not valid: it is damaged (its checksum does not match)";
+    const std::wstring cutShort = L"is not valid: it has the wrong size";
+    const struct {
+        const char* what;
+        std::function<void()> damage;
+        std::wstring reason;
+    } cases[] = {
+        {"hand file cut short", [] { fs::resize_file("oh6maxordering.64", 8 * 135362); },
+         L"file oh6maxordering.64 " + cutShort},
+        {"class file cut short", [] { fs::resize_file("oh6maxordering.bin", 20 * 9000); },
+         L"file oh6maxordering.bin " + cutShort},
+        {"random bytes among the hands", [&] { overwrite("oh6maxordering.64", 8 * 50000, noise); },
+         L"file oh6maxordering.64 " + damaged},
+        {"one class count changed", [&] { overwrite("oh6maxordering.bin", 19, "\x02"); },
+         L"file oh6maxordering.bin " + damaged},
+        {"hand file of another run",
+         [] {
+             fs::remove("oh6maxordering.64");
+             fs::copy_file("other/oh6maxordering.64", "oh6maxordering.64");
+         },
+         L"file oh6maxordering.64 does not belong to oh6maxordering.bin (the two come from "
+         L"different runs)"},
+        {"FIFO",
+         [] {
+             fs::remove("oh6maxordering.64");
+             ASSERT_EQ(mkfifo("oh6maxordering.64", 0600), 0);
+         },
+         L"file oh6maxordering.64 is not a regular file"},
+        {"link loop",
+         [] {
+             fs::remove("oh6maxordering.bin");
+             fs::create_symlink("oh6maxordering.bin", "oh6maxordering.bin");
+         },
+         L"file oh6maxordering.bin cannot be checked: "}};
+    const std::wstring unavailable = L"the 4-card percentage ranges are not available: ";
+    for (const auto& c : cases) {
+        restore();
+        // 90% is 243652.5 hands: 78 + 17 * 7927 + 16 * 6800 lie below it.
+        ASSERT_EQ(selectTopPercent(4, 90).list.hands.size(), 243637u) << c.what;
+        resetOrderingCaches();
+        c.damage();
+        const TopHands top = selectTopPercent(4, 90);
+        EXPECT_TRUE(top.list.hands.empty()) << c.what;
+        EXPECT_EQ(top.problem.substr(0, unavailable.size() + c.reason.size()),
+                  unavailable + c.reason)
+            << c.what;
+    }
+    // Damage after loading is found in the blocks a selection reads, and only there.
+    restore();
+    ASSERT_TRUE(selectTopPercent(4, 90).problem.empty());
+    overwrite("oh6maxordering.64", 8 * 250000, noise);
+    EXPECT_TRUE(selectTopPercent(4, 50).problem.empty());
+    EXPECT_NE(selectTopPercent(4, 95).problem.find(damaged), std::wstring::npos);
+    EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(OrderingSelection, SixCardsCountTheHandsTheNamesDenote) {
-    // The file's counts (999) are not used: three AK groups name 4 hands, two AKQ groups 6.
-    writeFile("oh6vsrandomordering.bin", ratedRecord(6, "(AK)(AK)(AK)", 999, 10.0) +
-                                             ratedRecord(6, "(AKQ)(AKQ)", 999, 20.0) +
-                                             ratedRecord(6, "AKQJT9", 999, 30.0));
-    writeCountingHands("oh6vsrandomordering.64", 100);
-    EXPECT_EQ(selectTopPercent(6, 15).hands, countingHands(4));
-    EXPECT_EQ(selectTopPercent(6, 25).hands, countingHands(10));
-    EXPECT_EQ(selectTopPercent(6, 35).hands, countingHands(10));  // the name without a group
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, L"String AKQJT9");
+TEST_F(Ordering, MasksThatAreNoHandsOfTheGameAreRefused) {
+    const OrderingFormat small{4, kFour.nominalName, 2, 3};
+    for (CardMask bad : {cards(L"AsKsQsJsTs"), cards(L"AsKsQs"), CardMask{1} << 60 | 7}) {
+        writeClasses(small, {cards(L"AsKsQsJs"), bad, cards(L"2c3c4c5c")}, {1, 2});
+        LoadedOrdering o;
+        ASSERT_EQ(loadOrdering(small, {}, o), L"");
+        Hands read;
+        EXPECT_EQ(readHands(o, 3, read),
+                  L"file oh6maxordering.64 is not valid: it holds a mask that is not a hand of 4 "
+                  L"cards");
+        EXPECT_TRUE(read.empty());
+    }
 }
 
-TEST_F(OrderingSelection, SevenCardHandFileAppearingLaterIsUsed) {
-    writeFile("oh7vsrandomordering.bin", ratedRecord(7, "(AKQJT)AK", 2, 1.0));
-    EXPECT_TRUE(selectTopPercent(7, 50).hands.empty());
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_EQ(messages()[1].text, L"File oh7vsrandomordering.64 doesn't exist!");
-    EXPECT_TRUE(selectTopPercent(7, 50).hands.empty());
-    EXPECT_EQ(messages().size(), 3u);
-
-    writeCountingHands("oh7vsrandomordering.64", 2);
-    EXPECT_EQ(selectTopPercent(7, 50).hands, countingHands(2));
-    EXPECT_EQ(messages().size(), 3u);
-}
-
-TEST(OrderingNames, DerivedFileNames) {
-    EXPECT_EQ(classFileName(L"oh6maxordering.txt"), L"oh6maxordering.bin");
-    EXPECT_EQ(handFileName(L"oh6maxordering.txt"), L"oh6maxordering.64");
-    const OrderingTable t = makeOrderingTable(7);
-    EXPECT_EQ(t.nominalName, L"oh7vsrandomordering.txt");
-    EXPECT_EQ(t.classCount, 6009159);
-    EXPECT_EQ(static_cast<std::uint64_t>(t.totalHands), choose(52, 7));
-    EXPECT_EQ(makeOrderingTable(3).classCount, 0);
+TEST_F(Ordering, SixAndSevenCardRecords) {
+    const auto expand = [](std::string_view name, int n) {
+        HandList list{{}, n};
+        expandHandClass(name, list);
+        return list.hands;
+    };
+    // 6 cards: the counts must be those the names denote (4 and 6 hands).
+    const OrderingFormat six{6, orderingFormat(6)->nominalName, 2, 10};
+    Hands both = expand("(AK)(AK)(AK)", 6), akqs = expand("(AKQ)(AKQ)", 6);
+    both.insert(both.end(), akqs.begin(), akqs.end());
+    LoadedOrdering o;
+    Hands read;
+    for (std::size_t first : {4, 5}) {
+        OrderingWriter writer(six, {});
+        writer.addClass("(AK)(AK)(AK)", 0.9, both.data(), first);
+        writer.addClass("(AKQ)(AKQ)", 0.8, both.data() + first, both.size() - first);
+        writer.commit();
+        if (first == 5) break;
+        ASSERT_EQ(loadOrdering(six, {}, o), L"");
+        ASSERT_EQ(readHands(o, handsBelow(o, 50), read), L"");  // the first class holds 40%
+        EXPECT_EQ(read, prefix(both, 4));
+    }
+    EXPECT_EQ(loadOrdering(six, {}, o),
+              L"file oh6vsrandomordering.bin is not valid: a class does not hold the hands its "
+              L"name denotes");
+    // 7 cards: counts from the file.
+    const OrderingFormat seven{7, orderingFormat(7)->nominalName, 2, 3};
+    const Hands sevens = {cards(L"AsKsQsJsTs9s8s"), cards(L"AhKhQhJhTh9h8h"),
+                          cards(L"2c3c4c5c6c7c8c")};
+    writeClasses(seven, sevens, {2, 1});
+    ASSERT_EQ(loadOrdering(seven, {}, o), L"");
+    EXPECT_EQ(handsBelow(o, 99), 2u);
+    read.clear();
+    ASSERT_EQ(readHands(o, 3, read), L"");
+    EXPECT_EQ(read, sevens);
+    EXPECT_TRUE(messages().empty());
 }
 
 }  // namespace

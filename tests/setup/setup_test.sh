@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The set-up's cache handling (scripts/common.sh) against a temporary cache, with the builds
-# stubbed and the generators replaced by small scripts: outdated keys removed unless another run
-# holds their lock, temporaries of interrupted runs swept, the orderings generated in the
-# background under the lock with the folder marked meanwhile, a held lock respected, and too
-# little disk space refused. Another "run" holds a lock through flock waiting on a fifo, so
-# nothing here depends on timing.
+# stubbed and the generators replaced by small scripts: keys that follow every source the build
+# recorded for a generator, outdated keys removed unless another run holds their lock,
+# temporaries of interrupted runs swept, the orderings generated in the background under the
+# lock with the folder marked meanwhile, a held lock respected, and too little disk space
+# refused. Another "run" holds a lock through flock waiting on a fifo, so nothing here depends
+# on timing. Argument: the project's build directory, whose records name the real sources.
 set -u
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+project_build="$1"
 tmp=$(mktemp -d)
 holders=()
 cleanup() {
@@ -27,6 +29,42 @@ check() {  # check NAME CONDITION...
         failures=$((failures + 1))
     fi
 }
+lists() { grep -qx "$2" <<<"$1"; }  # lists LIST LINE
+
+# The project's own build records the headers the generators include, eval/ and core/ too.
+RELEASE_DIR="$project_build"
+table_sources=$(generator_sources varnel-gen-table)
+check "table key covers the table layout" lists "$table_sources" eval/omaha_eval.h
+check "table key covers the header format" lists "$table_sources" eval/table_format.h
+check "table key covers the card codes" lists "$table_sources" core/cards.h
+ordering_sources=$(generator_sources varnel-gen-orderings)
+check "orderings key covers the file reader" lists "$ordering_sources" range/ordering_files.cpp
+check "orderings key covers the class names" lists "$ordering_sources" range/hand_class.h
+
+# A small project of its own, built by ninja with the compiler's dependency records: a key
+# changes with any file the generator includes, and with nothing else.
+ROOT="$tmp/src" RELEASE_DIR="$tmp/release"
+mkdir -p "$ROOT/eval" "$ROOT/ui" "$ROOT/tools/gen" "$RELEASE_DIR"
+echo 'inline constexpr int kStartState = 52;' >"$ROOT/eval/layout.h"
+echo 'int window();' >"$ROOT/ui/window.h"
+printf '#include "eval/layout.h"\nint main() { return kStartState; }\n' >"$ROOT/tools/gen/main.cpp"
+cat >"$RELEASE_DIR/build.ninja" <<NINJA
+rule cc
+  command = c++ -MD -MF \$out.d -I$ROOT -c \$in -o \$out
+  depfile = \$out.d
+  deps = gcc
+rule link
+  command = touch \$out
+build main.o: cc $ROOT/tools/gen/main.cpp
+build varnel-gen-table: link main.o
+build varnel-gen-orderings: link main.o
+NINJA
+ninja -C "$RELEASE_DIR" varnel-gen-table >/dev/null
+key=$(generator_key varnel-gen-table)
+echo 'int other();' >>"$ROOT/ui/window.h"
+check "key kept when an unused file changes" test "$(generator_key varnel-gen-table)" = "$key"
+echo '// the layout changed' >>"$ROOT/eval/layout.h"
+check "key changed with a header under eval/" test "$(generator_key varnel-gen-table)" != "$key"
 
 # hold_lock FOLDER: another process holds FOLDER's lock until release_lock.
 hold_lock() {
@@ -62,7 +100,7 @@ chmod +x "$TABLE_GENERATOR" "$ORDERINGS_GENERATOR"
 mkfifo "$SIGNAL"
 
 # The table: an outdated key goes, one whose lock is held stays, a temporary is swept.
-table_key=$(generator_key "${TABLE_SOURCES[@]}")
+table_key=$(generator_key varnel-gen-table)
 mkdir -p "$CACHE_ROOT/table-old" "$CACHE_ROOT/table-$table_key"
 touch "$CACHE_ROOT/table-old/omaha-7.bin" "$CACHE_ROOT/table-$table_key/omaha-7.bin.tmp.99999"
 hold_lock "$CACHE_ROOT/table-busy"
@@ -74,7 +112,7 @@ check "table linked" test "$(cat "$DATA_DIR/omaha-7.bin")" = table
 release_lock "$CACHE_ROOT/table-busy"
 
 # The orderings: not started while another run holds the lock, nor without the disk space.
-cache="$CACHE_ROOT/orderings-$(generator_key "${ORDERING_SOURCES[@]}")"
+cache="$CACHE_ROOT/orderings-$(generator_key varnel-gen-orderings)"
 hold_lock "$cache"
 touch "$cache/oh7vsrandomordering.64.tmp.99999"
 start_orderings 2>"$tmp/log"

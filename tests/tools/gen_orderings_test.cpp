@@ -1,6 +1,8 @@
 // The orderings generator: suit classes and their names, pair values, the estimator and the
 // files it writes.
 
+#include <fstream>
+
 #include "eval/omaha_eval.h"
 #include "range/hand_class.h"
 #include "range/ordering.h"
@@ -122,7 +124,8 @@ TEST(Estimator, DeterministicWhateverTheThreadsAndSensiblyOrdered) {
     EXPECT_NEAR(once.equity(0), 0.35, 0.08);
 }
 
-// A complete ordering written from made-up scores: files valid, every hand selectable once.
+// A complete ordering written from made-up scores: files valid, every hand selectable, best class
+// first; the check reads the contents, so one changed byte among the hands fails it.
 TEST(OrderingFiles, WrittenFilesValidateAndLoad) {
     const WorkingDir scratch;
     const std::filesystem::path& dir = scratch.path();
@@ -134,18 +137,20 @@ TEST(OrderingFiles, WrittenFilesValidateAndLoad) {
     EXPECT_TRUE(orderingValid(dir, 4, why)) << why;
     EXPECT_FALSE(orderingValid(dir, 5, why));
 
+    std::vector<CardMask> members;  // of the best class, which comes first
+    classes.front().appendMembers(members);
     resetOrderingCaches();
-    HandList all = selectTopPercent(4, 100.5);
+    const HandList all = selectTopPercent(4, 100).list;
     resetOrderingCaches();
     ASSERT_EQ(all.hands.size(), choose(52, 4));
-    std::vector<CardMask> members;
-    classes.front().appendMembers(members);
     EXPECT_TRUE(std::equal(members.begin(), members.end(), all.hands.begin()));
-    std::sort(all.hands.begin(), all.hands.end());
-    EXPECT_EQ(std::adjacent_find(all.hands.begin(), all.hands.end()), all.hands.end());
 
-    std::filesystem::resize_file(handFilePath(dir, 4), 8 * 1000);
+    std::fstream(handFilePath(dir, 4), std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(8 * 270000 + 3)
+        .put('\x01');
     EXPECT_FALSE(orderingValid(dir, 4, why));
+    EXPECT_EQ(why,
+              "file oh6maxordering.64 is not valid: it is damaged (its checksum does not match)");
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST_F(CalculationTest, TheEngineGetsTheFieldsAndTheSettings) {
     app().m_pauseMs = 0;
     type("B1", "AsKd7h");
     type("D", "2c");
-    type("P 1", "AsAdKsKd");
+    type("P 1", "QsQdJsJd");
     type("P10", "random");
     run();
     const EquityRequest& r = m_engine.request;
@@ -114,7 +114,7 @@ TEST_F(CalculationTest, TheEngineGetsTheFieldsAndTheSettings) {
     EXPECT_EQ(r.holeCount, 4);
     EXPECT_EQ(r.playerCount, 2);
     EXPECT_EQ(r.lists[0].hands.size(), 1u);
-    EXPECT_TRUE(r.lists[1].hands.empty());
+    EXPECT_TRUE(r.random[1]);
     EXPECT_EQ(r.rounds, 1234);
     EXPECT_EQ(r.seconds, 7);
     EXPECT_EQ(r.mode, EquityMode::MonteCarlo);
@@ -138,7 +138,7 @@ TEST_F(CalculationTest, GridHasOneRowPerPlayerAndTheColumnsOfTheGame) {
     expectIdle();
 
     // A Hi/Lo game with fewer players: three more columns, fewer rows, a sampled result.
-    m_window->m_gameName = "Omaha Hi/Lo";
+    m_window->setGame("Omaha Hi/Lo");
     type("P 4", "");
     type("P 5", "AA");
     m_engine.result.mode = EquityMode::MonteCarlo;
@@ -168,24 +168,34 @@ TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
     EXPECT_EQ(m_window->gauge()->GetValue(), 100);
 }
 
+// The request reader's problems, all of them in one message, and nothing runs.
 TEST_F(CalculationTest, FieldsThatCannotBeUsedAreNamedAndNothingRuns) {
     const struct {
         const char *field, *text, *message;
     } cases[] = {{"P 2", "AsKs((QQ", "P 2: 'AsKs((QQ' is not a valid range"},
-                 {"P 2", "AsAh!AsAh", "P 2: 'AsAh!AsAh' names no hand of this game"},
-                 {"B1", "AsKd", "B1: 'AsKd' is not a board of 3 to 5 different cards"},
-                 {"D", "2c2c", "D: '2c2c' is not a list of different cards"},
+                 {"P 2", "KsQdJdTc", "P 2: 'KsQdJdTc': Ks is in P 1 too"},
+                 {"B3", "2c3c4c", "B3: '2c3c4c' is not used: only B1 and B2 are boards; clear B3"},
                  {"P 2", "", "Fill at least two player fields."}};
     for (const auto& c : cases) {
-        twoRandomPlayers();
+        type("P 1", "KsKdQhJh");
+        type("P 2", "random");
         type(c.field, c.text);
         m_messages->reports.clear();
         run();
         EXPECT_EQ(messages(), std::vector<std::wstring>{wxString(c.message).ToStdWstring()});
+        EXPECT_EQ(status(), wxString("Not started: ") + c.message);
         EXPECT_EQ(m_engine.calls, 0);
         type(c.field, "");
-        EXPECT_TRUE(m_window->startButton()->IsEnabled());
+        expectIdle();
     }
+    type("P 2", "AsAhKhQs2c3c");
+    type("B1", "AsKd7h2");
+    m_messages->reports.clear();
+    run();
+    EXPECT_EQ(messages(), std::vector<std::wstring>{
+                              L"B1: 'AsKd7h2' is not a board of 3 to 5 different cards: '2' at the "
+                              L"end is not a card code\nP 2: 'AsAhKhQs2c3c' holds 6 cards; a hand "
+                              L"of Omaha holds 4"});
 }
 
 TEST_F(CalculationTest, StopEndsTheRunAndShowsWhatWasCounted) {
@@ -245,9 +255,12 @@ TEST_F(CalculationTest, EachRunIsLoggedOnOneLine) {
     const std::string line =
         "Calculation: game Omaha; board 1 AsKd7h; board 2 -; dead -; P 1 'AA' 0.00%; P 2 "
         "'random' 10.00%; mode exact; deals 1712304; seconds 0.250; ended finished\n";
-    // The logger's own thread writes the file (a line never written fails by the time-out).
-    while (readFile(varnelApp::logPath().ToStdString()).find(line) == std::string::npos)
-        std::this_thread::yield();
+    // The logger's own thread writes the file.
+    EXPECT_TRUE(settleUntil(
+        [&] {
+            return readFile(varnelApp::logPath().ToStdString()).find(line) != std::string::npos;
+        },
+        "the run's log line"));
 }
 
 // The real engine on its worker thread: two fixed hands on a full board, enumerated.
@@ -257,7 +270,7 @@ TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
     type("P 1", "AsAdQcJc");
     type("P 2", "KsKdQdJd");
     click(m_window->startButton());
-    while (m_window->running()) settle();
+    ASSERT_TRUE(settleUntil([&] { return !m_window->running(); }, "the run to end"));
     EXPECT_EQ(row(0),
               (std::vector<wxString>{"P 1", "AsAdQcJc", "100.00%", "100.00%", "0.00%", "exact"}));
     EXPECT_EQ(cell(1, 2), "0.00%");
@@ -269,25 +282,25 @@ TEST_F(CalculationTest, RealEngineRunsOnItsWorkerAndFillsTheGrid) {
 TEST(MessageBoxHook, WorkerMessagesAreShownOnTheUiThreadWhileTheWorkerWaits) {
     std::atomic<bool> shown{false}, returned{false};
     bool onUiThread = false, workerWaited = false;
+    std::wstring text;
     const ReportHook previous =
-        setReportHook(uiThreadHook([&](const std::wstring&, const std::wstring&) {
+        setReportHook(uiThreadHook([&](const std::wstring& message, const std::wstring&) {
             onUiThread = wxIsMainThread();
             workerWaited = !returned;
+            text = message;
             shown = true;
         }));
     std::thread worker([&] {
         reportToUser(L"Ordering file missing");
         returned = true;
     });
-    while (!shown) {
-        wxTheApp->ProcessPendingEvents();
-        std::this_thread::yield();
-    }
-    worker.join();
+    const bool arrived = settleUntil([&] { return shown.load(); }, "the message on the UI thread");
+    EXPECT_TRUE(arrived);
+    arrived ? worker.join() : worker.detach();  // a worker never answered stays blocked
     setReportHook(previous);
     EXPECT_TRUE(onUiThread);
     EXPECT_TRUE(workerWaited);
-    EXPECT_TRUE(returned);
+    EXPECT_EQ(text, L"Ordering file missing");
 }
 
 }  // namespace

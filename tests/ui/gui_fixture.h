@@ -25,6 +25,9 @@ void click(wxWindow* button);
 void menu(wxWindow* frame, int id);
 // Lets the toolkit run pending and deferred events.
 void settle();
+// Settles until `done` holds or a minute has passed (a fault that never lets it hold fails the
+// test then, with `what`, instead of hanging it); returns `done()`.
+::testing::AssertionResult settleUntil(const std::function<bool()>& done, const char* what);
 // True when two bitmaps have the same size and pixels.
 bool samePixels(const wxBitmap& a, const wxBitmap& b);
 // The image a picker button shows now.

@@ -6,8 +6,10 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "tests/ui/gui_fixture.h"
 
@@ -31,6 +33,17 @@ void menu(wxWindow* frame, int id) {
     wxCommandEvent event(wxEVT_MENU, id);
     event.SetEventObject(frame);
     frame->HandleWindowEvent(event);
+}
+
+::testing::AssertionResult settleUntil(const std::function<bool()>& done, const char* what) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return ::testing::AssertionFailure() << "still waiting after a minute: " << what;
+        settle();
+        std::this_thread::yield();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 void settle() {

@@ -25,8 +25,8 @@ TEST_F(PickerTest, PlayerFieldTakesFourCardsInTheDefaultGame) {
     EXPECT_EQ(w.fieldCards("P 1").size(), 4u);
     // The refused fifth card is neither used nor marked on the picker.
     EXPECT_FALSE(w.usedCards().count("Ts"));
-    EXPECT_TRUE(samePixels(shown(w, "Ts"), dlgVarnel::loadCardBitmap("Ts", 25, 35)));
-    EXPECT_TRUE(samePixels(shown(w, "As"), dlgVarnel::loadCardBitmap("x", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "Ts"), CardPicker::loadCardBitmap("Ts", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "As"), CardPicker::loadCardBitmap("x", 25, 35)));
 }
 
 TEST_F(PickerTest, BoardFieldsTakeFiveAndDeadFieldTakesTheWholeDeck) {
@@ -53,7 +53,7 @@ TEST_F(PickerTest, CardOfOneFieldIsRefusedByAnotherAndReleasedByItsOwn) {
     pick(w, {"As"});
     EXPECT_EQ(text(w, "P 1"), "Kd");
     EXPECT_FALSE(w.usedCards().count("As"));
-    EXPECT_TRUE(samePixels(shown(w, "As"), dlgVarnel::loadCardBitmap("As", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "As"), CardPicker::loadCardBitmap("As", 25, 35)));
     // Now free, the card goes to the other field.
     click(w.fieldRow("P 2").select);
     pick(w, {"As"});
@@ -69,12 +69,12 @@ TEST_F(PickerTest, RandomKeepsPickedCardsUsedUntilCleared) {
     click(w.fieldRow("P 1").random);
     EXPECT_EQ(text(w, "P 1"), "random");
     EXPECT_TRUE(w.usedCards().count("Ah"));
-    EXPECT_TRUE(samePixels(shown(w, "7d"), dlgVarnel::loadCardBitmap("x", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "7d"), CardPicker::loadCardBitmap("x", 25, 35)));
     click(w.fieldRow("P 1").clear);
     EXPECT_EQ(text(w, "P 1"), "");
     EXPECT_TRUE(w.usedCards().empty());
-    EXPECT_TRUE(samePixels(shown(w, "Ah"), dlgVarnel::loadCardBitmap("Ah", 25, 35)));
-    EXPECT_TRUE(samePixels(shown(w, "7d"), dlgVarnel::loadCardBitmap("7d", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "Ah"), CardPicker::loadCardBitmap("Ah", 25, 35)));
+    EXPECT_TRUE(samePixels(shown(w, "7d"), CardPicker::loadCardBitmap("7d", 25, 35)));
     // Clearing does not move the picker's target.
     EXPECT_EQ(w.currentField(), "P 1");
 }

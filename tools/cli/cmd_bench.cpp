@@ -14,7 +14,6 @@
 #include "core/game.h"
 #include "engine/equity.h"
 #include "engine/mersenne_twister.h"
-#include "engine/simulation.h"
 #include "eval/omaha_eval.h"
 #include "tools/cli/commands.h"
 #include "tools/five-card/five_card.h"
@@ -183,21 +182,25 @@ class BaselineSimulation {
     double m_sink = 0;      // keeps the crediting alive
 };
 
-// Counted deals per second of the engine on one scenario, single-threaded, no pauses.
+// Counted deals per CPU second of the engine's Monte Carlo run on one scenario, single-threaded,
+// no pauses (an empty list is a random hand).
 double engineRate(const Scenario& s, const std::vector<HandList>& lists, int seconds) {
-    Boards boards{};
-    parseCardRun(s.board, boards[0]);
-    if (!s.board2.empty()) parseCardRun(s.board2, boards[1]);
-    SimulationOptions options;
-    options.progressPause = std::chrono::milliseconds(0);
-    options.seed = 1;
-    std::int32_t rounds = std::numeric_limits<std::int32_t>::max();
-    double others[kMaxOtherPlayers];
+    EquityRequest request;
+    request.holeCount = s.holeCount;
+    request.playerCount = static_cast<int>(lists.size());
+    for (std::size_t p = 0; p < lists.size(); ++p) {
+        request.lists[p] = lists[p];
+        request.random[p] = lists[p].hands.empty();
+    }
+    parseCardRun(s.board, request.boards[0]);
+    if (!s.board2.empty()) parseCardRun(s.board2, request.boards[1]);
+    request.mode = EquityMode::MonteCarlo;
+    request.seed = 1;
+    request.rounds = kMaxRounds;
+    request.seconds = seconds;
     const double start = threadCpuSeconds();
-    simulateEquity(s.holeCount, lists[0], boards, lists.data() + 1,
-                   static_cast<std::int32_t>(lists.size() - 1), others, rounds, seconds, {},
-                   options);
-    return rounds / (threadCpuSeconds() - start);
+    const EquityResult result = computeEquity(request);
+    return static_cast<double>(result.deals) / (threadCpuSeconds() - start);
 }
 
 // Runs of computeEquity timed on one thread: exact enumerations (heads-up preflop between two
@@ -225,15 +228,15 @@ void benchEquity(const EquityScenario& s, int seconds) {
     request.holeCount = 4;
     request.playerCount = static_cast<int>(s.hands.size());
     for (std::size_t p = 0; p < s.hands.size(); ++p) {
-        if (CardMask hand = 0; !s.hands[p].empty() && parseCardRun(s.hands[p], hand))
-            request.lists[p].hands.push_back(hand);
+        CardMask hand = 0;
+        request.random[p] = !parseCardRun(s.hands[p], hand) || hand == 0;
+        if (!request.random[p]) request.lists[p].hands.push_back(hand);
     }
     parseCardRun(s.board, request.boards[0]);
     request.hiLo = s.hiLo;
     request.mode = s.mode;
-    request.pause = std::chrono::milliseconds(0);
     request.seed = 1;
-    request.rounds = std::int64_t{1} << 40;
+    request.rounds = kMaxRounds;
     request.seconds = seconds;
     const double start = threadCpuSeconds();
     const EquityResult result = computeEquity(request);

@@ -1,4 +1,5 @@
-// varnel-cli range [--cards N] [--list] EXPR: the hands a range expression names.
+// varnel-cli range [--cards N] [--list] EXPR: the hands a range expression names. Exit status 1
+// when the expression does not parse, 2 when an ordering it needs is missing or not valid.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -10,6 +11,8 @@
 
 namespace varnel::cli {
 namespace {
+
+constexpr int kExitNoData = 2;  // an ordering behind a percentage term is missing or not valid
 
 // Writes the hands one a line, each as its card codes in ascending CardId order.
 void printHands(const HandList& list) {
@@ -47,13 +50,20 @@ void addRangeCommand(CLI::App& app, CliContext& ctx) {
         bool plainAscii = true;
         const std::wstring text = widen(args->expression, plainAscii);
         HandList list;
-        const std::int32_t count = parseRangeExpression(text, args->cards, list);
+        std::wstring orderingProblem;
+        const std::int32_t count = parseRangeExpression(text, args->cards, list, &orderingProblem);
+        if (count == kRangeOrderingUnavailable) {
+            std::fprintf(stderr, "error: %s\n", narrow(orderingProblem).c_str());
+            ctx.exitCode = kExitNoData;
+            return;
+        }
         std::printf("%d\n", count);
         if (count < 0) {
-            std::fprintf(stderr, "error: the range \"%s\" does not parse%s\n",
-                         args->expression.c_str(),
-                         plainAscii ? " (check its parentheses and operators , : !)"
-                                    : ": it holds a character outside ASCII");
+            std::fprintf(
+                stderr, "error: the range \"%s\" does not parse%s\n", args->expression.c_str(),
+                plainAscii
+                    ? " (check its parentheses, operators , : ! and percentages such as 12.5%)"
+                    : ": it holds a character outside ASCII");
             ctx.exitCode = 1;
             return;
         }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <new>
 
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "error: not enough memory for this calculation\n");
+        return 1;
     }
     return ctx.exitCode;
 }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <numeric>
 #include <stdexcept>
 #include <string>
@@ -13,6 +11,7 @@
 
 #include "eval/omaha_eval.h"
 #include "range/hand_class.h"
+#include "range/ordering_files.h"
 #include "range/ordering_format.h"
 #include "tools/five-card/five_card.h"
 #include "tools/gen-orderings/estimator.h"
@@ -27,26 +26,12 @@ struct ClassEntry {
 };
 
 std::vector<ClassEntry> readClasses(const std::filesystem::path& dir, int numCards) {
-    const OrderingFormat& f = *orderingFormat(numCards);
-    std::ifstream in(classFilePath(dir, numCards), std::ios::binary);
-    const auto size = static_cast<std::size_t>(classRecordSize(numCards));
-    std::vector<char> record(size);
     std::vector<ClassEntry> out;
-    std::uint64_t total = 0;
-    while (in.read(record.data(), static_cast<std::streamsize>(size))) {
-        ClassEntry e;
-        if (usesRatedRecords(numCards)) {
-            e.name.assign(record.data(), static_cast<std::size_t>(ratedNameLength(numCards)));
-            std::memcpy(&e.cumulativePercent, record.data() + ratedNameLength(numCards) + 12, 8);
-        } else {
-            for (int i = 0; i < kShortNameUnits; ++i)
-                e.name.push_back(record[static_cast<std::size_t>(2 * i)]);
-            total += static_cast<unsigned char>(record[kShortCountOffset]);
-            e.cumulativePercent = static_cast<double>(total) * 100.0 / f.totalHands;
-        }
-        e.name.erase(e.name.find_last_not_of(' ') + 1);
-        out.push_back(std::move(e));
-    }
+    const std::wstring problem = readClassFile(
+        *orderingFormat(numCards), dir, [&](std::string_view name, std::uint32_t, double percent) {
+            out.push_back({std::string(name), percent});
+        });
+    if (!problem.empty()) throw std::runtime_error(std::string(problem.begin(), problem.end()));
     return out;
 }
 

@@ -16,9 +16,8 @@ namespace varnel::gen_orderings {
 void writeOrdering(const std::filesystem::path& dir, int numCards,
                    const std::vector<SuitClass>& classes, const std::vector<double>& scores);
 
-// True when both files of the `numCards` ordering exist in `dir` with the right sizes, record
-// count, hand counts that add up to all hands, and (6/7 cards) consistent cumulative
-// percentages; otherwise false with the reason in `why`.
+// True when both files of the `numCards` ordering in `dir` are valid, read in full: sizes,
+// checksums, class counts and every hand; otherwise false with the reason in `why`.
 bool orderingValid(const std::filesystem::path& dir, int numCards, std::string& why);
 
 // Paths of the class and hand files.

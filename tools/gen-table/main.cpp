@@ -1,9 +1,10 @@
 // varnel-gen-table: writes the evaluator table "omaha-7.bin".
 //
-// With --out PATH it first checks PATH: a table that loads (header, size, entry range) and
-// agrees with a plain two-plus-three evaluator on a sample of hands is left alone. Otherwise
-// the table is built, checked the same way, and written under a temporary name in the same
-// directory, then renamed, so an interrupted run never leaves a partial file behind.
+// With --out PATH it first checks PATH: a table that loads (header, size, checksum, entry range)
+// and agrees with a plain two-plus-three evaluator on a sample of hands is left alone; --check
+// stops there. Otherwise the table is built, checked the same way, and written under a
+// temporary name in the same directory, then renamed, so an interrupted run never leaves a
+// partial file behind.
 
 #include <unistd.h>
 
@@ -71,9 +72,7 @@ bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& 
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        writeTableHeader(out, entries.size());
-        out.write(reinterpret_cast<const char*>(entries.data()),
-                  static_cast<std::streamsize>(entries.size() * sizeof(std::uint32_t)));
+        writeTableFile(out, entries.data(), entries.size());
         out.close();
         if (!out) {
             std::error_code ignored;
@@ -91,7 +90,9 @@ bool writeAtomically(const std::string& path, const std::vector<std::uint32_t>& 
 int main(int argc, char** argv) {
     CLI::App app{"Generates the Omaha evaluator table omaha-7.bin"};
     std::string out = kTableFileName;
+    bool check = false;
     app.add_option("--out", out, "Path of the table file (left alone when already valid)");
+    app.add_flag("--check", check, "Only check the file; exit status 1 when it is not valid");
     CLI11_PARSE(app, argc, argv);
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines show up at once in logs too
@@ -99,6 +100,10 @@ int main(int argc, char** argv) {
     if (existingTableValid(ranks, out)) {
         std::printf("%s is up to date\n", out.c_str());
         return 0;
+    }
+    if (check) {
+        std::printf("%s is missing or not valid\n", out.c_str());
+        return 1;
     }
     omahaEvaluator().attach(nullptr);
 
@@ -134,7 +139,6 @@ int main(int argc, char** argv) {
     std::printf("states per level:");
     for (std::size_t n : built.states) std::printf(" %zu", n);
     std::printf("\nwrote %s: %zu entries, %.1f MiB, in %.1f s\n", out.c_str(), built.entries.size(),
-                static_cast<double>(kTableHeaderSize + built.entries.size() * 4) / (1 << 20),
-                seconds);
+                static_cast<double>(tableFileSize(built.entries.size())) / (1 << 20), seconds);
     return 0;
 }

@@ -1,14 +1,15 @@
-// Fuzz target of the expression level: normalisation, the grammar and the set operators, with
-// the terms not expanded. Stand-ins for the dispatcher and the orderings name a few hands
-// chosen by the term's text (so operands overlap and repeat); a reference parser written here
-// from the language's rules evaluates the same text with the same set operations (tested on
-// their own against plain scans), and both must agree.
+// Fuzz target of the expression level: normalisation, the grammar (percentage terms included)
+// and the set operators, with the terms not expanded. Stand-ins for the dispatcher and the
+// orderings name a few hands chosen by the term's text (so operands overlap and repeat); a
+// reference parser written here from the language's rules evaluates the same text with the same set
+// operations (tested on their own against plain scans), and both must agree.
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,12 @@ std::uint64_t expandHandPattern(std::wstring_view term, HandList& list) {
     return list.hands.size();
 }
 
-HandList selectTopPercent(std::int32_t numCards, double percent) {
+// Percentages from 50 up to 51 (exclusive) stand for an ordering that is not available.
+TopHands selectTopPercent(std::int32_t numCards, double percent) {
     fuzz::require(numCards >= 4 && numCards <= 7, "an ordering's hand size");
-    const double whole = std::isfinite(percent) ? std::floor(std::fabs(percent)) : 0;
-    return {someHands(static_cast<std::uint64_t>(std::fmod(whole, 1000.0)) + 7), numCards};
+    fuzz::require(percent > 0 && percent <= 100, "a percentage the grammar allows");
+    if (percent >= 50 && percent < 51) return {{{}, numCards}, L"not available"};
+    return {{someHands(static_cast<std::uint64_t>(std::floor(percent)) + 7), numCards}, {}};
 }
 
 namespace {
@@ -62,15 +65,25 @@ struct Reference {
     std::string text;
     std::size_t at = 0;
     int numCards = 0;
+    int skipping = 0;          // inside comma-led factors, which are parsed but not evaluated
+    bool unreadable = false;   // a term with a "%" that is no percentage
+    bool unavailable = false;  // an evaluated percentage without its ordering
 
-    Hands term(std::string_view chars) const {
+    Hands term(std::string_view chars) {
         std::wstring t(chars.begin(), chars.end());
         while (!t.empty() && std::iswspace(static_cast<wint_t>(t.back()))) t.pop_back();
-        const std::size_t percent = t.find(L'%');
-        if (percent != std::wstring::npos && percent > 0) {
-            if (numCards < 4 || numCards > 7) return {};
-            return selectTopPercent(numCards, std::wcstod(t.substr(0, percent).c_str(), nullptr))
-                .hands;
+        if (t.find(L'%') != std::wstring::npos) {
+            // Digits with at most one point, then "%"; above 0 and at most 100.
+            static const std::wregex kPercent(L"([0-9]+[.]?[0-9]*|[.][0-9]+)%");
+            const double percent = std::wcstod(t.c_str(), nullptr);
+            if (!std::regex_match(t, kPercent) || percent <= 0 || percent > 100) {
+                unreadable = true;
+                return {};
+            }
+            if (numCards < 4 || numCards > 7 || skipping > 0) return {};
+            TopHands top = selectTopPercent(numCards, percent);
+            unavailable = unavailable || !top.problem.empty();
+            return top.list.hands;
         }
         std::erase_if(t, [](wchar_t c) { return c == L'[' || c == L']'; });
         HandList list{{}, numCards};
@@ -102,6 +115,7 @@ struct Reference {
     bool exceptExpr(Hands& out) { return chain('!', &Reference::factor, handsDifference, out); }
     bool factor(Hands& out) {
         const std::size_t start = at;
+        const bool wasUnreadable = unreadable, wasUnavailable = unavailable;
         while (at < text.size() && std::string_view(",:()!").find(text[at]) == std::string::npos)
             ++at;
         if (at > start) {
@@ -117,16 +131,21 @@ struct Reference {
             }
         } else if (next(',')) {
             ++at;
-            if (factor(ignored)) {
+            ++skipping;
+            const bool parsed = factor(ignored);
+            --skipping;
+            if (parsed) {
                 out.clear();  // parsed, not evaluated
                 return true;
             }
         }
         at = start;
+        unreadable = wasUnreadable;
+        unavailable = wasUnavailable;
         return false;
     }
 
-    // The count of the whole text, -1 when it does not parse.
+    // The count of the whole text, -1 when it does not parse, -2 when an ordering is missing.
     long evaluate(const std::wstring& typed, Hands& out) {
         std::wstring wide;
         for (wchar_t c : typed)
@@ -138,9 +157,10 @@ struct Reference {
             const char narrow = static_cast<char>(c);
             text += narrow && std::strchr("akqjt", narrow) ? narrow - 'a' + 'A' : narrow;
         }
-        if (rangeExpr(out) && at == text.size()) return static_cast<long>(out.size());
+        const bool parsed = rangeExpr(out) && at == text.size() && !unreadable;
+        if (parsed && !unavailable) return static_cast<long>(out.size());
         out.clear();
-        return -1;
+        return parsed ? kRangeOrderingUnavailable : kRangeUnreadable;
     }
 };
 
@@ -154,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HandList list;
     const std::int32_t count = parseRangeExpression(in.text, in.numCards, list);
     fuzz::require(list.numCards == in.numCards, "the hand size is set");
-    fuzz::require(count == -1 ? list.hands.empty() : count == std::ssize(list.hands),
+    fuzz::require(count < 0 ? list.hands.empty() : count == std::ssize(list.hands),
                   "the count is the list's length");
     // Deeper texts may be refused; below the limit no text can be deep.
     const auto opens = std::count_if(in.text.begin(), in.text.end(),

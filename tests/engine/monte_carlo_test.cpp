@@ -1,5 +1,4 @@
-#include "engine/simulation.h"
-
+#include "engine/equity.h"
 #include "engine/mersenne_twister.h"
 #include "eval/omaha_eval.h"
 #include "exact_equity.h"
@@ -8,7 +7,7 @@
 namespace varnel::test {
 namespace {
 
-class Simulation : public ::testing::Test {
+class MonteCarlo : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(loadTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
@@ -32,45 +31,51 @@ HandList handList(int numCards, std::initializer_list<const wchar_t*> hands) {
     return list;
 }
 const HandList kAces = handList(4, {L"AsKsQsJs"});
+const HandList kRandom{{}, 0};  // an empty list without a hand size: the player is random
 
 struct Outcome {
     std::vector<double> equities;
-    std::int32_t rounds = 0;
-    SimulationReport report;
+    std::int64_t rounds = 0;
+    EquityResult result;
     std::vector<int> steps;
 };
 
-SimulationOptions quiet(std::uint32_t seed = 1, CardMask dead = 0) {
-    SimulationOptions options;
-    options.progressPause = std::chrono::milliseconds(0);
-    options.seed = seed;
-    options.deadCards = dead;
-    return options;
-}
-
-// Runs the simulation for players lists[0], lists[1], ...
+// computeEquity's Monte Carlo on one thread for players lists[0], lists[1], ... (kRandom, or any
+// empty list without a hand size, is a random player).
 Outcome simulate(int holeCount, const std::vector<HandList>& lists, Boards boards,
-                 std::int32_t rounds, std::int32_t seconds = 0,
-                 SimulationOptions options = quiet()) {
+                 std::int64_t rounds, double seconds = 0, std::uint32_t seed = 1,
+                 CardMask dead = 0) {
+    EquityRequest r;
+    r.holeCount = holeCount;
+    r.playerCount = static_cast<int>(lists.size());
+    for (std::size_t p = 0; p < lists.size() && p < kMaxPlayers; ++p) {
+        r.lists[p] = lists[p];
+        r.random[p] = lists[p].hands.empty() && lists[p].numCards == 0;
+    }
+    r.boards = boards;
+    r.deadCards = dead;
+    r.mode = EquityMode::MonteCarlo;
+    r.rounds = rounds;
+    r.seconds = seconds;
+    r.seed = seed;
     Outcome out;
-    out.equities.assign(lists.size(), -1.0);
-    out.rounds = rounds;
-    const auto others = static_cast<std::int32_t>(lists.size()) - 1;
-    out.equities[0] = simulateEquity(
-        holeCount, lists[0], boards, lists.data() + 1, others, out.equities.data() + 1, out.rounds,
-        seconds, [&](int step) { out.steps.push_back(step); }, options, &out.report);
+    r.progress = [&](int step) { out.steps.push_back(step); };
+    out.result = computeEquity(r);
+    out.rounds = out.result.deals;
+    for (std::size_t p = 0; p < lists.size(); ++p)
+        out.equities.push_back(p < kMaxPlayers ? out.result.players[p].equity : 0);
     return out;
 }
 
 // The equity of player `player` lies within four standard errors of `exact`.
-void expectNear(const Outcome& out, int rounds, double exact, int player = 0) {
+void expectNear(const Outcome& out, std::int64_t rounds, double exact, int player = 0) {
     EXPECT_EQ(out.rounds, rounds);
-    EXPECT_EQ(out.report.status, SimulationStatus::Finished);
+    EXPECT_EQ(out.result.end, RunEnd::Finished);
     EXPECT_NEAR(out.equities[player], exact, 4 * std::sqrt(exact * (1 - exact) / rounds) + 1e-9);
     EXPECT_NEAR(out.equities[0] + out.equities[1], 1.0, 1e-9);
 }
 
-TEST_F(Simulation, FixedHandsMatchExactEnumeration) {
+TEST_F(MonteCarlo, FixedHandsMatchExactEnumeration) {
     const CardMask ak = cards(L"AsKsQh7d"), nines = cards(L"9c9d8h8c"), flop = cards(L"Ts9h2s");
     expectNear(simulate(4, {{{ak}, 4}, {{nines}, 4}}, {flop, 0}, 60000), 60000,
                exactEquity({ak, nines}, flop, kFullDeck & ~(ak | nines | flop)));
@@ -79,34 +84,33 @@ TEST_F(Simulation, FixedHandsMatchExactEnumeration) {
     const CardMask ah = cards(L"AhKhJc4d"), qq = cards(L"QsQdTs9s");
     const CardMask flop1 = cards(L"Kd8s3h"), flop2 = cards(L"2c5s6d");
     const CardMask live = kFullDeck & ~(ah | qq | flop1 | flop2);
-    expectNear(simulate(4, {{{ah}, 4}, {{qq}, 4}}, {flop1, flop2}, 60000, 0, quiet(7)), 60000,
+    expectNear(simulate(4, {{{ah}, 4}, {{qq}, 4}}, {flop1, flop2}, 60000, 0, 7), 60000,
                (exactEquity({ah, qq}, flop1, live) + exactEquity({ah, qq}, flop2, live)) / 2);
 }
 
-TEST_F(Simulation, RandomHandsMatchExactEnumeration) {
+TEST_F(MonteCarlo, RandomHandsMatchExactEnumeration) {
     // Every opponent hand on a full board; the first player may be the random one too.
     const CardMask a5 = cards(L"Ah5c"), board = cards(L"Jh7c4s3d2h");
     const double exact = exactEquity({a5, 0}, board, kFullDeck & ~(a5 | board), 2);
     expectNear(simulate(2, {{{a5}, 2}, {}}, {board, 0}, 50000), 50000, exact);
     expectNear(simulate(2, {{}, {{a5}, 2}}, {board, 0}, 50000), 50000, exact, 1);
-    // Every hand of the opponent's list holds a dead card: all are dropped, and with nothing
-    // left its hand is random, four of the eight live cards; the turn and river come from the
-    // other four.
+    // Dead cards leave eight live cards: the random hand is four of them, the turn and river
+    // come from the other four.
     const CardMask aces = cards(L"AcAdQsJs"), flop = cards(L"Kc9d4h");
     const CardMask live = cards(L"2c3d5h6s7c8d9sTh");
-    expectNear(simulate(4, {{{aces}, 4}, handList(4, {L"2c3d5hAs", L"2c3d5hKs"})}, {flop, 0}, 40000,
-                        0, quiet(3, kFullDeck & ~(live | flop | aces))),
+    expectNear(simulate(4, {{{aces}, 4}, kRandom}, {flop, 0}, 40000, 0, 3,
+                        kFullDeck & ~(live | flop | aces)),
                40000, exactEquity({aces, 0}, flop, live, 4));
     // A four-card hand in a six-card game: random hands are drawn without regard to the other
     // cards (a collision discards the deal); the opponent holds six of eight live cards.
     const CardMask kings = cards(L"KcKd7c7d"), straight = cards(L"9h8h7h2c3d");
     const CardMask live6 = cards(L"AsKsQsJs6h5h4d4c");
-    expectNear(simulate(6, {{{kings}, 6}, {}}, {straight, 0}, 4000, 0,
-                        quiet(5, kFullDeck & ~(live6 | straight | kings))),
+    expectNear(simulate(6, {{{kings}, 6}, kRandom}, {straight, 0}, 4000, 0, 5,
+                        kFullDeck & ~(live6 | straight | kings)),
                4000, exactEquity({kings, 0}, straight, live6, 6));
 }
 
-TEST_F(Simulation, FixedBoardsSplitBetweenWinnersAndAcrossBoards) {
+TEST_F(MonteCarlo, FixedBoardsSplitBetweenWinnersAndAcrossBoards) {
     const auto expectShares = [](int holeCount, std::vector<const wchar_t*> hands, Boards boards,
                                  std::vector<double> equities) {
         std::vector<HandList> lists;
@@ -129,16 +133,16 @@ TEST_F(Simulation, FixedBoardsSplitBetweenWinnersAndAcrossBoards) {
     expectShares(6, {L"ThJh7c7d", L"KcKdQcQd5c5d"}, {cards(L"9h8h7h2c3d"), 0}, {1.0, 0.0});
 }
 
-TEST_F(Simulation, ListHandsHoldingDeadCardsAreDropped) {
+TEST_F(MonteCarlo, ListHandsHoldingDeadCardsAreDropped) {
     // On a full board the only list hand left decides every deal.
     const CardMask board = cards(L"AhKh7c4d2s");
     const Outcome out =
         simulate(4, {handList(4, {L"QhJhTh3c", L"8c8d5s6s"}), handList(4, {L"9c9d3h3s"})},
-                 {board, 0}, 100, 0, quiet(1, cards(L"QhJh")));
+                 {board, 0}, 100, 0, 1, cards(L"QhJh"));
     EXPECT_EQ(out.equities[0], boardShares({cards(L"8c8d5s6s"), cards(L"9c9d3h3s")}, board)[0]);
 }
 
-TEST_F(Simulation, TenPlayersTyingOnEveryDealGetATenthEach) {
+TEST_F(MonteCarlo, TenPlayersTyingOnEveryDealGetATenthEach) {
     // A table whose every walk ends in the same value makes every player tie on every board.
     auto constant = makeOmahaTable(2 * kStartState);
     ASSERT_TRUE(constant);
@@ -153,63 +157,64 @@ TEST_F(Simulation, TenPlayersTyingOnEveryDealGetATenthEach) {
     }
 }
 
-TEST_F(Simulation, ProgressStepsFollowTheRoundsRequested) {
-    auto steps = [&](int rounds) { return simulate(4, {kAces, {}}, {0, 0}, rounds).steps; };
-    auto upTo = [](int n) {
-        std::vector<int> v(n);
-        std::iota(v.begin(), v.end(), 0);
-        return v;
-    };
-    EXPECT_EQ(steps(50), std::vector<int>{0});
-    EXPECT_EQ(steps(150), upTo(150));
-    EXPECT_EQ(steps(199), upTo(199));
-    EXPECT_EQ(steps(1000), upTo(100));
-    EXPECT_EQ(steps(1050), upTo(105));
-    EXPECT_TRUE(steps(0).empty());
+TEST_F(MonteCarlo, ProgressStepsRiseFromZeroWithinTheHundred) {
+    for (std::int64_t rounds : {50, 1000, 100000}) {
+        const std::vector<int> steps = simulate(4, {kAces, kRandom}, {0, 0}, rounds).steps;
+        ASSERT_FALSE(steps.empty()) << rounds;
+        EXPECT_EQ(steps.front(), 0);
+        EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+        EXPECT_LT(steps.back(), kProgressSteps);
+    }
+    const Outcome none = simulate(4, {kAces, kRandom}, {0, 0}, 0);
+    EXPECT_EQ(none.rounds, 0);
+    EXPECT_EQ(none.result.end, RunEnd::Finished);
+    EXPECT_EQ(none.equities, (std::vector<double>{0.0, 0.0}));
 }
 
-TEST_F(Simulation, RoundAndTimeLimits) {
-    Outcome out = simulate(4, {kAces, {}}, {0, 0}, 0);
-    EXPECT_EQ(out.rounds, 0);
-    EXPECT_EQ(out.equities, (std::vector<double>{0.0, 0.0}));
-    EXPECT_EQ(out.report.status, SimulationStatus::Finished);
-    // A negative time limit stops after the first counted deal.
-    out = simulate(4, {kAces, {}}, {0, 0}, 1000, -1);
-    EXPECT_EQ(out.rounds, 1);
-    EXPECT_EQ(out.steps, std::vector<int>{0});  // reported before the deal is counted
-    EXPECT_NEAR(out.equities[0] + out.equities[1], 1.0, 1e-9);
-    // A time limit ends a run that would otherwise not end for hours.
-    out = simulate(4, {kAces, {}}, {0, 0}, std::numeric_limits<std::int32_t>::max(), 1);
-    EXPECT_GT(out.rounds, 0);
-    EXPECT_LT(out.rounds, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(out.report.status, SimulationStatus::Finished);
-}
-
-TEST_F(Simulation, RejectedInputsEndBeforeAnyDeal) {
-    // A second board without a first, and player counts outside 2..10: nothing is written.
-    Outcome out = simulate(4, {kAces, {}}, {0, cards(L"2c3c4c")}, 100);
-    EXPECT_EQ(out.equities[1], -1.0);
-    EXPECT_EQ(out.rounds, 100);
-    EXPECT_EQ(out.report.status, SimulationStatus::Rejected);
-    out = simulate(4, {kAces}, {0, 0}, 100);
-    EXPECT_EQ(out.rounds, 100);
-    EXPECT_EQ(out.report.status, SimulationStatus::Rejected);
-    out = simulate(4, std::vector<HandList>(11, kAces), {0, 0}, 100);
-    EXPECT_EQ(out.equities[1], -1.0);
-    EXPECT_EQ(out.report.status, SimulationStatus::Rejected);
-    // Hole-card counts outside 2..7, and a single hand longer than the game's.
-    out = simulate(8, {kAces, {}}, {0, 0}, 100);
-    EXPECT_EQ(out.report.status, SimulationStatus::Rejected);
-    out = simulate(4, {handList(5, {L"AsKsQsJsTs"}), {}}, {0, 0}, 100);
-    EXPECT_EQ(out.report.status, SimulationStatus::Rejected);
-    EXPECT_EQ(out.equities, (std::vector<double>{0.0, 0.0}));
-}
-
-TEST_F(Simulation, InputsWithoutAnyValidDealEndAtOnce) {
+TEST_F(MonteCarlo, RequestsThatCannotBeCalculatedAreRejectedWithAReason) {
     const HandList quads = handList(4, {L"AsAhAdAc"}), five = handList(5, {L"AsKsQsJsTs"});
+    const HandList none = handList(4, {});  // not random: a list without hands
+    const struct {
+        const char* name;
+        Outcome out;
+        const char* reason;
+    } cases[] = {
+        {"second board without a first", simulate(4, {kAces, kRandom}, {0, cards(L"2c3c4c")}, 100),
+         "boards"},
+        {"boards sharing a card",
+         simulate(4, {kAces, kRandom}, {cards(L"2c3c4c"), cards(L"2c5c6c")}, 100), "share"},
+        {"one player", simulate(4, {kAces}, {0, 0}, 100), "players"},
+        {"eleven players", simulate(4, std::vector<HandList>(11, kRandom), {0, 0}, 100), "players"},
+        {"eight hole cards", simulate(8, {kAces, kRandom}, {0, 0}, 100), "hole cards"},
+        {"a single hand longer than the game's", simulate(4, {five, kRandom}, {0, 0}, 100),
+         "more cards"},
+        {"a list without hands", simulate(4, {kAces, none}, {0, 0}, 100), "player 2 has no hand"},
+        {"the same single hand", simulate(4, {quads, quads}, {0, 0}, 100), "player 2's hand"},
+        {"a single hand on a board card", simulate(4, {quads, kRandom}, {cards(L"As2c3c"), 0}, 100),
+         "player 1's hand"},
+        {"a single hand on a dead card",
+         simulate(4, {quads, kRandom}, {0, 0}, 100, 0, 1, cards(L"Ac")), "player 1's hand"},
+        {"a dead card on the board",
+         simulate(4, {kAces, kRandom}, {cards(L"2c3c4c"), 0}, 100, 0, 1, cards(L"4c")), "dead"},
+        {"a list blocked by the board",
+         simulate(4, {handList(4, {L"2c3c4c5c", L"2c6d7d8d"}), kRandom}, {cards(L"2c9h9d"), 0},
+                  100),
+         "player 1 has no hand left"},
+        {"a list blocked by another player's hand",
+         simulate(4, {quads, handList(4, {L"As3c4c5c", L"Ah6d7d8d"})}, {0, 0}, 100),
+         "player 2 has no hand left"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.out.result.end, RunEnd::Rejected) << c.name;
+        EXPECT_NE(c.out.result.reason.find(c.reason), std::string::npos)
+            << c.name << ": " << c.out.result.reason;
+        EXPECT_EQ(c.out.rounds, 0) << c.name;
+    }
+}
+
+TEST_F(MonteCarlo, InputsWithoutAnyValidDealEndAtOnce) {
+    const HandList five = handList(5, {L"AsKsQsJsTs"});
     const std::vector<std::pair<const char*, Outcome>> cases = {
-        {"same single hand", simulate(4, {quads, quads}, {0, 0}, 1000)},
-        {"single hand on a board card", simulate(4, {quads, {}}, {cards(L"As2c3c"), 0}, 1000)},
         {"ten 5-card hands and a board need 55 cards",
          simulate(5, {five, {}, {}, {}, {}, {}, {}, {}, {}, {}}, {0, 0}, 1000)},
         {"seven 7-card hands and a board need 54 cards",
@@ -218,35 +223,19 @@ TEST_F(Simulation, InputsWithoutAnyValidDealEndAtOnce) {
          simulate(5, {five, {}, {}, {}, {}, {}, {}, {}, {}}, {cards(L"2c3c4c"), cards(L"2d3d4d")},
                   1000)},
         {"dead cards leave too few to deal",
-         simulate(4, {handList(4, {L"2c3c4c5c"}), {}}, {0, 0}, 1000, 0,
-                  quiet(1, kFullDeck & ~cards(L"2c3c4c5c6c7c8c9cTcJcQcKc")))}};
+         simulate(4, {handList(4, {L"2c3c4c5c"}), {}}, {0, 0}, 1000, 0, 1,
+                  kFullDeck & ~cards(L"2c3c4c5c6c7c8c9cTcJcQcKc"))}};
     for (const auto& [name, out] : cases) {
-        EXPECT_EQ(out.report.status, SimulationStatus::NoValidDeal) << name;
+        EXPECT_EQ(out.result.end, RunEnd::NoValidDeal) << name;
         EXPECT_EQ(out.rounds, 0) << name;
         for (double e : out.equities) EXPECT_EQ(e, 0.0) << name;
     }
 }
 
-TEST_F(Simulation, ListsThatAlwaysCollideEndAfterTheDiscardCapOrTheTimeLimit) {
-    // Every hand of both lists holds the ace of spades: every deal is discarded.
-    const std::vector<HandList> lists = {handList(4, {L"AsKsQsJs", L"AsKhQhJh"}),
-                                         handList(4, {L"AsKdQdJd", L"AsKcQcJc"})};
-    SimulationOptions options = quiet();
-    options.maxConsecutiveDiscards = 50000;
-    Outcome out = simulate(4, lists, {0, 0}, 1000, 0, options);
-    EXPECT_EQ(out.report.status, SimulationStatus::NoValidDeal);
-    EXPECT_EQ(out.report.discardedDeals, 50000);
-    EXPECT_EQ(out.rounds, 0);
-    EXPECT_EQ(out.equities, (std::vector<double>{0.0, 0.0}));
-    out = simulate(4, lists, {0, 0}, 1000, -1);
-    EXPECT_EQ(out.report.status, SimulationStatus::NoValidDeal);
-    EXPECT_LT(out.report.discardedDeals, 50000);
-}
-
-TEST_F(Simulation, MissingTableReportsItAndEvaluatesNothing) {
+TEST_F(MonteCarlo, MissingTableReportsItAndEvaluatesNothing) {
     const TableSwap swap(nullptr);
-    const Outcome out = simulate(4, {kAces, {}}, {0, 0}, 1000);
-    EXPECT_EQ(out.report.status, SimulationStatus::NoTable);
+    const Outcome out = simulate(4, {kAces, kRandom}, {0, 0}, 1000);
+    EXPECT_EQ(out.result.end, RunEnd::NoTable);
     EXPECT_EQ(out.equities, (std::vector<double>{0.0, 0.0}));
     EXPECT_EQ(out.rounds, 0);
     EXPECT_TRUE(out.steps.empty());
