@@ -136,7 +136,8 @@ std::string rejection(const EquityRequest& request) {
         return "boards hold 3 to 5 fixed cards, the second as many as the first";
     if (boards[0] & boards[1]) return "the two boards share a card";
     if ((boards[0] | boards[1]) & request.deadCards) return "a dead card is on a board";
-    if (request.rounds < 0 || request.rounds > kMaxRounds) return "rounds out of range";
+    if (request.rounds < 0 || request.rounds > kMaxRounds)
+        return "rounds must be from 0 to " + std::to_string(kMaxRounds);
     CardMask known = boards[0] | boards[1] | request.deadCards;
     for (int p = 0; p < players; ++p) {
         const auto& hands = request.lists[p].hands;

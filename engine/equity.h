@@ -48,7 +48,7 @@ enum class RunEnd {
     PrecisionReached,  // every player's standard error reached the target
     TooRare,           // a long run of discarded deals ended the sampling after some were counted
     Stopped,           // the stop flag was raised
-    Rejected,          // the request cannot be calculated as it stands (EquityResult::reason)
+    Rejected,          // invalid or too large a request, or not enough memory (see `reason`)
     NoValidDeal,       // the hands, boards and dead cards leave no outcome that could be counted
     NoTable,           // no evaluator table is attached
 };
@@ -107,11 +107,9 @@ struct PlayerEquity {
 struct EquityResult {
     EquityMode mode = EquityMode::MonteCarlo;  // Exact or MonteCarlo: how the figures were made
     RunEnd end = RunEnd::Finished;
-    // Why the request was rejected, in a player's words: what is invalid or too large, or
-    // that memory ran out.
-    std::string reason;
     std::int64_t deals = 0;  // counted deals, or enumerated outcomes
     double seconds = 0;      // calculation time
+    std::string reason;      // with Rejected: what was invalid or too large, when known
     int playerCount = 0;
     std::array<PlayerEquity, kMaxPlayers> players{};
 };

@@ -85,6 +85,9 @@ TEST(RequestReader, RefusedInputsNameTheirFieldAndSayWhy) {
          L"no hand of 'AA' is left: As, Ah and Ad are in D"},
         {{{L"P 1", L"random"}, {L"P 2", L"AsAh!AsAh"}}, L"P 2", L"names no hand of Omaha"},
         {{{L"P 1", L"random"}, {L"P 2", L"AsKs((QQ"}}, L"P 2", L"'AsKs((QQ' is not a valid range"},
+        {{{L"P 1", L"random"}, {L"P 2", L"10%"}},
+         L"P 2",
+         L"P 2: '10%' cannot be read: the 4-card percentage ranges are not available"},
         // Card lists longer than the game's hands.
         {{{L"P 1", L"AsAhKhQs2c3c"}, {L"P 2", L"AdAc4h5h6d7d"}},
          L"P 1",
@@ -155,6 +158,7 @@ TEST(RequestReader, RefusedInputsNameTheirFieldAndSayWhy) {
          L"Omaha",
          with([](RunParameters& p) { p.threads = 0; })},
     };
+    const WorkingDir noOrderings;
     for (const auto& c : cases) {
         const CheckedRequest r = readRequest({c.game, c.fields, c.parameters});
         const std::wstring all = r.problemText();
