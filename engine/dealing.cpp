@@ -110,12 +110,11 @@ RunEnd planDeals(int holeCount, const PlayerLists& lists, int players, const Boa
     return RunEnd::Finished;
 }
 
-Dealer::Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start,
-               std::int32_t seconds, std::int64_t maxConsecutiveDiscards)
+Dealer::Dealer(const DealPlan& plan, std::uint32_t seed, std::int64_t maxConsecutiveDiscards,
+               const RunLimits& limits)
     : m_plan(plan),
-      m_start(start),
-      m_seconds(seconds),
       m_maxConsecutiveDiscards(maxConsecutiveDiscards),
+      m_limits(limits),
       m_holeCount(plan.holeCount),
       m_players(plan.players),
       m_boardsInPlay(plan.boardsInPlay()),
@@ -139,12 +138,6 @@ void Dealer::restart(std::uint32_t seed) {
     m_cut = RunLimits::Cut::None;
 }
 
-bool Dealer::timeUp() const {
-    const auto elapsed = Clock::now() - m_start;
-    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >
-           std::int64_t{m_seconds} * 1000;
-}
-
 void Dealer::fill(DealBatch& batch) {
     batch.size = 0;
     while (batch.size < batch.want && !m_discardStop && m_cut == RunLimits::Cut::None) {
@@ -155,11 +148,8 @@ void Dealer::fill(DealBatch& batch) {
         }
         ++m_discarded;
         ++m_consecutiveDiscards;
-        if (m_consecutiveDiscards >= m_maxConsecutiveDiscards ||
-            (m_seconds != 0 && m_consecutiveDiscards % kDiscardPoll == 0 && timeUp())) {
-            m_discardStop = true;
-        }
-        if (m_limits && m_discarded % kDiscardPoll == 0) m_cut = m_limits->check();
+        if (m_consecutiveDiscards >= m_maxConsecutiveDiscards) m_discardStop = true;
+        if (m_discarded % kDiscardPoll == 0) m_cut = m_limits.check();
     }
 }
 

@@ -121,29 +121,20 @@ struct DealBatch {
 // Deals batches of deals from a plan and evaluates them with one batched table walk each.
 class Dealer {
   public:
-    using Clock = std::chrono::steady_clock;
-
-    // `seconds` (0: none) bounds runs of discarded deals, measured from `start`; a run of
-    // `maxConsecutiveDiscards` discarded deals ends the dealing.
-    Dealer(const DealPlan& plan, std::uint32_t seed, Clock::time_point start, std::int32_t seconds,
-           std::int64_t maxConsecutiveDiscards);
-
-    // Looks at `limits` (kept by reference) after every kDiscardPoll discarded deals; once they
-    // cut the run, fill deals no more until the next restart.
-    void watch(const RunLimits& limits) { m_limits = &limits; }
+    // A run of `maxConsecutiveDiscards` discarded deals ends the dealing, and so do `limits`
+    // (kept by reference), looked at after every kDiscardPoll discarded deals.
+    Dealer(const DealPlan& plan, std::uint32_t seed, std::int64_t maxConsecutiveDiscards,
+           const RunLimits& limits);
 
     // Starts again from a new seed, with no discards counted.
     void restart(std::uint32_t seed);
 
     bool discardStop() const { return m_discardStop; }
+    // Why the limits ended the dealing (None while they have not).
     RunLimits::Cut cut() const { return m_cut; }
-    std::int64_t discardedDeals() const { return m_discarded; }
 
-    // True once more than the time limit has passed since the start.
-    bool timeUp() const;
-
-    // Deals until `batch` holds `batch.want` deals, too many deals in a row were discarded (or,
-    // while they are, the time limit has passed) or the watched limits cut the run.
+    // Deals until `batch` holds `batch.want` deals, too many deals in a row were discarded or
+    // the limits ended the dealing; once they have, it deals no more until the next restart.
     void fill(DealBatch& batch);
 
     // Values of every player on every board in play for the deals of `batch`.
@@ -165,9 +156,8 @@ class Dealer {
     const DealPlan& m_plan;
     TableWalk m_walk;
     WalkShape m_shape;
-    Clock::time_point m_start;
-    std::int32_t m_seconds;
     std::int64_t m_maxConsecutiveDiscards;
+    const RunLimits& m_limits;
     int m_holeCount;
     int m_players;
     int m_boardsInPlay;
@@ -178,7 +168,6 @@ class Dealer {
     std::int64_t m_discarded = 0;
     std::int64_t m_consecutiveDiscards = 0;
     bool m_discardStop = false;
-    const RunLimits* m_limits = nullptr;
     RunLimits::Cut m_cut = RunLimits::Cut::None;
 };
 

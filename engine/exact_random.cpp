@@ -89,10 +89,12 @@ void countSlot(const SlotTables& t, int boards, int n, int from, const int* chos
     }
 }
 
-// Counts the hole sets of N of the n cards of `t`; true when the run ended.
+// Counts the hole sets of N of the n cards of `t`; true when the run ended. Kept out of line: so
+// compiled, the 4-card count of a flop runs 2% faster than inlined, and 8% faster than inlined
+// with its looks at the clock.
 template <int N>
-bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
-                    SlotCounts& counts, Pacer& pace) {
+[[gnu::noinline]] bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n,
+                                      const HandValue* best, SlotCounts& counts, Pacer& pace) {
     // With at most three cards the whole count is a few tens of microseconds.
     if (N <= 3 && pace(static_cast<std::int64_t>(static_cast<double>(binomial(n, N))) *
                        slotSetWork<N>(hiLo, boards)))

@@ -168,8 +168,7 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
         for (int t = 0; t < threads; ++t) {
             helpers.emplace_back([&] {
                 try {
-                    Dealer dealer(plan, seed, run.start, 0, request.maxConsecutiveDiscards);
-                    dealer.watch(limits);
+                    Dealer dealer(plan, seed, request.maxConsecutiveDiscards, limits);
                     Block block;
                     for (std::int64_t i; (i = queue.take()) >= 0;) {
                         runBlock(dealer, seed, i, rounds, players, block);
@@ -181,8 +180,7 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
             });
         }
     }
-    Dealer dealer(plan, seed, run.start, 0, request.maxConsecutiveDiscards);
-    dealer.watch(limits);
+    Dealer dealer(plan, seed, request.maxConsecutiveDiscards, limits);
     const std::int64_t step = rounds / kProgressSteps;
     int reported = -1;
     auto report = [&](std::int64_t counted) {
