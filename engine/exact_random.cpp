@@ -96,8 +96,7 @@ template <int N>
 [[gnu::noinline]] bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n,
                                       const HandValue* best, SlotCounts& counts, Pacer& pace) {
     // With at most three cards the whole count is a few tens of microseconds.
-    if (N <= 3 && pace(static_cast<std::int64_t>(static_cast<double>(binomial(n, N))) *
-                       slotSetWork<N>(hiLo, boards)))
+    if (N <= 3 && pace(static_cast<std::int64_t>(binomial(n, N)) * slotSetWork<N>(hiLo, boards)))
         return true;
     const std::int16_t none[kMaxBoards] = {};
     if (hiLo) {
