@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "core/cards.h"
+#include "eval/five_card.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
 #include "eval/table_walk.h"
-#include "eval/five_card.h"
 
 namespace varnel {
 namespace {

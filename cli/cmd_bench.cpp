@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "core/cards.h"
 #include "core/game.h"
 #include "engine/equity.h"
 #include "engine/mersenne_twister.h"
-#include "eval/omaha_eval.h"
-#include "cli/commands.h"
 #include "eval/five_card.h"
+#include "eval/omaha_eval.h"
 
 namespace varnel::cli {
 namespace {

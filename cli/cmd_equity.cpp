@@ -8,12 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "cli/commands.h"
 #include "core/cards.h"
 #include "core/game.h"
 #include "engine/equity.h"
 #include "engine/parameters.h"
 #include "engine/request.h"
-#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "core/cards.h"
 #include "eval/hand_category.h"
 #include "eval/omaha_eval.h"
-#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {

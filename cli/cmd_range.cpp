@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "cli/commands.h"
 #include "core/cards.h"
 #include "core/game.h"
 #include "range/range_expression.h"
-#include "cli/commands.h"
 
 namespace varnel::cli {
 namespace {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <new>
 
+#include "cli/commands.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "cli/commands.h"
 
 namespace varnel::cli {
 

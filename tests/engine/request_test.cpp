@@ -34,7 +34,8 @@ TEST(RequestReader, PlayersBoardsAndDeadCardsOfAUsableRequest) {
     EXPECT_EQ(r.players[2].key, L"P10");  // "P10" sorts after "P 9"
     // AA keeps the hands with two or three of the three aces left (Ac is on B2) among the 41
     // cards that no field holds.
-    EXPECT_EQ(r.players[2].hands, binomial(3, 2) * binomial(38, 2) + binomial(3, 3) * binomial(38, 1));
+    EXPECT_EQ(r.players[2].hands,
+              binomial(3, 2) * binomial(38, 2) + binomial(3, 3) * binomial(38, 1));
     for (CardMask hand : q.lists[2].hands) EXPECT_EQ(hand & cards(L"Kh9h2dAc5c6d2cKsKdQhJh"), 0u);
     EXPECT_EQ(q.lists[2].hands.size(), r.players[2].hands);
 }

@@ -188,7 +188,8 @@ TEST(RankRepeat, TripsForLargerHandsListEachHandOnce) {
         expand(expandRankRepeat, L"RRR", 5), [](CardMask h) { return mostOfOneRank(h) >= 3; }, 5);
     // Six cards: three or four of one of 13 ranks, less the hands counted twice (two trips).
     const auto six = expand(expandRankRepeat, L"RRR", 6);
-    EXPECT_EQ(six.size(), 13 * (binomial(4, 3) * binomial(48, 3) + binomial(48, 2)) - binomial(13, 2) * 16);
+    EXPECT_EQ(six.size(),
+              13 * (binomial(4, 3) * binomial(48, 3) + binomial(48, 2)) - binomial(13, 2) * 16);
     EXPECT_TRUE(allDistinct(six));
     EXPECT_TRUE(std::all_of(six.begin(), six.end(), [&](CardMask h) {
         return mostOfOneRank(h) >= 3 && cardCount(h) == 6;

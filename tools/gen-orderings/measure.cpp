@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "eval/five_card.h"
 #include "eval/omaha_eval.h"
 #include "range/hand_class.h"
 #include "range/ordering_files.h"
 #include "range/ordering_format.h"
-#include "eval/five_card.h"
 #include "tools/gen-orderings/estimator.h"
 #include "tools/gen-orderings/ordering_files.h"
 

@@ -18,9 +18,9 @@
 #include <string>
 
 #include "core/cards.h"
+#include "eval/five_card.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
-#include "eval/five_card.h"
 #include "tools/gen-table/table_builder.h"
 
 namespace {
