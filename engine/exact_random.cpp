@@ -89,12 +89,13 @@ void countSlot(const SlotTables& t, int boards, int n, int from, const int* chos
     }
 }
 
-// Counts the hole sets of N of the n cards of `t`; true when the run ended. Kept out of line: so
-// compiled, the 4-card count of a flop runs 2% faster than inlined, and 8% faster than inlined
-// with its looks at the clock.
+// Counts the hole sets of N of the n cards of `t`; true when the run ended. It has this unit to
+// itself and countRandomHands as its only caller, which keeps it apart from the strategies' code:
+// so compiled, the 4-card count of a flop runs as fast as it did out of line in one unit with
+// them, and 7% faster than with the attribute that needed (0.091 against 0.097 s).
 template <int N>
-[[gnu::noinline]] bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n,
-                                      const HandValue* best, SlotCounts& counts, Pacer& pace) {
+bool countSlotHands(const SlotTables& t, bool hiLo, int boards, int n, const HandValue* best,
+                    SlotCounts& counts, Pacer& pace) {
     // With at most three cards the whole count is a few tens of microseconds.
     if (N <= 3 && pace(static_cast<std::int64_t>(binomial(n, N)) * slotSetWork<N>(hiLo, boards)))
         return true;
