@@ -18,8 +18,6 @@
 namespace varnel::cli {
 namespace {
 
-constexpr int kDefaultRounds = 10000;
-constexpr int kDefaultSeconds = 10;
 constexpr int kExitInput = 1;
 constexpr int kExitTable = 2;
 constexpr int kExitNoDeal = 3;

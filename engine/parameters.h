@@ -12,6 +12,8 @@
 
 namespace varnel {
 
+inline constexpr std::int64_t kDefaultRounds = 10000;
+inline constexpr std::int32_t kDefaultSeconds = 10;
 inline constexpr std::int32_t kMaxSecondsSetting = 7 * 24 * 3600;  // a week; 0 is no limit
 inline constexpr double kMaxPrecisionSetting = 100;                // points
 inline constexpr std::int32_t kMaxPauseSetting = 10000;            // milliseconds

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/equity.h"
+#include "engine/parameters.h"
 
 namespace varnel {
 
@@ -29,10 +30,10 @@ inline constexpr std::size_t kMaxRequestHands = std::size_t{1} << 28;
 // The numbers of a run, checked against the limits of engine/parameters.h.
 struct RunParameters {
     EquityMode mode = EquityMode::Auto;
-    std::int64_t rounds = 10000;
-    std::int32_t seconds = 10;  // 0: no limit
-    double precision = 0;       // target standard error in points, 0 for none
-    std::int32_t pauseMs = 0;   // after each Monte Carlo progress step
+    std::int64_t rounds = kDefaultRounds;
+    std::int32_t seconds = kDefaultSeconds;  // 0: no limit
+    double precision = 0;                    // target standard error in points, 0 for none
+    std::int32_t pauseMs = 0;                // after each Monte Carlo progress step
     int threads = 1;
     std::optional<std::uint32_t> seed;
 };

@@ -10,11 +10,10 @@
 
 #include "core/game.h"
 #include "engine/equity.h"
+#include "engine/parameters.h"
 
 namespace varnel {
 
-inline constexpr std::int64_t kDefaultRounds = 10000;
-inline constexpr std::int32_t kDefaultSeconds = 10;
 // The worker runs on threads of its own and the window repaints without a pause: waiting after
 // each progress step only leaves long runs idle (5 players, 5 M deals on two busy cores:
 // 14.1 s with 100 ms, 4.8 s without).
