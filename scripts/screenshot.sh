@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Screenshots of the program under a virtual X server:
-#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME]
+#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME] [--tall]
+#                         [--range-help]
 # Without options it shows the window as it starts. --run first types a flop and six players with
 # the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
 # --refused (instead of --run) types fields that cannot be used (a range the known cards leave no hand of, a card
 # list too long for the game, text in B3), presses "Start" and also saves the message that
 # refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
-# (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
+# (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
+# window 300 pixels taller than it opens before anything is typed. --range-help also saves
+# Help > Range language (OUT-range-help.png). Every start is a fresh session: no field texts
+# are restored.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
@@ -15,12 +19,16 @@ calculate=0
 refused=0
 dialogs=0
 game=""
+tall=0
+rangeHelp=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
         --refused) refused=1 ;;
         --dialogs) dialogs=1 ;;
         --game) game="$2"; shift ;;
+        --tall) tall=1 ;;
+        --range-help) rangeHelp=1 ;;
         *) out="$(realpath -m "$1")" ;;
     esac
     shift
@@ -44,6 +52,7 @@ export DISPLAY="$display"
 sleep 1
 
 cd "$RUN_DIR"
+rm -f varnel.cfg
 if [ -n "$game" ]; then
     printf '[GAME]\nGameType=%s\n' "$game" >varnel.cfg
 fi
@@ -87,6 +96,12 @@ start() {
     xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
     xdotool key space
 }
+if [ "$tall" = 1 ]; then
+    read -r width height < <(xdotool getwindowgeometry "$window" |
+        sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+    xdotool windowsize "$window" "$width" $((height + 300))
+    sleep 1
+fi
 if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5

@@ -21,6 +21,7 @@
 #include "ui/dlg_parameters.h"
 #include "ui/dlg_settings.h"
 #include "ui/message_box.h"
+#include "ui/range_help.h"
 
 namespace varnel {
 namespace {
@@ -81,6 +82,7 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     settingsMenu->Append(kParametersMenuId, "Parameters");
     menuBar->Append(settingsMenu, "Settings");
     auto* helpMenu = new wxMenu;
+    helpMenu->Append(kRangeHelpMenuId, "Range language");
     helpMenu->Append(kAboutMenuId, "About");
     menuBar->Append(helpMenu, "Help");
     SetMenuBar(menuBar);
@@ -153,6 +155,12 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     setTarget(m_currentField);
     Layout();
     Centre(wxBOTH);
+
+    installKeyboard();
+    setFieldTips();
+    installPlayerRows();
+    installSession();
+    Bind(wxEVT_MENU, &dlgVarnel::OnRangeHelp, this, kRangeHelpMenuId);
 
     if (!attachEvaluatorTable()) reportToUser(kTableMissing);
 }
@@ -266,6 +274,17 @@ void dlgVarnel::OnParameters(wxCommandEvent&) {
                                       "Parameters for Evaluation", wxDefaultPosition,
                                       wxSize(258, 144));
     dialog.ShowModal();
+}
+
+void dlgVarnel::OnRangeHelp(wxCommandEvent&) {
+    // One help window: asking again brings it to the front.
+    for (wxWindow* child : GetChildren()) {
+        if (auto* help = dynamic_cast<dlgRangeHelp*>(child)) {
+            help->Raise();
+            return;
+        }
+    }
+    (new dlgRangeHelp(this))->Show();
 }
 
 void dlgVarnel::OnAbout(wxCommandEvent&) {

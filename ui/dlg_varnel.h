@@ -33,6 +33,7 @@ inline constexpr wxWindowID kStopId = 1003;
 inline constexpr wxWindowID kGameTypeMenuId = 1002;
 inline constexpr wxWindowID kParametersMenuId = 1005;
 inline constexpr wxWindowID kAboutMenuId = 1007;
+inline constexpr wxWindowID kRangeHelpMenuId = 1031;
 
 inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
 
@@ -121,6 +122,26 @@ class dlgVarnel : public wxFrame {
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+
+    // Enter in a field starts, Esc stops, File > Quit (Ctrl+Q) closes (ui/window_keys.cpp).
+    void installKeyboard();
+    void OnCharHook(wxKeyEvent& event);
+    // Shows as many player rows as the window's height allows, five at least, whenever its size
+    // changes (ui/player_rows.cpp).
+    void installPlayerRows();
+    void fitPlayerRows();
+    // Tooltips that say what the board and dead-card fields are (ui/field_tips.cpp).
+    void setFieldTips();
+    // Help > Range language (ui/range_help.cpp).
+    void OnRangeHelp(wxCommandEvent& event);
+
+  public:
+    // The field texts kept between sessions in the configuration's [FIELDS] section
+    // (ui/field_session.cpp): saved on every Start and on closing, restored once the window is
+    // built, as they were typed, whether or not they still read.
+    void installSession();
+    void saveFieldTexts() const;
+    void restoreFieldTexts();
 
   public:
     // One calculation, shared with its worker thread (ui/run_calculation.cpp).
