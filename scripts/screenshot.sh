@@ -9,7 +9,7 @@
 # refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
-# window 300 pixels taller than it opens before anything is typed. --range-help also saves
+# window up to 300 pixels taller (as the screen allows) before anything is typed. --range-help also saves
 # Help > Range language (OUT-range-help.png). Every start is a fresh session: no field texts
 # are restored.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -99,7 +99,8 @@ start() {
 if [ "$tall" = 1 ]; then
     read -r width height < <(xdotool getwindowgeometry "$window" |
         sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
-    xdotool windowsize "$window" "$width" $((height + 300))
+    read -r _ screen < <(xdotool getdisplaygeometry)
+    xdotool windowsize "$window" "$width" $((height + 300 < screen - 20 ? height + 300 : screen - 20))
     sleep 1
 fi
 if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
@@ -142,17 +143,35 @@ import -window "$window" "$out"
 log "screenshot written to $out"
 
 if [ "$dialogs" = 1 ]; then
-    # The "Settings" menu at the window's top-left corner: "Game type", then "Parameters".
+    # The menus by keyboard: F10 opens "File", Right moves to "Settings" (no item selected yet),
+    # whose items are "Game type", then "Parameters"; $1 is the item's number, from 1.
     menu() {
-        xdotool mousemove --window "$window" 30 12 click 1
+        xdotool mousemove --window "$window" 300 300
+        xdotool key F10
         sleep 0.7
-        xdotool mousemove --window "$window" 60 "$1" click 1
+        xdotool key Right
+        sleep 0.5
+        xdotool key --repeat "$1" --delay 100 Down
+        xdotool key Return
     }
-    menu 42
+    menu 1
     shoot "${out%.png}-game.png" 'Select game type'
     xdotool key Escape
     sleep 0.5
-    menu 70
+    menu 2
     shoot "${out%.png}-parameters.png" 'Parameters for Evaluation'
+    xdotool key Escape
+fi
+
+if [ "$rangeHelp" = 1 ]; then
+    # "Help" is the last menu (Left from the first wraps round to it); "Range language" is its
+    # first item.
+    xdotool mousemove --window "$window" 300 300
+    xdotool key F10
+    sleep 0.7
+    xdotool key Left
+    sleep 0.5
+    xdotool key Down Return
+    shoot "${out%.png}-range-help.png" 'Range language'
     xdotool key Escape
 fi

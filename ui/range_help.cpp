@@ -4,11 +4,15 @@
 
 #include "ui/range_help.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
+#include <wx/weakref.h>
 
 #include <algorithm>
+#include <memory>
+#include <thread>
 
 #include "core/cards.h"
 #include "core/game.h"
@@ -84,10 +88,10 @@ const std::vector<RangeExample>& rangeOperatorExamples() {
         {L"! (but not)", L"AA!AAA", L"Hands of the left side that the right side does not name."},
         {L"( )", L"(AA,KK):ss", L"Groups: aces or kings, with two spades."},
         {L"$nt", L"AA$nt", L"No trips: the same as !RRR."},
-        {L"written out", L"AAKK",
+        {L"four letters", L"AAKK",
          L"Four rank letters in a 4-card game: rainbow hands only. With 5 cards or more this form "
          L"names no hand."},
-        {L"as a set", L"AA:KK", L"Every hand holding two aces and two kings."},
+        {L": of two pairs", L"AA:KK", L"Every hand holding two aces and two kings."},
     };
     return rows;
 }
@@ -201,7 +205,17 @@ dlgRangeHelp::dlgRangeHelp(wxWindow* parent)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     m_page =
         new wxHtmlWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_SCROLLBAR_AUTO);
-    m_page->SetPage(rangeHelpPage());
+    // The counts expand some millions of hands: they are made on a thread of their own and the
+    // page arrives when they are done. The weak reference is made, read and destroyed on this
+    // thread only: the worker just moves the pointer that owns it into the deferred call.
+    m_page->SetPage("<html><body><p>Counting the examples' hands...</p></body></html>");
+    auto self = std::make_shared<wxWeakRef<dlgRangeHelp>>(this);
+    std::thread([self = std::move(self)]() mutable {
+        wxString page = rangeHelpPage();
+        wxTheApp->CallAfter([self = std::move(self), page = std::move(page)] {
+            if (*self) (*self)->showPage(page);
+        });
+    }).detach();
     sizer->Add(m_page, 1, wxEXPAND | wxALL, 5);
     // The dialog's Esc closes through its cancel button.
     auto* close = new wxButton(this, wxID_CANCEL, "Close");
@@ -211,6 +225,11 @@ dlgRangeHelp::dlgRangeHelp(wxWindow* parent)
     SetMinSize(wxSize(480, 320));
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { Destroy(); }, wxID_CANCEL);
+}
+
+void dlgRangeHelp::showPage(const wxString& html) {
+    m_page->SetPage(html);
+    m_ready = true;
 }
 
 }  // namespace varnel

@@ -39,14 +39,19 @@ ExampleCount exampleHandCount(const std::wstring& text, int holeCards);
 wxString rangeHelpPage();
 
 // The help window: resizable, closed with Esc or its Close button; not modal, so the main window
-// stays usable beside it.
+// stays usable beside it. It opens at once and shows the page when the counts are done.
 class dlgRangeHelp : public wxDialog {
   public:
     explicit dlgRangeHelp(wxWindow* parent);
     wxHtmlWindow* page() const { return m_page; }
+    // Whether the page with its counts is shown.
+    bool ready() const { return m_ready; }
 
   private:
+    void showPage(const wxString& html);
+
     wxHtmlWindow* m_page = nullptr;
+    bool m_ready = false;
 };
 
 }  // namespace varnel

@@ -177,6 +177,8 @@ TEST_F(WorkbenchTest, RangeHelpOpensOnceAndClosesWithEsc) {
     dlgRangeHelp* help = helpWindows().front();
     EXPECT_TRUE(help->IsShown());
     EXPECT_TRUE(help->HasFlag(wxRESIZE_BORDER));
+    EXPECT_TRUE(settleUntil([&] { return help->ready(); }, "the counts arrive"));
+    EXPECT_NE(help->page()->ToText().find("Double-suited"), wxString::npos);
     press(help->page(), WXK_ESCAPE);
     EXPECT_TRUE(settleUntil([&] { return helpWindows().empty(); }, "Esc closes the help"));
 }
