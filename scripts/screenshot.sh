@@ -9,7 +9,7 @@
 # refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
-# window up to 300 pixels taller (as the screen allows) before anything is typed. --range-help also saves
+# window 300 pixels taller (on a taller screen) before anything is typed. --range-help also saves
 # Help > Range language (OUT-range-help.png). Every start is a fresh session: no field texts
 # are restored.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -39,7 +39,9 @@ ensure_table
 ensure_run_dir
 
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+screen=1280x1024x24
+[ "$tall" = 1 ] && screen=1280x1280x24  # room for the taller window
+Xvfb "$display" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
@@ -99,8 +101,8 @@ start() {
 if [ "$tall" = 1 ]; then
     read -r width height < <(xdotool getwindowgeometry "$window" |
         sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
-    read -r _ screen < <(xdotool getdisplaygeometry)
-    xdotool windowsize "$window" "$width" $((height + 300 < screen - 20 ? height + 300 : screen - 20))
+    xdotool windowmove "$window" 0 0
+    xdotool windowsize "$window" "$width" $((height + 300))
     sleep 1
 fi
 if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
@@ -172,6 +174,7 @@ if [ "$rangeHelp" = 1 ]; then
     xdotool key Left
     sleep 0.5
     xdotool key Down Return
+    sleep 5  # the page comes when its counts are done
     shoot "${out%.png}-range-help.png" 'Range language'
     xdotool key Escape
 fi

@@ -99,7 +99,7 @@ const std::vector<RangeExample>& rangeOperatorExamples() {
 const std::vector<RangeExample>& rangePatternExamples() {
     // In the order the language tries them: where two could read a text, the earlier one wins.
     static const std::vector<RangeExample> rows = {
-        {L"Rainbow rule", L"AKQJ",
+        {L"Rainbow rule", L"JT98",
          L"In a 4-card game four letters with three ranks in a row name the hands of those ranks "
          L"in four different suits only; with 5 cards or more they are four ranks (below)."},
         {L"Rundowns", L"$0G",
@@ -110,7 +110,7 @@ const std::vector<RangeExample>& rangePatternExamples() {
         {L"Rank", L"A", L"At least one card of the rank."},
         {L"Pair", L"QQ", L"At least two cards of the rank."},
         {L"Trips", L"777", L"At least three cards of the rank."},
-        {L"Quads", L"2222", L"All four cards of the rank (4 cards: the rainbow rule, 24 times)."},
+        {L"Quads", L"2222", L"All four cards of the rank."},
         {L"Pair and up", L"QQ+", L"A pair of queens or of any higher rank.", true},
         {L"Two ranks", L"AK", L"At least one card of each rank."},
         {L"Two ranks and up", L"T9+", L"T9, then J T, Q J, K Q and A K."},
@@ -141,10 +141,10 @@ const std::vector<RangeExample>& rangePatternExamples() {
          L"6 and 7 cards: the card and another heart; with 4 and 5 cards the same as As."},
         {L"Two of a suit", L"ss", L"At least two spades."},
         {L"Suit shapes", L"xxy", L"Two or three suits: neither monotone nor rainbow.", true},
-        {L"", L"xxxy", L"Three cards of one suit and one of another.", true},
+        {L"Suit shapes", L"xxxy", L"Three cards of one suit and one of another.", true},
         {L"Double-suited rank", L"Axxyy", L"Double-suited with an ace.", true},
-        {L"", L"xxyy", L"Two cards of one suit and two of another.", true},
-        {L"", L"xxyz", L"Two cards of one suit and one each of two others.", true},
+        {L"Suit shapes", L"xxyy", L"Two cards of one suit and two of another.", true},
+        {L"Suit shapes", L"xxyz", L"Two cards of one suit and one each of two others.", true},
         {L"Every hand", L"*", L"All hands of the game."},
     };
     return rows;
@@ -193,8 +193,8 @@ wxString rangeHelpPage() {
         "be used, and the status line says which games are ready.</p>";
     html +=
         "<h4>Games and hand sizes</h4><p>A range names hands of the game's number of hole "
-        "cards. Hands of fewer cards (the four-card patterns in bigger games) can only be "
-        "dealt where the game deals that many.</p>";
+        "cards; in a game of more, a pattern that builds four-card hands gives its player "
+        "four hole cards only.</p>";
     html += gamesTable();
     return html + "</body></html>";
 }
