@@ -122,7 +122,7 @@ const std::vector<RangeExample>& rangePatternExamples() {
         {L"Pair and a kicker", L"AAK", L"Two aces and a king, the letters in any order."},
         {L"Four ranks", L"AKQJ", L"With 5 cards or more: at least one card of each rank."},
         {L"Four ranks down", L"AKQT-",
-         L"AKQT in all suits, then each rank one lower, down to 5432.", true},
+         L"AKQT in all suits, then each rank one lower, down to 6542.", true},
         {L"Pair and two", L"AAKQ", L"A pair of aces, a king and a queen.", true},
         {L"Pair and two, up", L"5532+", L"5532, 6643 and so on, until the highest rank is the ace.",
          true},
