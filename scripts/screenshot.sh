@@ -10,7 +10,9 @@
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
 # window 300 pixels taller (on a taller screen) before anything is typed. --range-help also saves
-# Help > Range language (OUT-range-help.png). Every start is a fresh session: no field texts
+# Help > Range language (OUT-range-help.png). --board2 TEXT types TEXT into B2 as well during
+# --run (two boards). --progress makes --run a long Monte Carlo run (a pause after each progress
+# step) and takes the screenshot while it runs. Every start is a fresh session: no field texts
 # are restored.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -21,6 +23,8 @@ dialogs=0
 game=""
 tall=0
 rangeHelp=0
+board2=""
+progress=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
@@ -29,6 +33,8 @@ while [ $# -gt 0 ]; do
         --game) game="$2"; shift ;;
         --tall) tall=1 ;;
         --range-help) rangeHelp=1 ;;
+        --board2) board2="$2"; shift ;;
+        --progress) progress=1 ;;
         *) out="$(realpath -m "$1")" ;;
     esac
     shift
@@ -48,6 +54,9 @@ cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
     kill "$xvfb" 2>/dev/null
     wait 2>/dev/null || true
+    # The long-run settings are for this screenshot only.
+    [ "$progress" = 1 ] && rm -f "$RUN_DIR/varnel.cfg"
+    return 0
 }
 trap cleanup EXIT
 export DISPLAY="$display"
@@ -55,8 +64,13 @@ sleep 1
 
 cd "$RUN_DIR"
 rm -f varnel.cfg
-if [ -n "$game" ]; then
-    printf '[GAME]\nGameType=%s\n' "$game" >varnel.cfg
+if [ -n "$game" ] || [ "$progress" = 1 ]; then
+    {
+        printf '[GAME]\n'
+        [ -n "$game" ] && printf 'GameType=%s\n' "$game"
+        [ "$progress" = 1 ] && printf 'Mode=monte-carlo\nRounds=2000000\nSeconds=60\nPause=150\n'
+        true
+    } >varnel.cfg
 fi
 touch varnel.log
 ./varnel >/dev/null 2>&1 &
@@ -126,6 +140,7 @@ if [ "$refused" = 1 ]; then
 fi
 if [ "$calculate" = 1 ]; then
     field 0 'Qh7c2d'
+    [ -n "$board2" ] && field 1 "$board2"
     field 4 'AhAdKsQs'
     field 5 'JcTc9h8h'
     field 6 'random'
@@ -134,7 +149,8 @@ if [ "$calculate" = 1 ]; then
     field 9 'random'
     runs=$(grep -c 'Calculation: ' varnel.log || true)
     start
-    for _ in $(seq 600); do
+    [ "$progress" = 1 ] && sleep 4
+    for _ in $(seq $([ "$progress" = 1 ] && echo 0 || echo 600)); do
         [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
         sleep 0.2
     done

@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -23,6 +24,7 @@
 #include "engine/request.h"
 #include "ui/app_settings.h"
 #include "ui/card_picker.h"
+#include "ui/result_export.h"
 #include "ui/results_grid.h"
 
 namespace varnel {
@@ -34,6 +36,8 @@ inline constexpr wxWindowID kGameTypeMenuId = 1002;
 inline constexpr wxWindowID kParametersMenuId = 1005;
 inline constexpr wxWindowID kAboutMenuId = 1007;
 inline constexpr wxWindowID kRangeHelpMenuId = 1031;
+inline constexpr wxWindowID kCopyId = 1021;
+inline constexpr wxWindowID kExportMenuId = 1022;
 
 inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
 
@@ -56,6 +60,11 @@ struct RunHooks {
 
 // The hooks every window uses. UI thread only.
 RunHooks& runHooks();
+
+// For the end of the program: waits up to `wait` for the workers of runs still going (stopped
+// with their windows) and from then on lets no worker post to the toolkit; false when some were
+// still running.
+bool endWorkers(std::chrono::milliseconds wait);
 
 // The controls of one field row, left to right.
 struct FieldRow {
@@ -110,6 +119,16 @@ class dlgVarnel : public wxFrame {
     wxGauge* gauge() const { return m_gauge; }
     ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
+    wxButton* copyButton() const { return m_butCopy; }
+
+    // The calculation shown (the running figures during a run) as tab-separated text, or "" when
+    // the results are empty; "Copy" and Ctrl+C on the results put it on the clipboard.
+    wxString resultsText() const;
+    void copyResults();
+    // Writes the calculation shown as CSV to `path`; false (and a message) when it could not.
+    bool exportResults(const wxString& path);
+    // Empties the results, as a change of the game or of a field does while no run goes.
+    void clearResults();
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
@@ -122,6 +141,7 @@ class dlgVarnel : public wxFrame {
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnExport(wxCommandEvent& event);
 
     // Enter in a field starts, Esc stops, File > Quit (Ctrl+Q) closes (ui/window_keys.cpp).
     void installKeyboard();
@@ -151,7 +171,9 @@ class dlgVarnel : public wxFrame {
     void showProgress(unsigned run, int step);
     void OnStop(wxCommandEvent& event);
     // The fields were read and the engine starts: one empty row per player.
-    void showRunStart(const Run& run);
+    void showRunStart(Run& run);
+    // The running figures of a Monte Carlo run.
+    void showPartial(Run& run, const EquityResult& sofar);
     void finishRun(const Run& run);
     void logRun(const Run& run) const;
     void layoutResults();
@@ -175,6 +197,10 @@ class dlgVarnel : public wxFrame {
     wxGauge* m_gauge = nullptr;
     ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
+    wxButton* m_butCopy = nullptr;
+    // What the results show, for copying and export.
+    CalculationRecord m_record;
+    bool m_hasRecord = false;
 
     // The running calculation, shared with its worker; progress and results of earlier runs
     // carry an older run number.
