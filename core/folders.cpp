@@ -33,10 +33,15 @@ bool present(const fs::path& path) {
     return fs::exists(path, ec);
 }
 
+// `dir` without a trailing separator or dots, so that its parent is the folder above it.
+fs::path plain(const fs::path& dir) {
+    const fs::path normal = dir.lexically_normal();
+    return normal.has_filename() ? normal : normal.parent_path();
+}
+
 // <prefix> when `exeDir` is <prefix>/bin of an installation (<prefix>/share/varnel beside it).
 fs::path installPrefix(const fs::path& exeDir) {
-    const fs::path dir = exeDir.lexically_normal();
-    const fs::path bin = dir.has_filename() ? dir : dir.parent_path();
+    const fs::path bin = plain(exeDir);
     if (bin.filename() != "bin") return {};
     const fs::path prefix = bin.parent_path();
     return present(prefix / "share" / kAppFolder / "cards") ? prefix : fs::path();
@@ -87,13 +92,14 @@ fs::path findDataFolder(const fs::path& cwd, const EnvLookup& env) {
 }
 
 fs::path findGenerator(const fs::path& exeDir, std::string_view name) {
-    const fs::path installed = exeDir / ".." / "lib" / kAppFolder / name;
-    if (present(installed)) return installed.lexically_normal();
+    const fs::path above = plain(exeDir).parent_path();
+    const fs::path installed = above / "lib" / kAppFolder / name;
+    if (present(installed)) return installed;
     // A program of the build tree: <build>/app or <build>/cli, the generators in <build>/tools.
     std::string_view tool = name;
     tool.remove_prefix(tool.starts_with("varnel-") ? 7 : 0);
-    const fs::path built = exeDir / ".." / "tools" / tool / name;
-    return present(built) ? built.lexically_normal() : fs::path();
+    const fs::path built = above / "tools" / tool / name;
+    return present(built) ? built : fs::path();
 }
 
 std::string describeFolders(const Folders& f) {
