@@ -8,11 +8,15 @@
 
 #include <chrono>
 #include <clocale>
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "Log/log.h"
 #include "Log/ui_logger.h"
+#include "app/first_start.h"
 #include "app/settings_file.h"
+#include "core/folders.h"
 #include "core/game.h"
 #include "engine/parameters.h"
 #include "eval/table_format.h"
@@ -63,9 +67,33 @@ bool varnelApp::OnInit() {
     // Equities are shown as 45.27% whatever the locale's decimal separator.
     std::setlocale(LC_NUMERIC, "C");
     wxImage::AddHandler(new wxPNGHandler);
-    const wxString dir = executableDirectory();
-    chooseDataDirectory(dir);
-    startUp(dir)->Show();
+    // A checkout's program keeps its files beside the executable; an installed one per user.
+    const Folders folders = foldersOfThisProgram();
+    setFoldersInUse(folders);
+    if (!folders.perUser) {
+        const wxString dir = executableDirectory();
+        chooseDataDirectory(dir);
+        startUp(dir)->Show();
+        return true;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folders.config, ec);
+    std::filesystem::create_directories(folders.log, ec);
+    // A first start writes the defaults, so that the user finds the file to edit.
+    const std::filesystem::path cfg = folders.config / "varnel.cfg";
+    if (!std::filesystem::exists(cfg, ec))
+        mergeIntoConfigFile(
+            cfg,
+            {{"/GAME/GameType", wxString(kDefaultGameName.data(), kDefaultGameName.size())},
+             {"/GAME/Rounds", wxString::Format("%lld", static_cast<long long>(kDefaultRounds))},
+             {"/GAME/Seconds", wxString::Format("%d", kDefaultSeconds)}});
+    // The window reads the table and the card images as it is built, so the data come first;
+    // their log lines wait for the logger that start-up opens.
+    std::vector<std::string> lines;
+    prepareUserData(folders, [&lines](const std::string& line) { lines.push_back(line); });
+    dlgVarnel* window = startUp(folders.config.string(), folders.log.string());
+    for (const std::string& line : lines) logText(line);
+    window->Show();
     return true;
 }
 
@@ -77,9 +105,13 @@ int varnelApp::OnExit() {
 }
 
 dlgVarnel* varnelApp::startUp(const wxString& dir) {
+    return startUp(dir, dir);
+}
+
+dlgVarnel* varnelApp::startUp(const wxString& configDir, const wxString& logDir) {
     if (!processLogger()) {
         logging::registerUILogger();
-        const wxString path = besideExecutable(dir, "varnel.log");
+        const wxString path = besideExecutable(logDir, "varnel.log");
         createLogger({{"type", "wxui"},
                       {"file_name", path.utf8_string()},
                       {"reopen_interval", kReopenSeconds}},
@@ -87,7 +119,7 @@ dlgVarnel* varnelApp::startUp(const wxString& dir) {
     }
     logText(kStartBanner);
 
-    auto* config = new SettingsFile(besideExecutable(dir, "varnel.cfg").utf8_string(),
+    auto* config = new SettingsFile(besideExecutable(configDir, "varnel.cfg").utf8_string(),
                                     [](const std::string& line) { logText(line); });
     delete wxConfigBase::Set(config);
     loadSettings();
@@ -136,7 +168,10 @@ bool varnelApp::loadSettings() {
 void varnelApp::logText(const std::string& line) {
     if (!processLogger()) {
         // Before start-up has opened the log: a plain file logger on the same file.
-        const wxString path = besideExecutable(executableDirectory(), "varnel.log");
+        const auto& perUser = foldersInUse();
+        const wxString dir =
+            perUser.perUser ? wxString(perUser.log.string()) : executableDirectory();
+        const wxString path = besideExecutable(dir, "varnel.log");
         createLogger({{"type", "file"}, {"color", ""}, {"file_name", path.utf8_string()}}, path);
     }
     processLogger()->log(line, logging::LogLevel::INFO, logging::kToFile);

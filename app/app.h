@@ -20,6 +20,8 @@ class varnelApp : public wxApp, public AppSettings {
     // loads the settings and opens the main window titled "Varnel - " + game name. Returns the
     // window (owned by the toolkit).
     dlgVarnel* startUp(const wxString& dir);
+    // The same with the configuration in `configDir` and the log in `logDir`.
+    dlgVarnel* startUp(const wxString& configDir, const wxString& logDir);
 
     // Fills the settings from the "/GAME" group of the global configuration, each key read by
     // engine/parameters.h as the parameters dialog reads its fields. An absent key gives the

@@ -11,6 +11,8 @@ namespace varnel::cli {
 struct CliContext {
     std::string dataDir = ".";  // where omaha-7.bin and the orderings are looked for
     int exitCode = 0;
+    // Said after a missing table when no --data was given and no data folder was found.
+    std::string missingDataHint;
 };
 
 // Path of a data file inside the data directory.

@@ -9,7 +9,8 @@ JOBS="$(nproc)"
 PACKAGES=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           libboost-dev libwxgtk3.2-dev xvfb xauth util-linux
-          imagemagick xdotool locales)
+          imagemagick xdotool locales
+          dpkg-dev lintian desktop-file-utils)
 
 log() { printf '\033[1m[varnel]\033[0m %s\n' "$*" >&2; }
 
@@ -207,6 +208,17 @@ start_orderings() {
         nice -n 10 "$2" --out "$1"
     ' generate-orderings "$cache" "$ORDERINGS_GENERATOR" "$GENERATING_MARKER" \
         >"$cache/generate.log" 2>&1 </dev/null &
+}
+
+# The Debian package, made from the release build with CPack: build/varnel_<version>_<arch>.deb.
+# Its dependencies are computed by dpkg-shlibdeps (dpkg-dev).
+build_package() {
+    build release varnel varnel-cli varnel-gen-table varnel-gen-orderings varnel_docs
+    log "making the Debian package"
+    rm -f "$ROOT"/build/varnel_*.deb "$ROOT"/build/release/varnel_*.deb
+    (cd "$ROOT/build/release" && cpack -G DEB >/dev/null)
+    mv "$ROOT"/build/release/varnel_*.deb "$ROOT/build/"
+    log "package: $(ls "$ROOT"/build/varnel_*.deb)"
 }
 
 # The run directory: the program, its card images and links to the data files. The program reads

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds (the release programs the README uses, and the test build),
-# generates the data the tests read, and runs every test (except those labelled 'long') under
-# AddressSanitizer and UndefinedBehaviorSanitizer. A test that hangs fails after 15 minutes.
+# Installs what is needed, builds (the release programs the README uses, their Debian package
+# and the test build), generates the data the tests read, and runs every test (except those
+# labelled 'long') under AddressSanitizer and UndefinedBehaviorSanitizer. A test that hangs
+# fails after 15 minutes.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
 build_release_programs
 ensure_table
+build_package  # checked by the test "package"
 build test
 log "running the tests"
 cd "$ROOT/build/test"

@@ -15,6 +15,7 @@
 #include <exception>
 #include <string>
 
+#include "core/folders.h"
 #include "eval/omaha_eval.h"
 #include "eval/table_format.h"
 #include "ui/app_settings.h"
@@ -310,8 +311,10 @@ void dlgVarnel::OnRangeHelp(wxCommandEvent&) {
 void dlgVarnel::OnAbout(wxCommandEvent&) {
     wxAboutDialogInfo info;
     info.SetName("Varnel");
-    info.SetVersion("1.2.8");
-    info.SetDescription("Equity calculator for any type of Omaha");
+    info.SetVersion(wxString::FromUTF8(programVersion().data(), programVersion().size()));
+    // Where this run keeps its configuration, its log and its data.
+    info.SetDescription("Equity calculator for any type of Omaha\n\n" +
+                        wxString::FromUTF8(describeFolders(foldersInUse())));
     wxAboutBox(info, this);
 }
 

@@ -2,13 +2,15 @@
 //  - one 25 x 35 face per card, named by its code ("As.bmp" ... "2c.bmp"), four-colour deck;
 //  - "x.bmp", the picker image of a card that is already picked into a field;
 //  - "rnd", "select" (20 x 20) and "delete" (15 x 15) field buttons, each with a hover form "_h";
-//  - "varnel.ico", the window icon.
+//  - "varnel.ico", the window icon;
+//  - with ICON_DIR, the same icon as PNG at the desktop's usual sizes, for the menu entry.
 // Everything is drawn from the pixel glyphs in glyphs.cpp; no display is needed.
 
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/init.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -101,14 +103,15 @@ wxImage button(int size, const Glyph& g, Rgb background, Rgb ink) {
     return img;
 }
 
-wxImage icon() {
-    wxImage img(kIconSize, kIconSize);
+// A black spade on yellow, `size` pixels square; the spade grows in whole pixels with the size.
+wxImage icon(int size) {
+    wxImage img(size, size);
     fill(img, {255, 221, 0});
     frame(img, kEdge);
     const Glyph& spade = varnel::glyphs::suitGlyph(3);
-    constexpr int scale = 4;
-    draw(img, spade, (kIconSize - spade.width * scale) / 2, (kIconSize - spade.height * scale) / 2,
-         scale, {0, 0, 0});
+    const int scale = std::max(1, size * 4 / kIconSize);
+    draw(img, spade, (size - spade.width * scale) / 2, (size - spade.height * scale) / 2, scale,
+         {0, 0, 0});
     return img;
 }
 
@@ -122,8 +125,8 @@ bool save(const wxImage& img, const wxString& dir, const wxString& name, wxBitma
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: varnel-gen-cards OUT_DIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: varnel-gen-cards OUT_DIR [ICON_DIR]\n");
         return 2;
     }
     wxInitializer init;
@@ -149,6 +152,15 @@ int main(int argc, char** argv) {
     ok &= save(button(kFieldButton, arrow(), hover, ink), dir, "select_h.bmp", wxBITMAP_TYPE_BMP);
     ok &= save(button(kClearButton, cross(), plain, red), dir, "delete.bmp", wxBITMAP_TYPE_BMP);
     ok &= save(button(kClearButton, cross(), hover, red), dir, "delete_h.bmp", wxBITMAP_TYPE_BMP);
-    ok &= save(icon(), dir, "varnel.ico", wxBITMAP_TYPE_ICO);
+    ok &= save(icon(kIconSize), dir, "varnel.ico", wxBITMAP_TYPE_ICO);
+    if (argc == 3) {
+        // The desktop's icon theme layout: ICON_DIR/hicolor/<n>x<n>/apps/varnel.png.
+        wxImage::AddHandler(new wxPNGHandler);
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const wxString sub = wxString::Format("%s/hicolor/%dx%d/apps", argv[2], size, size);
+            ok &= wxFileName::Mkdir(sub, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL) &&
+                  save(icon(size), sub, "varnel.png", wxBITMAP_TYPE_PNG);
+        }
+    }
     return ok ? 0 : 1;
 }
