@@ -33,5 +33,6 @@ void addEvalCommand(CLI::App& app, CliContext& ctx);
 void addBenchCommand(CLI::App& app, CliContext& ctx);
 void addRangeCommand(CLI::App& app, CliContext& ctx);
 void addEquityCommand(CLI::App& app, CliContext& ctx);
+void addBreakdownCommand(CLI::App& app, CliContext& ctx);
 
 }  // namespace varnel::cli

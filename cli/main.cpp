@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
     addBenchCommand(app, ctx);
     addRangeCommand(app, ctx);
     addEquityCommand(app, ctx);
+    addBreakdownCommand(app, ctx);
 
     try {
         app.parse(argc, argv);
