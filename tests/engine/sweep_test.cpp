@@ -1,0 +1,138 @@
+// The heads-up sweep against a plain triple loop (hand, hand, board) with the reference
+// evaluator: every hand's wins, ties and outcomes, on flops and turns, 4 and 5 cards.
+#include "engine/sweep.h"
+
+#include "exact_equity.h"
+#include "tests/support/test_support.h"
+
+namespace varnel::test {
+namespace {
+
+// `count` hands of k cards drawn from `pool` (duplicates kept).
+std::vector<CardMask> drawHands(std::mt19937& rng, CardMask pool, int k, int count) {
+    const std::vector<CardId> cards = cardsFromMask(pool);
+    std::vector<CardMask> hands;
+    while (static_cast<int>(hands.size()) < count) {
+        CardMask h = 0;
+        while (cardCount(h) < k) h |= cardBit(cards[rng() % cards.size()]);
+        hands.push_back(h);
+    }
+    return hands;
+}
+
+struct Counts {
+    std::int64_t wins = 0, ties = 0, outcomes = 0;
+};
+
+// Each side's counts hand by hand: every pair of live hands sharing no card, every completion.
+std::array<std::vector<Counts>, 2> tripleLoop(const std::array<std::vector<CardMask>, 2>& hands,
+                                              CardMask board, CardMask dead) {
+    const CardMask known = board | dead;
+    std::array<std::vector<Counts>, 2> out{std::vector<Counts>(hands[0].size()),
+                                           std::vector<Counts>(hands[1].size())};
+    forEachSubset(kFullDeck & ~known, kBoardCards - cardCount(board), board, [&](CardMask full) {
+        const std::vector<CardId> b = cardsFromMask(full);
+        std::array<std::vector<int>, 2> value;
+        for (int s = 0; s < 2; ++s)
+            for (CardMask h : hands[s]) {
+                const std::vector<CardId> c = cardsFromMask(h);
+                value[s].push_back(h & (full | dead)
+                                       ? -1
+                                       : reference().bestOmaha(c.data(), int(c.size()), b.data()));
+            }
+        for (std::size_t i = 0; i < hands[0].size(); ++i)
+            for (std::size_t j = 0; j < hands[1].size(); ++j) {
+                const int a = value[0][i], o = value[1][j];
+                if (a < 0 || o < 0 || (hands[0][i] & hands[1][j])) continue;
+                out[0][i] = {out[0][i].wins + (a > o), out[0][i].ties + (a == o),
+                             out[0][i].outcomes + 1};
+                out[1][j] = {out[1][j].wins + (o > a), out[1][j].ties + (a == o),
+                             out[1][j].outcomes + 1};
+            }
+    });
+    return out;
+}
+
+void expectSame(const std::array<std::vector<CardMask>, 2>& hands, CardMask board, CardMask dead,
+                int k, const char* name) {
+    SCOPED_TRACE(name);
+    SweepRequest r;
+    r.holeCount = k;
+    r.board = board;
+    r.dead = dead;
+    r.hands = {&hands[0], &hands[1]};
+    r.threads = 2;
+    const SweepResult got = sweepExact(r);
+    const auto want = tripleLoop(hands, board, dead);
+    ASSERT_EQ(got.end, RunEnd::Finished);
+    for (int s = 0; s < 2; ++s) {
+        Counts total;
+        ASSERT_EQ(got.hands[s].size(), hands[s].size());
+        for (std::size_t h = 0; h < hands[s].size(); ++h) {
+            const Counts& w = want[s][h];
+            const SweepCounts& g = got.hands[s][h];
+            EXPECT_EQ(g.wins, w.wins) << "side " << s << " hand " << h;
+            EXPECT_EQ(g.ties, w.ties) << "side " << s << " hand " << h;
+            EXPECT_EQ(g.outcomes, w.outcomes) << "side " << s << " hand " << h;
+            total = {total.wins + w.wins, total.ties + w.ties, total.outcomes + w.outcomes};
+        }
+        EXPECT_EQ(got.total[s].wins, total.wins);
+        EXPECT_EQ(got.total[s].ties, total.ties);
+        EXPECT_EQ(got.total[s].outcomes, total.outcomes);
+    }
+    // One side alone gives the same counts, and the other's totals.
+    r.wanted = {false, true};
+    r.threads = 1;
+    const SweepResult one = sweepExact(r);
+    EXPECT_TRUE(one.hands[0].empty());
+    for (std::size_t h = 0; h < hands[1].size(); ++h)
+        EXPECT_EQ(one.hands[1][h].wins, want[1][h].wins);
+    EXPECT_EQ(one.total[0].wins, got.total[0].wins);
+    EXPECT_EQ(one.total[0].ties, got.total[0].ties);
+}
+
+class SweepTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(loadTable()) << "omaha-7.bin not found in VARNEL_DATA_DIR";
+    }
+};
+
+TEST_F(SweepTest, RangesMatchTheTripleLoop) {
+    std::mt19937 rng(11);
+    const CardMask all = kFullDeck;
+    // Small pools give ties, shared cards and duplicates everywhere.
+    const CardMask pool = cards(L"AsKsQsJsTs9hAhKd8c7c");
+    for (int k : {4, 5}) {
+        struct Case {
+            const char* name;
+            std::wstring board, dead;
+            CardMask pool;
+            int count;
+        };
+        for (const Case& c : {Case{"flop, wide", L"Qh7c2d", L"", all, 40},
+                              Case{"turn, pool", L"Qd7c2h3s", L"", pool, 60},
+                              Case{"monotone flop, pool", L"2s5s6s", L"Ac", pool, 50},
+                              Case{"paired flop, dead", L"QhQc2d", L"Js8d", all, 30}}) {
+            const std::array<std::vector<CardMask>, 2> hands{drawHands(rng, c.pool, k, c.count),
+                                                             drawHands(rng, c.pool, k, c.count)};
+            expectSame(hands, cards(c.board), c.dead.empty() ? 0 : cards(c.dead), k, c.name);
+            // A range against itself.
+            expectSame({hands[0], hands[0]}, cards(c.board), 0, k, "itself");
+        }
+    }
+}
+
+TEST_F(SweepTest, SingleHandsAndBlockedHandsMatchTheTripleLoop) {
+    std::mt19937 rng(5);
+    const std::vector<CardMask> range = drawHands(rng, kFullDeck, 4, 50);
+    // A fixed hand (with a blocked copy before it) on either side; hands holding its cards die.
+    const std::vector<CardMask> fixed{cards(L"AhKhQs7d"), cards(L"AhAdKsQs")};
+    expectSame({fixed, range}, cards(L"Qh7c2d"), 0, 4, "fixed v range");
+    expectSame({range, fixed}, cards(L"Qd7c2h3s"), 0, 4, "range v fixed");
+    const std::vector<CardMask> other{cards(L"JcTc9h8h")};
+    expectSame({fixed, other}, cards(L"Qh7c2d"), 0, 4, "two hands");
+}
+
+}  // namespace
+}  // namespace varnel::test
