@@ -41,8 +41,8 @@ inline constexpr int kWaveBlocks = 16;   // blocks between two looks at the prec
 // and place in the sorted order (per 6 pairs), one counter term of a query or insert, one
 // comparison with a single hand.
 inline constexpr double kSweepBoardSeconds = 1e-5;
-inline constexpr double kSweepValueSeconds = 4e-9;
-inline constexpr double kSweepTermSeconds = 0.3e-9;
+inline constexpr double kSweepValueSeconds = 5e-9;
+inline constexpr double kSweepTermSeconds = 0.45e-9;
 inline constexpr double kSweepCompareSeconds = 1e-9;
 
 // The counter indices of a hand of K cards.
@@ -258,6 +258,7 @@ template <int K>
 class Sweeper {
   public:
     using S = Subsets<K>;
+    using Index = typename S::Index;
 
     Sweeper(const Setup<K>& setup, bool sampled) : m_setup(setup), m_sampled(sampled) {
         m_rankOf.assign(kMaxValue + 1, 0);
@@ -265,6 +266,7 @@ class Sweeper {
             const std::size_t n = side(s).size();
             m_value[s].resize(n);
             m_order[s].resize(n);
+            m_sorted[s].resize(n * S::kTerms);
             m_first[s].resize(n);
             if (sampled) m_tie[s].resize(n);
             m_start[s].resize(kPairCount + 2);
@@ -343,8 +345,9 @@ class Sweeper {
             }
     }
 
-    // Values of side s's hands (0: dead on this board) and their order by value.
-    void sortSide(int s, CardMask cards) {
+    // Values of side s's hands (0: dead on this board) and their order by value, with a copy of
+    // the live hands' counter indices in that order so that the sweep reads them in sequence.
+    [[gnu::noinline]] void sortSide(int s, CardMask cards) {
         const Side<K>& sd = side(s);
         const std::size_t n = sd.size();
         std::uint32_t* start = m_start[s].data();
@@ -365,8 +368,13 @@ class Sweeper {
         for (int v = 1; v <= m_values + 1; ++v) start[v] += start[v - 1];
         // start[v] is now the first position of value v; fill while moving it, then move back.
         std::uint32_t* order = m_order[s].data();
-        for (std::size_t h = 0; h < n; ++h)
-            order[start[value[h]]++] = static_cast<std::uint32_t>(h);
+        Index* sorted = m_sorted[s].data();
+        for (std::size_t h = 0; h < n; ++h) {
+            const std::uint32_t p = start[value[h]]++;
+            order[p] = static_cast<std::uint32_t>(h);
+            if (value[h])
+                std::memcpy(sorted + p * S::kTerms, sd.indexOf(h), sizeof(Index) * S::kTerms);
+        }
         for (int v = m_values; v > 0; --v) start[v] = start[v - 1];
         start[0] = 0;
     }
@@ -409,38 +417,54 @@ class Sweeper {
         creditBoard(l, b);
     }
 
+    // Queries the hands of side s at positions [from, to) against `counters` into `out`.
+    [[gnu::noinline]] static void queries(const std::int32_t* counters, const Index* sorted,
+                                          std::uint32_t from, std::uint32_t to, std::int32_t* out) {
+        for (std::uint32_t p = from; p < to; ++p)
+            out[p] = S::query(counters, sorted + p * S::kTerms);
+    }
+
+    [[gnu::noinline]] static void inserts(std::int32_t* counters, const Index* sorted,
+                                          std::uint32_t from, std::uint32_t to, int by) {
+        for (std::uint32_t p = from; p < to; ++p) S::insert(counters, sorted + p * S::kTerms, by);
+    }
+
+    // Wins and ties of side s's hands of one value: first queries in m_first, the second ones
+    // now; exact runs add them to the packed sums, sampled runs keep them for the last pass.
+    [[gnu::noinline]] void seconds(int s, std::uint32_t from, std::uint32_t to) {
+        const std::int32_t* c = m_counters[1 - s].data();
+        const Index* sorted = m_sorted[s].data();
+        const std::uint32_t* order = m_order[s].data();
+        const std::int32_t* copies = side(s).copies.data();
+        std::int32_t* first = m_first[s].data();
+        std::uint64_t* packed = m_packed[s].data();
+        for (std::uint32_t p = from; p < to; ++p) {
+            const std::uint32_t h = order[p];
+            const std::int32_t w = first[p];
+            const std::int32_t t =
+                S::query(c, sorted + p * S::kTerms) + S::kCopySign * copies[h] - w;
+            if (m_sampled) {
+                m_tie[s][p] = t;
+            } else {
+                packed[h] += static_cast<std::uint32_t>(w) |
+                             std::uint64_t{static_cast<std::uint32_t>(t)} << 32;
+            }
+        }
+    }
+
     void sweep() {
         const Setup<K>& st = m_setup;
         for (int v = 1; v <= m_values; ++v) {
-            for (int s = 0; s < 2; ++s) {
-                if (!st.compute[s]) continue;
-                const std::int32_t* c = m_counters[1 - s].data();
-                for (std::uint32_t p = m_start[s][v]; p < m_start[s][v + 1]; ++p)
-                    m_first[s][p] = S::query(c, side(s).indexOf(m_order[s][p]));
-            }
-            for (int s = 0; s < 2; ++s) {
-                if (!st.compute[1 - s]) continue;
-                std::int32_t* c = m_counters[s].data();
-                for (std::uint32_t p = m_start[s][v]; p < m_start[s][v + 1]; ++p)
-                    S::insert(c, side(s).indexOf(m_order[s][p]), 1);
-            }
-            for (int s = 0; s < 2; ++s) {
-                if (!st.compute[s]) continue;
-                const std::int32_t* c = m_counters[1 - s].data();
-                const Side<K>& sd = side(s);
-                for (std::uint32_t p = m_start[s][v]; p < m_start[s][v + 1]; ++p) {
-                    const std::uint32_t h = m_order[s][p];
-                    const std::int32_t w = m_first[s][p];
-                    const std::int32_t t =
-                        S::query(c, sd.indexOf(h)) + S::kCopySign * sd.copies[h] - w;
-                    if (m_sampled) {
-                        m_tie[s][p] = t;
-                    } else {
-                        m_packed[s][h] += static_cast<std::uint32_t>(w) |
-                                          std::uint64_t{static_cast<std::uint32_t>(t)} << 32;
-                    }
-                }
-            }
+            for (int s = 0; s < 2; ++s)
+                if (st.compute[s])
+                    queries(m_counters[1 - s].data(), m_sorted[s].data(), m_start[s][v],
+                            m_start[s][v + 1], m_first[s].data());
+            for (int s = 0; s < 2; ++s)
+                if (st.compute[1 - s])
+                    inserts(m_counters[s].data(), m_sorted[s].data(), m_start[s][v],
+                            m_start[s][v + 1], 1);
+            for (int s = 0; s < 2; ++s)
+                if (st.compute[s]) seconds(s, m_start[s][v], m_start[s][v + 1]);
         }
         // A sampled board also needs each hand's outcomes on it: one more query once every hand
         // is inserted.
@@ -451,7 +475,8 @@ class Sweeper {
             BoardSums b;
             for (std::uint32_t p = m_start[s][1]; p < m_start[s][m_values + 1]; ++p) {
                 const std::uint32_t h = m_order[s][p];
-                const std::int64_t x = S::query(c, sd.indexOf(h)) + S::kCopySign * sd.copies[h];
+                const std::int64_t x =
+                    S::query(c, m_sorted[s].data() + p * S::kTerms) + S::kCopySign * sd.copies[h];
                 credit(s, h, m_first[s][p], m_tie[s][p], x, b);
             }
             creditBoard(s, b);
@@ -459,10 +484,9 @@ class Sweeper {
         // Empty the counters for the next board.
         for (int s = 0; s < 2; ++s) {
             if (!st.compute[1 - s]) continue;
-            const std::size_t inserted = m_start[s][m_values + 1] - m_start[s][1];
-            if (inserted * (S::kTerms + 1) * 8 < S::kCounters) {
-                for (std::uint32_t p = m_start[s][1]; p < m_start[s][m_values + 1]; ++p)
-                    S::insert(m_counters[s].data(), side(s).indexOf(m_order[s][p]), -1);
+            const std::uint32_t from = m_start[s][1], to = m_start[s][m_values + 1];
+            if (std::size_t{to - from} * (S::kTerms + 1) * 8 < S::kCounters) {
+                inserts(m_counters[s].data(), m_sorted[s].data(), from, to, -1);
             } else {
                 std::fill(m_counters[s].begin(), m_counters[s].end(), 0);
             }
@@ -479,6 +503,7 @@ class Sweeper {
     std::array<std::vector<std::int32_t>, 2> m_counters;
     std::array<std::vector<std::uint16_t>, 2> m_value;
     std::array<std::vector<std::uint32_t>, 2> m_order;
+    std::array<std::vector<Index>, 2> m_sorted;  // counter indices in value order
     std::array<std::vector<std::uint32_t>, 2> m_start;
     std::array<std::vector<std::int32_t>, 2> m_first;  // first query, then wins
     std::array<std::vector<std::int32_t>, 2> m_tie;
