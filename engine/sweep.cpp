@@ -147,6 +147,7 @@ struct Setup {
     std::array<Side<K>, 2> sides;
     std::array<bool, 2> compute{};  // sides whose hands are counted one by one
     int single = -1;                // a side with one live hand, compared directly
+    bool mirror = false;            // both sides hold the same list: side 1's hands are side 0's
     CardMask fixed = 0;             // the fixed board cards
     CardMask deck = 0;              // cards the board is completed from
     int need = 0;                   // cards to come
@@ -241,7 +242,8 @@ void prepare(const SweepRequest& r, Setup<K>& setup) {
     } else {
         const int primary = r.wanted[0] || !r.wanted[1] ? 0 : 1;
         setup.compute[primary] = true;
-        setup.compute[1 - primary] = r.wanted[1 - primary];
+        setup.mirror = r.wanted[0] && r.wanted[1] && *r.hands[0] == *r.hands[1];
+        setup.compute[1 - primary] = r.wanted[1 - primary] && !setup.mirror;
         for (int s = 0; s < 2; ++s) indexSide(setup.sides[s]);
         for (int s = 0; s < 2; ++s)
             if (setup.compute[s]) countPairs(setup, s);
@@ -292,10 +294,10 @@ class Sweeper {
         for (CardMask m = cards; m; m &= m - 1)
             state = m_walk.advanceBoard(state, walkCard(std::countr_zero(m)));
         rankPairs(state, m_setup.fixed | cards);
-        for (int s = 0; s < 2; ++s) sortSide(s, cards);
         if (m_setup.single >= 0) {
-            compareSingle();
+            compareSingle(cards);
         } else {
+            for (int s = 0; s < 2; ++s) sortSide(s, cards);
             sweep();
         }
         ++m_boards;
@@ -354,14 +356,7 @@ class Sweeper {
         std::fill_n(start, m_values + 2, 0);
         std::uint16_t* value = m_value[s].data();
         for (std::size_t h = 0; h < n; ++h) {
-            std::uint16_t v = 0;
-            if (!(sd.mask[h] & cards)) {
-                const std::uint8_t* c = sd.cardsOf(h);
-                for (int i = 0; i < K; ++i) {
-                    const std::uint16_t* row = &m_rank[c[i] * kDeckSize];
-                    for (int j = i + 1; j < K; ++j) v = std::max(v, row[c[j]]);
-                }
-            }
+            const std::uint16_t v = valueOf(sd, h, cards);
             value[h] = v;
             ++start[v + 1];
         }
@@ -404,15 +399,40 @@ class Sweeper {
         t.wins += b.wins, t.ties += b.ties, t.x += x, t.yy += y * y, t.xx += x * x, t.xy += x * y;
     }
 
-    void compareSingle() {
+    // The value of hand h of side s on the board completed by `cards`; 0 when it holds one.
+    [[gnu::always_inline]] std::uint16_t valueOf(const Side<K>& sd, std::size_t h,
+                                                 CardMask cards) const {
+        std::uint16_t v = 0;
+        if (sd.mask[h] & cards) return v;
+        const std::uint8_t* c = sd.cardsOf(h);
+        for (int i = 0; i < K; ++i) {
+            const std::uint16_t* row = &m_rank[c[i] * kDeckSize];
+            for (int j = i + 1; j < K; ++j) v = std::max(v, row[c[j]]);
+        }
+        return v;
+    }
+
+    // Against a single hand (never dead: its cards are not dealt) each hand is compared alone.
+    [[gnu::noinline]] void compareSingle(CardMask cards) {
         const int d = m_setup.single, l = 1 - d;
-        const int single = m_value[d][0];
+        const int single = valueOf(side(d), 0, cards);
+        const Side<K>& list = side(l);
         BoardSums b;
-        const std::uint32_t* order = m_order[l].data();
-        const std::uint32_t* start = m_start[l].data();
-        for (int v = 1; v <= m_values; ++v) {
-            const int w = v > single, t = v == single;
-            for (std::uint32_t p = start[v]; p < start[v + 1]; ++p) credit(l, order[p], w, t, 1, b);
+        if (!m_sampled) {
+            for (std::size_t h = 0; h < list.size(); ++h) {
+                const int v = valueOf(list, h, cards);
+                if (v) credit(l, h, v > single, v == single, 1, b);
+            }
+            return;
+        }
+        // One outcome per board at most: the squares follow from the counts (see collect).
+        Moments* moments = m_moments[l].data();
+        for (std::size_t h = 0; h < list.size(); ++h) {
+            const int v = valueOf(list, h, cards);
+            if (!v) continue;
+            Moments& m = moments[h];
+            m.wins += v > single, m.ties += v == single, ++m.x;
+            b.wins += v > single, b.ties += v == single, ++b.x;
         }
         creditBoard(l, b);
     }
@@ -553,6 +573,10 @@ SweepResult collect(const SweepRequest& r, const Setup<K>& st,
                     m.ties += w->ties(s)[h];
                 }
             }
+            if (sampled && st.single >= 0) {
+                // Against a single hand y is 2, 1 or 0 and x is 1 on every board the hand lives.
+                m.yy = 4 * m.wins + m.ties, m.xx = m.x, m.xy = 2 * m.wins + m.ties;
+            }
             if (!sampled) {
                 // A run cut short counts the share of the boards it finished.
                 m.x = static_cast<std::int64_t>(static_cast<__int128>(sd.disjoint[h]) * st.perPair *
@@ -597,6 +621,7 @@ SweepResult collect(const SweepRequest& r, const Setup<K>& st,
             out.hands[s][st.sides[s].list[0]] = c;
         }
     }
+    if (st.mirror) out.hands[1] = out.hands[0];
     return out;
 }
 
