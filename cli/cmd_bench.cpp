@@ -305,7 +305,7 @@ const std::vector<BreakdownScenario>& breakdownScenarios() {
     return list;
 }
 
-void benchBreakdown(const BreakdownScenario& s, int seconds) {
+void benchBreakdown(const BreakdownScenario& s) {
     EquityRequest request;
     request.holeCount = s.holeCount;
     request.playerCount = 2;
@@ -322,7 +322,7 @@ void benchBreakdown(const BreakdownScenario& s, int seconds) {
     request.seed = 1;
     request.rounds = kMaxRounds;
     request.precision = s.precision;
-    request.seconds = seconds * 30;
+    request.seconds = 0;
     request.threads = s.threads;
     const auto wall = Clock::now();
     const std::clock_t clockStart = std::clock();
@@ -346,6 +346,8 @@ void benchBreakdown(const BreakdownScenario& s, int seconds) {
                 std::string(modeText(result.mode)).c_str(), static_cast<long long>(result.deals),
                 s.threads == 1 ? cpu : elapsed, result.players[0].equity);
     if (s.precision > 0) std::printf(" worst-stderr=%.4f", worst * 100);
+    if (result.end != RunEnd::Finished && result.end != RunEnd::PrecisionReached)
+        std::printf(" ended=\"%s\"", std::string(runEndText(result.end)).c_str());
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -386,7 +388,7 @@ void addBenchCommand(CLI::App& app, CliContext& ctx) {
         }
         for (const BreakdownScenario& s : breakdownScenarios()) {
             if (only->empty() || std::find(only->begin(), only->end(), s.name) != only->end())
-                benchBreakdown(s, *seconds);
+                benchBreakdown(s);
         }
     });
 }

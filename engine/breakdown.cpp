@@ -210,8 +210,9 @@ std::vector<HandEquity> handByHand(const EquityRequest& r, int p, EquityClock::t
 
 bool sweepEquity(const RunContext& run, EquityResult& result) {
     const EquityRequest& r = run.request;
-    if (cardCount(r.boards[0]) < 3 || r.mode == EquityMode::MonteCarlo || single(r, 0) ||
-        single(r, 1))
+    // A random hand against a fixed one is counted faster by the enumeration's nested loops.
+    if (cardCount(r.boards[0]) < 3 || r.mode == EquityMode::MonteCarlo ||
+        (r.random[0] && single(r, 1)) || (r.random[1] && single(r, 0)))
         return false;
     const SweepSides sides = sweepSides(r, 0);
     if (!sides.fits) return false;

@@ -52,9 +52,10 @@ ExactEstimate estimateExact(const DealPlan& plan, int threads);
 
 EquityResult runExact(const RunContext& run);
 
-// Heads-up high-only requests in which both players hold ranges (or a range and a random hand)
-// after the flop: fills `result` by the exact sweep (engine/sweep.h) and returns true when the
-// sweep is cheaper than the enumeration and, in the automatic mode, fits kAutoExactSeconds.
+// Heads-up high-only requests after the flop with hands of 4 to 6 cards (two ranges, a range and
+// a random hand, a range and a fixed hand): fills `result` by the exact sweep (engine/sweep.h)
+// and returns true when the sweep is cheaper than the enumeration and, in the automatic mode,
+// fits kAutoExactSeconds.
 bool sweepEquity(const RunContext& run, EquityResult& result);
 EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed);
 

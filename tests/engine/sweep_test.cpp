@@ -106,7 +106,7 @@ TEST_F(SweepTest, RangesMatchTheTripleLoop) {
     const CardMask all = kFullDeck;
     // Small pools give ties, shared cards and duplicates everywhere.
     const CardMask pool = cards(L"AsKsQsJsTs9hAhKd8c7c");
-    for (int k : {4, 5}) {
+    for (int k : {4, 5, 6}) {
         struct Case {
             const char* name;
             std::wstring board, dead;
