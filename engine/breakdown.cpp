@@ -45,10 +45,9 @@ SweepSides sweepSides(const EquityRequest& r, int hero) {
             out.hands[s] = r.lists[p].hands;
             continue;
         }
-        const CardMask other = single(r, 1 - p) ? r.lists[1 - p].hands[0] : 0;
-        if (binomial(kDeckSize - cardCount(known | other), r.holeCount) > kMaxListedHands)
-            return out;
-        out.hands[s] = everyHoleSet(r.holeCount, known | other);
+        // Hands meeting the opponent's fixed hand stay in the list, dead (outcomes 0).
+        if (binomial(kDeckSize - cardCount(known), r.holeCount) > kMaxListedHands) return out;
+        out.hands[s] = everyHoleSet(r.holeCount, known);
     }
     out.fits = sweepFits(r.holeCount, out.hands[0], out.hands[1]);
     return out;
