@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "core/cards.h"
 #include "core/game.h"
+#include "engine/breakdown.h"
 #include "engine/equity.h"
 #include "engine/mersenne_twister.h"
 #include "eval/five_card.h"
@@ -250,6 +251,107 @@ void benchEquity(const EquityScenario& s, int seconds) {
     std::fflush(stdout);
 }
 
+// A range of about the size of a 15% range: every 4-card hand holding two cards of one rank from
+// `low` (8 by default) to `low` + 6 (47,971 hands from 8 to ace, 17.7%; the percentage ranges
+// need the generated orderings). For 5 and 6 cards, 40,000 hands drawn at random.
+std::vector<CardMask> benchRange(int holeCount, int low = 6) {
+    std::vector<CardMask> hands;
+    if (holeCount != 4) {
+        std::mt19937 rng(3 + low);
+        while (hands.size() < 40000) hands.push_back(randomHand(rng, holeCount));
+        return hands;
+    }
+    for (CardMask h = 0xF; h < (CardMask{1} << kDeckSize);) {
+        int count[kRanks] = {};
+        for (CardMask m = h; m; m &= m - 1) ++count[rankOf(std::countr_zero(m))];
+        if (std::any_of(count + low, count + low + 7, [](int c) { return c >= 2; }))
+            hands.push_back(h);
+        const CardMask low = h & -h, up = h + low;  // next mask of four bits
+        h = up | (((h ^ up) >> 2) / low);
+    }
+    return hands;
+}
+
+// Breakdowns (and the aggregate runs they compare with), timed on `threads` threads: CPU
+// seconds of the calling thread for one thread, wall seconds otherwise.
+struct BreakdownScenario {
+    const char* name;
+    int holeCount;
+    std::wstring hero;  // a hand, or "" for the range
+    std::wstring board;
+    int threads = 1;
+    bool aggregate = false;  // computeEquity instead of computeBreakdown
+    double precision = 0;    // points, for sampled boards
+    EquityMode mode = EquityMode::Auto;
+    int opponentLow = 6;  // lowest pair rank of the opponent's range (see benchRange)
+};
+
+const std::vector<BreakdownScenario>& breakdownScenarios() {
+    static const std::vector<BreakdownScenario> list = {
+        {"hu4-flop-hand-vs-range-exact", 4, L"AhAdKsQs", L"Qh7c2d", 1, true, 0, EquityMode::Exact},
+        {"hu4-flop-hand-vs-range-breakdown", 4, L"AhAdKsQs", L"Qh7c2d"},
+        {"hu4-flop-range-vs-range-exact", 4, L"", L"Qh7c2d", 1, true, 0, EquityMode::Exact},
+        {"hu4-flop-range-vs-range-breakdown", 4, L"", L"Qh7c2d"},
+        {"hu4-flop-range-vs-range-breakdown-2threads", 4, L"", L"Qh7c2d", 2},
+        {"hu4-flop-range-vs-other-range-breakdown", 4, L"", L"Qh7c2d", 1, false, 0,
+         EquityMode::Auto, 5},
+        {"hu4-turn-range-vs-other-range-breakdown", 4, L"", L"Qh7c2dTs", 1, false, 0,
+         EquityMode::Auto, 5},
+        {"hu4-turn-range-vs-range-breakdown", 4, L"", L"Qh7c2dTs"},
+        {"hu4-preflop-hand-vs-range-breakdown", 4, L"AhAdKsQs", L"", 1, false, 0.51},
+        {"hu5-flop-range-vs-range-breakdown", 5, L"", L"Qh7c2d"},
+        {"hu6-flop-range-vs-range-breakdown", 6, L"", L"Qh7c2d"},
+    };
+    return list;
+}
+
+void benchBreakdown(const BreakdownScenario& s) {
+    EquityRequest request;
+    request.holeCount = s.holeCount;
+    request.playerCount = 2;
+    const std::vector<CardMask> range = benchRange(s.holeCount);
+    CardMask hand = 0;
+    if (!s.hero.empty() && parseCardRun(s.hero, hand)) {
+        request.lists[0].hands.push_back(hand);
+    } else {
+        request.lists[0].hands = range;
+    }
+    request.lists[1].hands = benchRange(s.holeCount, s.opponentLow);
+    parseCardRun(s.board, request.boards[0]);
+    request.mode = s.mode;
+    request.seed = 1;
+    request.rounds = kMaxRounds;
+    request.precision = s.precision;
+    request.seconds = 0;
+    request.threads = s.threads;
+    const auto wall = Clock::now();
+    const std::clock_t clockStart = std::clock();
+    const double start = threadCpuSeconds();
+    EquityResult result;
+    double worst = 0;
+    if (s.aggregate) {
+        result = computeEquity(request);
+    } else {
+        const Breakdown b = computeBreakdown(request, 0);
+        result = b.result;
+        for (const auto* hands : {&b.hands, &b.opponentHands})
+            for (const HandEquity& h : *hands) worst = std::max(worst, h.stdError);
+    }
+    const double cpu = threadCpuSeconds() - start;
+    const double elapsed = std::chrono::duration<double>(Clock::now() - wall).count();
+    if (s.threads > 1)
+        std::printf("%s process-cpu=%.4f ", s.name,
+                    static_cast<double>(std::clock() - clockStart) / CLOCKS_PER_SEC);
+    std::printf("%s mode=%s outcomes=%lld seconds=%.4f equity=%.6f", s.name,
+                std::string(modeText(result.mode)).c_str(), static_cast<long long>(result.deals),
+                s.threads == 1 ? cpu : elapsed, result.players[0].equity);
+    if (s.precision > 0) std::printf(" worst-stderr=%.4f", worst * 100);
+    if (result.end != RunEnd::Finished && result.end != RunEnd::PrecisionReached)
+        std::printf(" ended=\"%s\"", std::string(runEndText(result.end)).c_str());
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 void addBenchCommand(CLI::App& app, CliContext& ctx) {
@@ -283,6 +385,10 @@ void addBenchCommand(CLI::App& app, CliContext& ctx) {
         for (const EquityScenario& s : equityScenarios()) {
             if (only->empty() || std::find(only->begin(), only->end(), s.name) != only->end())
                 benchEquity(s, *seconds);
+        }
+        for (const BreakdownScenario& s : breakdownScenarios()) {
+            if (only->empty() || std::find(only->begin(), only->end(), s.name) != only->end())
+                benchBreakdown(s);
         }
     });
 }

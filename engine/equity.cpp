@@ -17,7 +17,8 @@ namespace {
 // A time limit of more seconds than this is no limit: its deadline might not fit the clock.
 inline constexpr double kLongestTimeLimit = 1e9;
 
-// The deadline and stop flag of a request that started at `start`.
+}  // namespace
+
 RunLimits limitsOf(const EquityRequest& request, EquityClock::time_point start) {
     RunLimits limits;
     limits.now = request.now;
@@ -28,8 +29,6 @@ RunLimits limitsOf(const EquityRequest& request, EquityClock::time_point start) 
     }
     return limits;
 }
-
-}  // namespace
 
 std::chrono::steady_clock::time_point steadyNow() {
     return std::chrono::steady_clock::now();
@@ -124,8 +123,8 @@ std::string playerName(int p) {
     return "player " + std::to_string(p + 1);
 }
 
-// Why the request cannot be calculated as it stands, or an empty text. Every check is cheap: the
-// lists are only walked to see whether a hand is left.
+}  // namespace
+
 std::string rejection(const EquityRequest& request) {
     const int players = request.playerCount;
     const Boards& boards = request.boards;
@@ -159,8 +158,6 @@ std::string rejection(const EquityRequest& request) {
     }
     return {};
 }
-
-}  // namespace
 
 EquityResult computeEquity(const EquityRequest& request) {
     const auto start = request.now();
@@ -197,8 +194,11 @@ EquityResult computeEquity(const EquityRequest& request) {
             const ExactEstimate estimate = estimateExact(plan, std::max(1, request.threads));
             exact = estimate.possible && estimate.seconds <= kAutoExactSeconds;
         }
-        result = exact ? runExact(run)
-                       : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
+        if (!sweepEquity(run, result)) {
+            result =
+                exact ? runExact(run)
+                      : runMonteCarlo(run, request.seed ? *request.seed : std::random_device{}());
+        }
         result.seconds = run.elapsed();
     } catch (const std::bad_alloc&) {
         // The runs catch their own in every thread; this is the set-up (candidate lists).

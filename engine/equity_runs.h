@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "engine/dealing.h"
 #include "engine/equity.h"
@@ -24,6 +25,13 @@ struct RunContext {
     double elapsed() const { return std::chrono::duration<double>(request.now() - start).count(); }
 };
 
+// The deadline and stop flag of a request that started at `start`.
+RunLimits limitsOf(const EquityRequest& request, EquityClock::time_point start);
+
+// Why the request cannot be calculated as it stands, or an empty text. Every check is cheap: the
+// lists are only walked to see whether a hand is left.
+std::string rejection(const EquityRequest& request);
+
 // Figures of a tally: equity, win, tie, (when `sampled`) the standard error and (when `hiLo`)
 // the high and low halves and scoops per player.
 void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled, bool hiLo,
@@ -43,6 +51,12 @@ struct ExactEstimate {
 ExactEstimate estimateExact(const DealPlan& plan, int threads);
 
 EquityResult runExact(const RunContext& run);
+
+// Heads-up high-only requests after the flop with hands of 4 to 6 cards (two ranges, a range and
+// a random hand, a range and a fixed hand): fills `result` by the exact sweep (engine/sweep.h)
+// and returns true when the sweep is cheaper than the enumeration and, in the automatic mode,
+// fits kAutoExactSeconds.
+bool sweepEquity(const RunContext& run, EquityResult& result);
 EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed);
 
 }  // namespace varnel

@@ -21,14 +21,16 @@
 namespace varnel::exact {
 
 // Costs measured on one core with varnel-cli equity --mode exact --threads 1, in seconds:
-// heads-up and three-way preflop with fixed hands (50 and 62 ns per hand and board), a fixed
-// hand against a random hand on the flop with 4, 5 and 6 cards (1.6, 3.4 and 5.2 ns per hole
-// set: about 0.9 ns per row of the nested loop, holeCount - 1 rows), and a range against a fixed
-// hand on the flop.
-inline constexpr double kWalkSecondsPerHand = 6e-8;  // one hand on one board, batched walk
+// heads-up and three-way preflop with fixed hands (29 ns per hand and board in CPU time with
+// varnel-cli bench, hu4-preflop-exact 0.062 s; 50 and 62 ns of wall time before, which made the
+// automatic mode sample spots it enumerates in a fraction of the second), a fixed hand against
+// a random hand on the flop with 4, 5 and 6 cards (1.6, 3.4 and 5.2 ns per hole set: about 0.9 ns
+// per row of the nested loop, holeCount - 1 rows), and a range against a fixed hand on the flop
+// (AhAdKsQs against 47,971 hands on Qh7c2d: 0.66 s, 17 ns per combination, 60 before).
+inline constexpr double kWalkSecondsPerHand = 3e-8;  // one hand on one board, batched walk
 inline constexpr double kPairTableSeconds = 6e-6;    // the pair values of one board
 inline constexpr double kListHandSeconds = 4e-9;     // one list hand's value from a pair table
-inline constexpr double kComboSeconds = 6e-8;        // one combination of list hands
+inline constexpr double kComboSeconds = 1.7e-8;      // one combination of list hands
 inline constexpr double kRandomRowSeconds = 0.9e-9;  // one row of one random hole set
 // Most combinations of hands the fixed-hand strategy keeps.
 inline constexpr double kMaxWalkCombos = 1 << 20;
