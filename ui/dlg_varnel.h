@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <thread>
 #include <vector>
@@ -23,6 +24,9 @@
 #include "engine/request.h"
 #include "ui/app_settings.h"
 #include "ui/card_picker.h"
+#include "ui/field_feedback.h"
+#include "ui/game_choice.h"
+#include "ui/orderings_label.h"
 #include "ui/results_grid.h"
 
 namespace varnel {
@@ -62,6 +66,7 @@ struct FieldRow {
     wxBitmapButton* select;
     wxTextCtrl* text;
     wxBitmapButton* clear;
+    wxStaticText* feedback = nullptr;  // the line under the text (ui/field_feedback.h)
 };
 
 class dlgVarnel : public wxFrame {
@@ -109,11 +114,20 @@ class dlgVarnel : public wxFrame {
     wxGauge* gauge() const { return m_gauge; }
     ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
+    FieldFeedback& feedback() const { return *m_feedback; }
+    GameChoice* gameChoice() const { return m_gameChoice; }
+    OrderingsLabel* orderingsLabel() const { return m_orderings; }
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
                        int textWidth);
     void writeField(const wxString& name, const wxString& text);
+    // A field's text changed (typed or written): the picker and the feedback follow it.
+    void OnFieldText(const wxString& name);
+    // The game and the fields' texts, as the live feedback reads them.
+    RequestInput fieldsInput() const;
+    // After the fill of a full field: the next empty board or player field takes the picker.
+    void passTarget();
 
     void OnCardClick(const wxString& code);
     void OnButOkClick(wxCommandEvent& event);
@@ -154,6 +168,10 @@ class dlgVarnel : public wxFrame {
     wxGauge* m_gauge = nullptr;
     ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
+    std::unique_ptr<FieldFeedback> m_feedback;
+    GameChoice* m_gameChoice = nullptr;
+    OrderingsLabel* m_orderings = nullptr;
+    std::mt19937_64 m_dice{std::random_device{}()};
 
     // The running calculation, shared with its worker; progress and results of earlier runs
     // carry an older run number.
