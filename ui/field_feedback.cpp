@@ -136,6 +136,8 @@ void FieldFeedback::checkNow() {
         runHooks().startWorker([check] {
             try {
                 check->checked = readRequest(check->input, &check->stop);
+                // Only the counts are shown: the hands (up to gigabytes) go at once.
+                check->checked.request.lists = {};
             } catch (const std::exception&) {
                 check->checked.stopped = true;  // nothing to show; Start tells the problem
             }

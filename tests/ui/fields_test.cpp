@@ -174,6 +174,9 @@ TEST_F(FieldsTest, OrderingsLineSaysWhichGamesAreReady) {
               "Percentage ranges: ready for Omaha; being prepared for 5 Card Omaha (25% done, "
               "about 3 min left), 6 Card Omaha (next) and 7 Card Omaha (next) (Hi/Lo games "
               "alike).");
+    // A run that reads a percentage range says so while the ordering is read.
+    EXPECT_EQ(readingText({L"7 Card Omaha", {{L"P 1", L"10%"}}, {}}),
+              "Reading the fields; the percentage ranges of 7 Card Omaha are read from disk...");
 }
 
 }  // namespace
