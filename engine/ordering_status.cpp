@@ -131,9 +131,7 @@ std::wstring orderingUnavailableText(const std::wstring& game, int holeCards,
         case OrderingState::Missing:
             break;
     }
-    return ranges +
-           L" are not available on this computer; the set-up (scripts/run.sh) "
-           L"prepares them in a few minutes";
+    return ranges + L" are not on this computer (scripts/run.sh prepares them)";
 }
 
 }  // namespace varnel

@@ -50,8 +50,8 @@ void readGenerationLog(const std::string& log, OrderingsStatus& status);
 std::wstring durationText(double seconds);
 
 // Why the percentage ranges of `game` (with `holeCards` hole cards) cannot be used now, in a
-// player's words: "are being prepared: 45% done, about 3 min left", or "are not available on
-// this computer ...". Empty when the ordering is Ready.
+// player's words: "are being prepared: 45% done, about 3 min left", or "are not on this
+// computer ...", or, for files in place that could not be read, that they are damaged.
 std::wstring orderingUnavailableText(const std::wstring& game, int holeCards,
                                      const OrderingsStatus& status);
 

@@ -58,7 +58,7 @@ TEST(OrderingStatus, TextsNameTheGameAndTheTimeLeft) {
     s = {};
     for (int c = 4; c <= 7; ++c) {
         const std::wstring text = orderingUnavailableText(L"Omaha", c, s);
-        EXPECT_NE(text.find(L"not available on this computer"), std::wstring::npos);
+        EXPECT_NE(text.find(L"are not on this computer"), std::wstring::npos);
         EXPECT_EQ(text.find(L"file"), std::wstring::npos);
     }
 }

@@ -62,8 +62,8 @@ TEST_F(FieldsTest, EachFieldShowsItsCountOrInRedItsReasonAndStartFollows) {
     EXPECT_FALSE(m_w->startButton()->IsEnabled());
     type("P 4", "10%");  // no orderings here: told by game, never by file
     EXPECT_EQ(line("P 4"),
-              "'10%': the percentage ranges of Omaha are not available on this "
-              "computer; the set-up (scripts/run.sh) prepares them in a few minutes");
+              "'10%': the percentage ranges of Omaha are not on this computer (scripts/run.sh "
+              "prepares them)");
     type("B1", "AsKd");
     EXPECT_EQ(line("B1"), "see below");
     EXPECT_EQ(m_w->feedback().boardsLine()->GetLabel(),
