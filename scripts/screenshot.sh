@@ -158,10 +158,8 @@ import -window "$window" "$out"
 log "screenshot written to $out"
 
 if [ "$choice" = 1 ]; then
-    [ "$at" -lt 14 ] && to_start
-    xdotool key Tab
-    sleep 0.3
-    xdotool key space
+    # The choice right of "Start" and "Stop" (a disabled "Start" is out of the tab order).
+    xdotool mousemove --window "$window" 285 468 click 1
     sleep 1
     import -window root "${out%.png}-choice.png"
     log "screenshot written to ${out%.png}-choice.png"
