@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/game.h"
+#include "engine/ordering_status.h"
 #include "engine/parameters.h"
 #include "range/range_expression.h"
 
@@ -233,10 +234,8 @@ class Reader {
         std::vector<std::pair<std::wstring, std::wstring>> entries;
         for (const auto& [key, text] : m_input.fields)
             if (key.starts_with(L'P') && !text.empty()) entries.emplace_back(key, text);
-        if (entries.size() < 2) {
-            generalProblem(L"Fill at least two player fields.");
-            return;
-        }
+        // A lone player is still read, so that the window can tell its count as it is typed.
+        if (entries.size() < 2) generalProblem(L"Fill at least two player fields.");
         if (entries.size() > static_cast<std::size_t>(kMaxPlayers)) {
             generalProblem(L"At most " + std::to_wstring(kMaxPlayers) + L" players can be given (" +
                            std::to_wstring(entries.size()) + L" are).");
@@ -279,8 +278,16 @@ class Reader {
         RangeStatus status = RangeStatus::Read;
         std::wstring orderingProblem;
         try {
-            status = readRangeExpression(text, m_holeCount, list, RangeLimits{handsLeft, m_stop},
-                                         &orderingProblem);
+            const auto read = [&] {
+                status = readRangeExpression(text, m_holeCount, list,
+                                             RangeLimits{handsLeft, m_stop}, &orderingProblem);
+            };
+            // The orderings serve one reader at a time; the window reads the fields for its live
+            // counts while a run may read them too.
+            if (text.find(L'%') != std::wstring::npos)
+                whileOrderingsLocked(read);
+            else
+                read();
         } catch (const std::bad_alloc&) {
             list.hands = {};
             list.hands.shrink_to_fit();
@@ -297,7 +304,10 @@ class Reader {
                                  grouped(m_input.handLimit));
                 return;
             case RangeStatus::OrderingUnavailable:
-                problem(key, quoted(text) + L" cannot be read: " + orderingProblem);
+                // Told by game: which file is missing means nothing to a player.
+                problem(key,
+                        quoted(text) + L": " +
+                            orderingUnavailableText(m_input.game, m_holeCount, orderingsStatus()));
                 return;
             case RangeStatus::Stopped:
                 m_out.stopped = true;
@@ -415,6 +425,15 @@ std::wstring CheckedRequest::problemText() const {
     std::wstring text;
     for (const RequestProblem& p : problems) text += (text.empty() ? L"" : L"\n") + p.message;
     return text;
+}
+
+bool playableGame(std::wstring_view game) {
+    std::int32_t holeCount = 0;
+    return holeCardsForGame(game, holeCount) && holeCount >= kFewestOmahaHoleCards;
+}
+
+std::wstring handCountText(std::uint64_t hands) {
+    return grouped(hands) + (hands == 1 ? L" hand" : L" hands");
 }
 
 std::wstring playerFieldName(int number) {

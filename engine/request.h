@@ -74,6 +74,12 @@ struct CheckedRequest {
 // out of memory is reported as a problem of the field being read.
 CheckedRequest readRequest(const RequestInput& input, const std::atomic<bool>* stop = nullptr);
 
+// Whether the reader takes `game`: a known game (core/game.h) of the Omaha family.
+bool playableGame(std::wstring_view game);
+
+// "1 hand", "1,225 hands": a hand count as the window and the messages write it.
+std::wstring handCountText(std::uint64_t hands);
+
 // "P 1" ... "P 9", "P10": the field name of player `number` (1-based).
 std::wstring playerFieldName(int number);
 

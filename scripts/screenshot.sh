@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Screenshots of the program under a virtual X server:
-#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME] [--tall]
-#                         [--range-help]
+#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--fields] [--choice] [--dialogs]
+#                         [--game NAME] [--tall] [--range-help] [--board2 TEXT] [--progress]
 # Without options it shows the window as it starts. --run first types a flop and six players with
 # the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
 # --refused (instead of --run) types fields that cannot be used (a range the known cards leave no hand of, a card
 # list too long for the game, text in B3), presses "Start" and also saves the message that
 # refuses them (OUT-message.png).
+# --fields (instead of --run) types fields with counts and with problems, and cards, and waits for
+# the lines under the fields. --choice also opens the game choice beside "Start" and saves the
+# screen with it open (OUT-choice.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
 # window 300 pixels taller (on a taller screen) before anything is typed. --range-help also saves
@@ -19,6 +22,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 out="$ROOT/build/screenshot.png"
 calculate=0
 refused=0
+fields=0
+choice=0
 dialogs=0
 game=""
 tall=0
@@ -29,6 +34,8 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
         --refused) refused=1 ;;
+        --fields) fields=1 ;;
+        --choice) choice=1 ;;
         --dialogs) dialogs=1 ;;
         --game) game="$2"; shift ;;
         --tall) tall=1 ;;
@@ -99,17 +106,30 @@ shoot() {
 }
 
 # A click into the text of B1 (near the window's top-left corner) gives the window the keyboard.
-# Every field row holds four focusable controls in tab order (random, select, text, clear), rows
-# in the order B1, B2, B3, D, P 1 ... P10, and "Start" follows the last row.
+# Every field row holds four focusable controls in tab order (random, select, text, clear), three
+# in the rows of B3 and D (their dice are disabled), rows in the order B1, B2, B3, D, P 1 ... P10;
+# "Start" follows the last row, then the game choice ("Stop" is disabled).
 at=0  # the row whose text has the focus
+tabs_to() {  # tabs_to ROW: the Tab presses from the text of row $at to the text of row ROW
+    local tabs=0 r
+    for ((r = at + 1; r <= $1; r++)); do
+        if [ "$r" = 2 ] || [ "$r" = 3 ]; then tabs=$((tabs + 3)); else tabs=$((tabs + 4)); fi
+    done
+    echo "$tabs"
+}
 field() {  # field ROW TEXT: types TEXT into the field of row ROW (0 = B1, 4 = P 1)
-    local tabs=$((4 * ($1 - at)))
+    local tabs
+    tabs=$(tabs_to "$1")
     [ "$tabs" -gt 0 ] && xdotool key --delay 20 --repeat "$tabs" Tab
     xdotool type --delay 20 "$2"
     at=$1
 }
+to_start() {
+    xdotool key --delay 20 --repeat $(($(tabs_to 13) + 2)) Tab
+    at=14
+}
 start() {
-    xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
+    to_start
     xdotool key space
 }
 if [ "$tall" = 1 ]; then
@@ -119,7 +139,7 @@ if [ "$tall" = 1 ]; then
     xdotool windowsize "$window" "$width" $((height + 300))
     sleep 1
 fi
-if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
+if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$fields" = 1 ] || [ "$choice" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
 fi
@@ -137,6 +157,16 @@ if [ "$refused" = 1 ]; then
     sleep 0.5
     xdotool key Return
     sleep 0.5
+fi
+if [ "$fields" = 1 ]; then
+    field 0 'AsKd'
+    field 4 'AsKsXxXx'
+    field 5 'AA:KK'
+    field 6 'random'
+    field 7 'AsKs((QQ'
+    field 8 'QhJhTh9h'
+    field 9 '10%'
+    sleep 2
 fi
 if [ "$calculate" = 1 ]; then
     field 0 'Qh7c2d'
@@ -159,6 +189,16 @@ fi
 
 import -window "$window" "$out"
 log "screenshot written to $out"
+
+if [ "$choice" = 1 ]; then
+    # The choice right of "Start" and "Stop" (a disabled "Start" is out of the tab order).
+    xdotool mousemove --window "$window" 285 468 click 1
+    sleep 1
+    import -window root "${out%.png}-choice.png"
+    log "screenshot written to ${out%.png}-choice.png"
+    xdotool key Escape
+    sleep 0.5
+fi
 
 if [ "$dialogs" = 1 ]; then
     # The menus by keyboard: F10 opens "File", Right moves to "Settings" (no item selected yet),

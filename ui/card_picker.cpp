@@ -4,6 +4,9 @@
 #include <wx/log.h>
 
 #include <algorithm>
+#include <cwctype>
+
+#include "core/cards.h"
 
 namespace varnel {
 namespace {
@@ -35,23 +38,62 @@ bool CardPicker::toggle(const wxString& field, const wxString& code, int capacit
     if (!m_buttons.count(code)) return false;
     std::vector<wxString>& cards = m_fieldCards[field];
     if (auto it = std::find(cards.begin(), cards.end(), code); it != cards.end()) {
-        m_used.erase(code);
         cards.erase(it);
-        showImages({code}, true);
+        refresh();
         return true;
     }
     if (m_used.count(code) || static_cast<int>(cards.size()) >= capacity) return false;
     cards.push_back(code);
-    m_used.insert(code);
-    showImages({code}, false);
+    refresh();
     return true;
 }
 
 void CardPicker::release(const wxString& field) {
+    m_fieldCards[field].clear();
+    refresh();
+}
+
+void CardPicker::setCards(const wxString& field, const std::vector<wxString>& codes) {
     std::vector<wxString>& cards = m_fieldCards[field];
-    for (const wxString& code : cards) m_used.erase(code);
-    showImages(cards, true);
-    cards.clear();
+    if (cards == codes) return;
+    cards = codes;
+    refresh();
+}
+
+void CardPicker::refresh() {
+    std::set<wxString> used;
+    for (const auto& [field, cards] : m_fieldCards) used.insert(cards.begin(), cards.end());
+    std::vector<wxString> freed, taken;
+    std::set_difference(m_used.begin(), m_used.end(), used.begin(), used.end(),
+                        std::back_inserter(freed));
+    std::set_difference(used.begin(), used.end(), m_used.begin(), m_used.end(),
+                        std::back_inserter(taken));
+    m_used = std::move(used);
+    showImages(freed, true);
+    showImages(taken, false);
+}
+
+std::vector<wxString> CardPicker::namedCards(const wxString& text) {
+    std::vector<wxString> codes;
+    const std::wstring all = text.ToStdWstring();
+    for (std::size_t at = 0; at < all.size();) {
+        std::size_t end = at;
+        while (end < all.size() && std::iswalnum(all[end])) ++end;
+        const std::wstring_view word(all.data() + at, end - at);
+        std::vector<wxString> cards;
+        bool codesOnly = !word.empty() && word.size() % 2 == 0;
+        for (std::size_t i = 0; codesOnly && i < word.size(); i += 2) {
+            const std::wstring_view code = word.substr(i, 2);
+            if (cardIdFromCode(code) != kNoCard)
+                cards.emplace_back(std::wstring(code));
+            else
+                codesOnly = std::find(wildcardCodes.begin(), wildcardCodes.end(), code) !=
+                            wildcardCodes.end();
+        }
+        if (codesOnly) codes.insert(codes.end(), cards.begin(), cards.end());
+        at = end + 1;
+    }
+    return codes;
 }
 
 const std::vector<wxString>& CardPicker::cardsOf(const wxString& field) const {

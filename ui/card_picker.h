@@ -1,7 +1,8 @@
 #pragma once
 // The card picker: 52 card buttons, four rows of suits by thirteen ranks, and the cards each
-// field took from it. A card is in at most one field and shows the used-card image while it is;
-// clicking it again in its field gives it back.
+// field holds, picked or typed (the window hands it every field's text). A card in any field
+// shows the used-card image and cannot be picked into another; clicking it again in its field
+// gives it back.
 
 #include <wx/bmpbuttn.h>
 #include <wx/sizer.h>
@@ -30,6 +31,9 @@ class CardPicker {
     bool toggle(const wxString& field, const wxString& code, int capacity);
     // Gives back every card of `field`.
     void release(const wxString& field);
+    // Makes `codes` the cards of `field` (read from what was typed there). A card may then be
+    // in two fields at once: the request reader names that clash.
+    void setCards(const wxString& field, const std::vector<wxString>& codes);
 
     const std::vector<wxString>& cardsOf(const wxString& field) const;
     const std::set<wxString>& used() const { return m_used; }
@@ -39,10 +43,16 @@ class CardPicker {
 
     // Shows each code's own image (restore) or the used-card image "x" on its button.
     void showImages(const std::vector<wxString>& codes, bool restore);
+    // The card codes a field's text names: each word made only of card and wildcard codes
+    // ("AsKsXxXx" names As and Ks) gives its cards, in order; "AA", "xxyy" and "10%" name none.
+    static std::vector<wxString> namedCards(const wxString& text);
     // The bitmap "cards/<name>.bmp" of the working directory, or an empty one of the given size.
     static wxBitmap loadCardBitmap(const wxString& name, int width, int height);
 
   private:
+    // Recomputes the used cards and redraws the buttons whose state changed.
+    void refresh();
+
     std::map<wxString, wxBitmapButton*> m_buttons;
     std::vector<wxString> m_order;
     std::map<wxString, std::vector<wxString>> m_fieldCards;

@@ -1,6 +1,5 @@
 #include "ui/dlg_settings.h"
 
-#include <wx/config.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -8,6 +7,7 @@
 #include "core/game.h"
 #include "ui/app_settings.h"
 #include "ui/dialog_layout.h"
+#include "ui/game_choice.h"
 
 namespace varnel {
 
@@ -77,11 +77,7 @@ void dlgSettings::OnOk(wxCommandEvent& event) {
     holeCardsForGame(m_selectedName.ToStdWstring(), m_selectedHoleCards);
     m_settings.m_holeCards = m_selectedHoleCards;
     m_settings.m_gameName = m_selectedName.ToStdWstring();
-    if (wxConfigBase* config = wxConfigBase::Get(false)) {
-        config->SetPath("/GAME");
-        config->Write("GameType", m_selectedName);
-        config->Flush();
-    }
+    saveGameType(m_selectedName);
     event.Skip();
 }
 

@@ -21,6 +21,7 @@
 #include "ui/app_settings.h"
 #include "ui/dlg_parameters.h"
 #include "ui/dlg_settings.h"
+#include "ui/field_dice.h"
 #include "ui/message_box.h"
 #include "ui/range_help.h"
 
@@ -98,6 +99,11 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     const int boardWidth = GetTextExtent(kFullBoard).x + kTextSlack;
 
     auto* top = new wxBoxSizer(wxVERTICAL);
+    m_feedback = std::make_unique<FieldFeedback>(
+        this, [this] { return fieldsInput(); },
+        [this](bool clean) {
+            if (!m_running) m_butOk->Enable(clean);
+        });
 
     auto* cards = new wxStaticBoxSizer(wxVERTICAL, this, "Cards");
     auto* boards = new wxBoxSizer(wxHORIZONTAL);
@@ -107,6 +113,7 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
         boards->Add(row, 0, wxRIGHT, 10);
     }
     cards->Add(boards, 0, wxALL, 5);
+    cards->Add(m_feedback->addBoardsLine(this), 0, wxLEFT | wxRIGHT, 8);
     auto* dead = new wxFlexGridSizer(kRowColumns, 0, 0);
     dead->AddGrowableCol(kTextColumn);
     buildFieldRow(this, dead, "D", labelWidth, boardWidth);
@@ -136,6 +143,12 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     m_gauge->SetValue(0);
     startRow->Add(m_butOk, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     startRow->Add(m_butStop, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    // Created after the buttons, so that Tab reaches "Start" first.
+    m_gameChoice = new GameChoice(this, m_settings.m_gameName, [this](const wxString& name) {
+        setGame(name);
+        saveGameType(name);
+    });
+    startRow->Add(m_gameChoice, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     startRow->Add(m_gauge, 1, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     m_butCopy = new wxButton(this, kCopyId, "Copy");
     m_butCopy->SetToolTip(
@@ -143,6 +156,8 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     m_butCopy->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { copyResults(); });
     startRow->Add(m_butCopy, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     top->Add(startRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 5);
+    m_orderings = new OrderingsLabel(this);
+    top->Add(m_orderings, 0, wxLEFT | wxRIGHT, 12);
 
     auto* resultsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Results");
     m_gridResults = new ResultsGrid(this);
@@ -169,7 +184,8 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     SetMinSize(fitted);
     SetSize(wxSize(std::max(fitted.x, size.x), std::max(fitted.y, size.y)));
     showResultColumns();
-    setTarget(m_currentField);
+    // The typing cursor starts where the picker points (else the first field takes it on show).
+    selectField(m_currentField);
     Layout();
     Centre(wxBOTH);
 
@@ -206,16 +222,22 @@ void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& na
     row->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     row->Add(controls.random, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
     row->Add(controls.select, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
-    row->Add(controls.text, 1, wxEXPAND | wxALL, 3);
+    // The field's text with its feedback line under it.
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(controls.text, 0, wxEXPAND);
+    controls.feedback = m_feedback->addLabel(parent, name, textWidth);
+    column->Add(controls.feedback, 0, wxEXPAND | wxTOP, 1);
+    row->Add(column, 1, wxEXPAND | wxALL, 3);
     row->Add(controls.clear, 0, wxALIGN_CENTER_VERTICAL | wxALL, 3);
 
     controls.random->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { setRandom(name); });
     controls.select->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { selectField(name); });
     controls.clear->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { clearField(name); });
-    controls.text->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+    controls.text->Bind(wxEVT_TEXT, [this, name](wxCommandEvent&) {
         if (!m_running) clearResults();
-        event.Skip();
+        OnFieldText(name);
     });
+    if (!hasDice(name)) controls.random->Disable();
     controls.text->Bind(wxEVT_SET_FOCUS, [this, name](wxFocusEvent& event) {
         setTarget(name);
         event.Skip();
@@ -236,6 +258,38 @@ void dlgVarnel::setGame(const wxString& name) {
     holeCardsForGame(m_settings.m_gameName, m_settings.m_holeCards);
     SetTitle("Varnel - " + name);
     if (!m_running) showResultColumns();
+    if (m_gameChoice) m_gameChoice->show(name);
+    m_feedback->schedule();
+}
+
+RequestInput dlgVarnel::fieldsInput() const {
+    RequestInput input;
+    input.game = m_settings.m_gameName;
+    for (const auto& [name, ctrl] : m_fieldCtrls) {
+        const wxString text = ctrl->GetValue();
+        if (!text.empty()) input.fields[name.ToStdWstring()] = text.ToStdWstring();
+    }
+    return input;
+}
+
+void dlgVarnel::OnFieldText(const wxString& name) {
+    m_picker->setCards(name, CardPicker::namedCards(m_fieldCtrls.at(name)->GetValue()));
+    m_feedback->schedule();
+}
+
+void dlgVarnel::passTarget() {
+    const wxString order[] = {"B1",  "B2",  "P 1", "P 2", "P 3", "P 4",
+                              "P 5", "P 6", "P 7", "P 8", "P 9", "P10"};
+    const int n = static_cast<int>(std::size(order));
+    const int at = static_cast<int>(std::find(order, order + n, m_currentField) - order);
+    if (at == n) return;
+    for (int step = 1; step < n; ++step) {
+        const wxString& next = order[(at + step) % n];
+        if (m_fieldCtrls.at(next)->IsEmpty()) {
+            setTarget(next);
+            return;
+        }
+    }
 }
 
 void dlgVarnel::writeField(const wxString& name, const wxString& text) {
@@ -258,7 +312,10 @@ void dlgVarnel::selectField(const wxString& name) {
 
 void dlgVarnel::setRandom(const wxString& name) {
     setTarget(name);
-    writeField(name, "random");
+    std::map<wxString, wxString> texts;
+    for (const auto& [field, ctrl] : m_fieldCtrls) texts[field] = ctrl->GetValue();
+    const wxString text = diceText(name, texts, m_dice);
+    if (!text.empty()) writeField(name, text);
 }
 
 void dlgVarnel::clearField(const wxString& name) {
@@ -274,13 +331,15 @@ void dlgVarnel::OnCardClick(const wxString& code) {
     if (!m_picker->toggle(field, code, capacityOf(field))) return;
     wxString text;
     if (held) {
-        // What the user typed around the picked cards stays.
-        text = m_fieldWritten[field];
+        // What the user typed around the card stays.
+        text = m_fieldCtrls.at(field)->GetValue();
         text.Replace(code, wxEmptyString, true);
     } else {
         for (const wxString& c : m_picker->cardsOf(field)) text += c;
     }
     writeField(field, text);
+    if (!held && static_cast<int>(m_picker->cardsOf(field).size()) >= capacityOf(field))
+        passTarget();
 }
 
 void dlgVarnel::OnGameType(wxCommandEvent&) {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <thread>
 #include <vector>
@@ -25,6 +26,9 @@
 #include "ui/app_settings.h"
 #include "ui/card_picker.h"
 #include "ui/result_export.h"
+#include "ui/field_feedback.h"
+#include "ui/game_choice.h"
+#include "ui/orderings_label.h"
 #include "ui/results_grid.h"
 
 namespace varnel {
@@ -72,6 +76,7 @@ struct FieldRow {
     wxBitmapButton* select;
     wxTextCtrl* text;
     wxBitmapButton* clear;
+    wxStaticText* feedback = nullptr;  // the line under the text (ui/field_feedback.h)
 };
 
 class dlgVarnel : public wxFrame {
@@ -129,11 +134,20 @@ class dlgVarnel : public wxFrame {
     bool exportResults(const wxString& path);
     // Empties the results, as a change of the game or of a field does while no run goes.
     void clearResults();
+    FieldFeedback& feedback() const { return *m_feedback; }
+    GameChoice* gameChoice() const { return m_gameChoice; }
+    OrderingsLabel* orderingsLabel() const { return m_orderings; }
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
                        int textWidth);
     void writeField(const wxString& name, const wxString& text);
+    // A field's text changed (typed or written): the picker and the feedback follow it.
+    void OnFieldText(const wxString& name);
+    // The game and the fields' texts, as the live feedback reads them.
+    RequestInput fieldsInput() const;
+    // After the fill of a full field: the next empty board or player field takes the picker.
+    void passTarget();
 
     void OnCardClick(const wxString& code);
     void OnButOkClick(wxCommandEvent& event);
@@ -201,6 +215,10 @@ class dlgVarnel : public wxFrame {
     // What the results show, for copying and export.
     CalculationRecord m_record;
     bool m_hasRecord = false;
+    std::unique_ptr<FieldFeedback> m_feedback;
+    GameChoice* m_gameChoice = nullptr;
+    OrderingsLabel* m_orderings = nullptr;
+    std::mt19937_64 m_dice{std::random_device{}()};
 
     // The running calculation, shared with its worker; progress and results of earlier runs
     // carry an older run number.

@@ -194,7 +194,7 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     m_gauge->SetValue(0);
     m_butOk->Disable();
     m_butStop->Enable();
-    m_status->SetLabel("Reading the fields...");
+    m_status->SetLabel(readingText(input));
     // Progress crosses to the UI thread as deferred calls; the window may be gone by then.
     auto toWindow = [](const std::shared_ptr<Run>& run, bool done) {
         if (!done) {
@@ -267,7 +267,7 @@ void dlgVarnel::finishRun(const Run& run) {
     if (run.number != m_runNumber || !m_running) return;
     m_running = false;
     m_run.reset();
-    m_butOk->Enable();
+    m_butOk->Enable(m_feedback->clean());
     m_butStop->Disable();
     m_gauge->SetValue(kGaugeRange);
     m_hasRecord = false;

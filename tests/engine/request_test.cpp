@@ -88,7 +88,7 @@ TEST(RequestReader, RefusedInputsNameTheirFieldAndSayWhy) {
         {{{L"P 1", L"random"}, {L"P 2", L"AsKs((QQ"}}, L"P 2", L"'AsKs((QQ' is not a valid range"},
         {{{L"P 1", L"random"}, {L"P 2", L"10%"}},
          L"P 2",
-         L"P 2: '10%' cannot be read: the 4-card percentage ranges are not available"},
+         L"P 2: '10%': the percentage ranges of Omaha are not on this computer"},
         // Card lists longer than the game's hands.
         {{{L"P 1", L"AsAhKhQs2c3c"}, {L"P 2", L"AdAc4h5h6d7d"}},
          L"P 1",

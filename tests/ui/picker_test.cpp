@@ -20,7 +20,10 @@ TEST_F(PickerTest, PlayerFieldTakesFourCardsInTheDefaultGame) {
     dlgVarnel& w = start();
     EXPECT_EQ(w.GetTitle(), "Varnel - Omaha");
     EXPECT_EQ(w.currentField(), "P 1");
-    pick(w, {"As", "Kd", "Qh", "Jc", "Ts"});
+    pick(w, {"As", "Kd", "Qh", "Jc"});
+    EXPECT_EQ(w.currentField(), "P 2");  // the full field passed the picker on
+    w.selectField("P 1");
+    pick(w, {"Ts"});
     EXPECT_EQ(text(w, "P 1"), "AsKdQhJc");
     EXPECT_EQ(w.fieldCards("P 1").size(), 4u);
     // The refused fifth card is neither used nor marked on the picker.
@@ -60,23 +63,25 @@ TEST_F(PickerTest, CardOfOneFieldIsRefusedByAnotherAndReleasedByItsOwn) {
     EXPECT_EQ(text(w, "P 2"), "As");
 }
 
-TEST_F(PickerTest, RandomKeepsPickedCardsUsedUntilCleared) {
+TEST_F(PickerTest, RandomAndClearGiveTheFieldsCardsBack) {
     dlgVarnel& w = start();
     pick(w, {"Ah", "7d"});
     click(w.fieldRow("P 3").random);
     EXPECT_EQ(w.currentField(), "P 3");
     EXPECT_EQ(text(w, "P 3"), "random");
+    EXPECT_TRUE(w.usedCards().count("Ah"));
     click(w.fieldRow("P 1").random);
     EXPECT_EQ(text(w, "P 1"), "random");
-    EXPECT_TRUE(w.usedCards().count("Ah"));
-    EXPECT_TRUE(samePixels(shown(w, "7d"), CardPicker::loadCardBitmap("x", 25, 35)));
-    click(w.fieldRow("P 1").clear);
-    EXPECT_EQ(text(w, "P 1"), "");
+    EXPECT_TRUE(w.usedCards().empty());
+    EXPECT_TRUE(samePixels(shown(w, "7d"), CardPicker::loadCardBitmap("7d", 25, 35)));
+    w.selectField("P 2");
+    pick(w, {"Ah"});
+    click(w.fieldRow("P 2").clear);
+    EXPECT_EQ(text(w, "P 2"), "");
     EXPECT_TRUE(w.usedCards().empty());
     EXPECT_TRUE(samePixels(shown(w, "Ah"), CardPicker::loadCardBitmap("Ah", 25, 35)));
-    EXPECT_TRUE(samePixels(shown(w, "7d"), CardPicker::loadCardBitmap("7d", 25, 35)));
     // Clearing does not move the picker's target.
-    EXPECT_EQ(w.currentField(), "P 1");
+    EXPECT_EQ(w.currentField(), "P 2");
 }
 
 TEST_F(PickerTest, FocusMakesAFieldTheHighlightedTarget) {
