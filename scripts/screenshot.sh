@@ -8,18 +8,23 @@
 # refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
+# --breakdown (instead of --run) types a flop and two ranges, runs them, opens the breakdown of
+# P 1 (Alt+B, the "Breakdown..." button), waits until it has computed and also saves it
+# (OUT-breakdown.png).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
 calculate=0
 refused=0
 dialogs=0
+breakdown=0
 game=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
         --refused) refused=1 ;;
         --dialogs) dialogs=1 ;;
+        --breakdown) breakdown=1 ;;
         --game) game="$2"; shift ;;
         *) out="$(realpath -m "$1")" ;;
     esac
@@ -87,7 +92,7 @@ start() {
     xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
     xdotool key space
 }
-if [ "$calculate" = 1 ] || [ "$refused" = 1 ]; then
+if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$breakdown" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
 fi
@@ -123,8 +128,32 @@ if [ "$calculate" = 1 ]; then
     sleep 0.5
 fi
 
+if [ "$breakdown" = 1 ]; then
+    field 0 'Kh9h4c'
+    field 4 'AA:xxyy'
+    field 5 'KK:xxyy,QJT9'
+    runs=$(grep -c 'Calculation: ' varnel.log || true)
+    start
+    for _ in $(seq 600); do
+        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
+        sleep 0.2
+    done
+    sleep 0.5
+fi
+
 import -window "$window" "$out"
 log "screenshot written to $out"
+
+if [ "$breakdown" = 1 ]; then
+    xdotool key alt+b
+    shown=$(find_window '^Breakdown - ') || { log "the breakdown window did not appear"; exit 1; }
+    # The title says "(computing)" until the figures are shown.
+    for _ in $(seq 3000); do
+        xdotool getwindowname "$shown" | grep -q computing || break
+        sleep 0.2
+    done
+    shoot "${out%.png}-breakdown.png" "$(xdotool getwindowname "$shown")"
+fi
 
 if [ "$dialogs" = 1 ]; then
     # The "Settings" menu at the window's top-left corner: "Game type", then "Parameters".

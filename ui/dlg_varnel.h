@@ -22,6 +22,7 @@
 #include "engine/equity.h"
 #include "engine/request.h"
 #include "ui/app_settings.h"
+#include "ui/breakdown_action.h"
 #include "ui/card_picker.h"
 #include "ui/results_grid.h"
 
@@ -109,6 +110,7 @@ class dlgVarnel : public wxFrame {
     wxGauge* gauge() const { return m_gauge; }
     ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
+    BreakdownAction* breakdown() const { return m_breakdown.get(); }
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
@@ -154,6 +156,7 @@ class dlgVarnel : public wxFrame {
     wxGauge* m_gauge = nullptr;
     ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
+    std::unique_ptr<BreakdownAction> m_breakdown;
 
     // The running calculation, shared with its worker; progress and results of earlier runs
     // carry an older run number.

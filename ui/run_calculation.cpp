@@ -123,6 +123,7 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     m_butOk->Disable();
     m_butStop->Enable();
     m_status->SetLabel("Reading the fields...");
+    m_breakdown->clear();
     // Progress crosses to the UI thread as deferred calls; the window may be gone by then.
     auto toWindow = [](const std::shared_ptr<Run>& run, bool done) {
         if (!done) {
@@ -199,6 +200,9 @@ void dlgVarnel::finishRun(const Run& run) {
         return;
     }
     m_gridResults->showResult(result, run.checked.request.hiLo);
+    const auto board = run.input.fields.find(L"B1");
+    m_breakdown->setRun(run.checked, run.input.game,
+                        board == run.input.fields.end() ? std::wstring() : board->second);
     m_status->SetLabel(wxString::Format(
         "Mode: %s    Deals: %lld    Seconds: %.2f    Ended: %s", std::string(modeText(result.mode)),
         static_cast<long long>(result.deals), result.seconds, std::string(runEndText(result.end))));
