@@ -10,7 +10,7 @@
 # (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
 # --breakdown (instead of --run) types a flop and two ranges, runs them, opens the breakdown of
 # P 1 (Alt+B, the "Breakdown..." button), waits until it has computed and also saves it
-# (OUT-breakdown.png).
+# (OUT-breakdown.png) with the mouse on a card of the next-card grid.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
@@ -152,6 +152,14 @@ if [ "$breakdown" = 1 ]; then
         xdotool getwindowname "$shown" | grep -q computing || break
         sleep 0.2
     done
+    # Points at the ace of hearts of the next-card grid (its cell sits 487 and 160 pixels from
+    # the window's right and bottom edges) so that its figures show.
+    eval "$(xdotool getwindowgeometry --shell "$shown")"
+    xdotool mousemove $((X + WIDTH - 490)) $((Y + HEIGHT - 163))
+    sleep 0.3
+    xdotool mousemove_relative 3 3
+    # Before the tooltip opens: without a compositor it shows as a black box.
+    sleep 0.2
     shoot "${out%.png}-breakdown.png" "$(xdotool getwindowname "$shown")"
 fi
 

@@ -13,11 +13,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <exception>
+#include <future>
 #include <new>
 
 #include "ui/class_table.h"
 #include "ui/equity_graph.h"
+#include "ui/grouped_number.h"
 #include "ui/message_box.h"
 #include "ui/next_card_grid.h"
 
@@ -25,17 +28,9 @@ namespace varnel {
 namespace {
 
 constexpr int kGaugeRange = kProgressSteps;
+// How long a program that is closing waits for a stopped worker.
+constexpr auto kExitWait = std::chrono::seconds(3);
 const wxColour kHeroColour(31, 100, 180), kOpponentColour(225, 110, 20);
-
-// "1,225"
-wxString grouped(std::int64_t n) {
-    wxString digits = wxString::Format("%lld", static_cast<long long>(n)), out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i && (digits.size() - i) % 3 == 0 && digits[i - 1] != '-') out += ',';
-        out += digits[i];
-    }
-    return out;
-}
 
 bool flopOrTurn(CardMask board) {
     return cardCount(board) == 3 || cardCount(board) == 4;
@@ -84,6 +79,8 @@ struct dlgBreakdown::Work {
     std::atomic<bool> stop{false};
     BreakdownFigures figures;
     std::string failure;  // what the computation threw, if it did
+    std::promise<void> finished;
+    std::future<void> done = finished.get_future();
 };
 
 dlgBreakdown::dlgBreakdown(wxWindow* parent, BreakdownSubject subject)
@@ -133,10 +130,12 @@ dlgBreakdown::dlgBreakdown(wxWindow* parent, BreakdownSubject subject)
     auto* legend = new wxStaticText(cardBox->GetStaticBox(), wxID_ANY,
                                     wxString(players.at(hero).key) +
                                         "'s equity when the card comes: green above the equity "
-                                        "now, red below; blank: cannot come.");
+                                        "now,\nred below, deeper the farther; blank: cannot come.");
     cardBox->Add(legend, 0, wxLEFT | wxRIGHT, 4);
+    // Many players make a long text: the tooltip shows it whole.
     m_hover =
-        new wxStaticText(cardBox->GetStaticBox(), wxID_ANY, "Point at a card for its figures.");
+        new wxStaticText(cardBox->GetStaticBox(), wxID_ANY, "Point at a card for its figures.",
+                         wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     cardBox->Add(m_hover, 0, wxEXPAND | wxALL, 4);
     m_cards->onHover([this](const wxString& text) {
         m_hover->SetLabel(text.empty() ? wxString("Point at a card for its figures.") : text);
@@ -157,10 +156,13 @@ dlgBreakdown::dlgBreakdown(wxWindow* parent, BreakdownSubject subject)
 }
 
 dlgBreakdown::~dlgBreakdown() {
-    // The worker keeps its state alive; it only has to notice the flag.
+    // The worker keeps its state alive; it only has to notice the flag. When the main window goes
+    // too, the program is ending: the worker gets a moment to leave the evaluator before the
+    // process's static objects go.
     if (!m_work) return;
     m_work->window = nullptr;
     m_work->stop = true;
+    if (GetParent() && GetParent()->IsBeingDeleted()) m_work->done.wait_for(kExitWait);
 }
 
 void dlgBreakdown::start() {
@@ -194,6 +196,7 @@ void dlgBreakdown::start() {
             wxTheApp->CallAfter([work] {
                 if (work->window) work->window->showFigures(*work);
             });
+            work->finished.set_value();
         });
     } catch (const std::exception& error) {
         work->failure = std::string("it could not be started: ") + error.what();
@@ -233,7 +236,7 @@ void dlgBreakdown::showFigures(const Work& work) {
     auto curve = [&](int p, const std::vector<HandEquity>& hands, const wxColour& colour) {
         const std::vector<double> equities = sortedEquities(hands);
         curves.push_back({wxString::Format("%s (%s hands)", playerText(players.at(p)),
-                                           grouped(std::int64_t(equities.size()))),
+                                           groupedNumber(std::int64_t(equities.size()))),
                           equities, result.players[p].equity, colour});
     };
     curve(hero, b.hands, kHeroColour);
@@ -243,8 +246,8 @@ void dlgBreakdown::showFigures(const Work& work) {
 
     wxString status = wxString::Format(
         "Mode: %s    Live hands: %s of %s    Deals: %s    Seconds: %.2f    Ended: %s",
-        std::string(modeText(result.mode)), grouped(liveHands(b.hands)),
-        grouped(std::int64_t(b.hands.size())), grouped(result.deals), result.seconds,
+        std::string(modeText(result.mode)), groupedNumber(liveHands(b.hands)),
+        groupedNumber(std::int64_t(b.hands.size())), groupedNumber(result.deals), result.seconds,
         std::string(runEndText(result.end)));
     if (result.end == RunEnd::Stopped) status += " (the hands counted before Stop)";
     m_status->SetLabel(status);

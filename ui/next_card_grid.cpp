@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/grouped_number.h"
+
 namespace varnel {
 namespace {
 
@@ -90,9 +92,8 @@ wxColour NextCardGrid::cellColour(CardId card) const {
 wxString NextCardGrid::describe(CardId card) const {
     const NextCard* c = card == kNoCard ? nullptr : m_byCard[card];
     if (!c) return wxString();
-    wxString text =
-        wxString::Format("%s comes (%.2f%% of outcomes, %lld outcomes):", cardText(card),
-                         100 * c->weight, static_cast<long long>(c->outcomes));
+    wxString text = wxString::Format("%s comes (%.2f%% of outcomes, %s outcomes):", cardText(card),
+                                     100 * c->weight, groupedNumber(c->outcomes));
     for (std::size_t p = 0; p < m_players.size() && p < c->equity.size(); ++p)
         text += wxString::Format("%s %s %.2f%%", p ? "," : "", m_players[p], 100 * c->equity[p]);
     return text;
