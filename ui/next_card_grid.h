@@ -22,6 +22,7 @@ class NextCardGrid : public wxWindow {
     // Shows `cards`; `players` names the players of the equities (e.g. "P 1"), `hero` is the
     // index of the one the colours follow and `heroNow` its equity before the card comes.
     void setCards(const NextCards& cards, std::vector<wxString> players, int hero, double heroNow);
+    const NextCards& cards() const { return m_cards; }
     // Called with the text of the cell under the mouse ("" when it leaves the cells).
     void onHover(std::function<void(const wxString&)> show) { m_onHover = std::move(show); }
 

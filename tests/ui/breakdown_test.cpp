@@ -250,6 +250,42 @@ TEST_F(BreakdownTest, FailuresAndBoardsWithoutClassesAreSaid) {
         throw std::runtime_error("broken");
     };
     EXPECT_EQ(openRow(1)->status()->GetLabel(), "The breakdown failed: broken");
+
+    // On the river no class and no next card.
+    breakdownHooks().compute = [this](const EquityRequest&, int) { return m_figures; };
+    m_figures.breakdown.result.end = RunEnd::Finished;
+    m_window->fieldRow("B1").text->ChangeValue("Kh7c2d5s3h");
+    click(m_window->startButton());
+    settle();
+    window = openRow(0);
+    EXPECT_EQ(window->classTable()->GetItemText(0), "Classes need a flop or a turn on B1");
+}
+
+// The default computation on its worker: a turn spot small enough for any engine.
+TEST_F(BreakdownTest, TheEngineFillsTheWindowOnATurn) {
+    breakdownHooks() = BreakdownHooks{};
+    m_window->fieldRow("B1").text->ChangeValue("Kh7c2d5s");
+    m_window->fieldRow("P 1").text->ChangeValue("AsAdKsKd");
+    m_window->fieldRow("P 2").text->ChangeValue("QsQdJsJd,QhQcJhJc");
+    click(m_window->startButton());
+    settle();
+    dlgBreakdown* window = m_window->breakdown()->open(1);
+    ASSERT_TRUE(settleUntil([&] { return !window->running(); }, "the breakdown to end"));
+    // P 1 holds one hand, not a range: no curve of its own.
+    ASSERT_EQ(window->graph()->curves().size(), 1u);
+    EXPECT_EQ(window->graph()->curves()[0].equities.size(), 2u);
+    EXPECT_TRUE(window->status()->GetLabel().EndsWith("Ended: finished"))
+        << window->status()->GetLabel();
+    // Every card off the board and out of P 1's hand can come (one hand of P 2 avoids it), and
+    // the cards' weighted equities average back to P 2's equity.
+    NextCardGrid& grid = *window->cardGrid();
+    int cards = 0;
+    for (CardId c = 0; c < kDeckSize; ++c) cards += grid.describe(c).empty() ? 0 : 1;
+    EXPECT_EQ(cards, 44);
+    EXPECT_EQ(grid.describe(cardIdFromCode(L"As")), "");
+    double mean = 0;
+    for (const NextCard& c : grid.cards().cards) mean += c.weight * c.equity[1];
+    EXPECT_NEAR(mean, window->graph()->curves()[0].aggregate, 1e-9);
 }
 
 TEST(EquityGraph, SavesTheDrawingAsPngWithTheCurvesWhereTheyBelong) {
