@@ -158,9 +158,10 @@ if [ "$breakdown" = 1 ]; then
     xdotool mousemove $((X + WIDTH - 490)) $((Y + HEIGHT - 163))
     sleep 0.3
     xdotool mousemove_relative 3 3
-    # Before the tooltip opens: without a compositor it shows as a black box.
-    sleep 0.2
-    shoot "${out%.png}-breakdown.png" "$(xdotool getwindowname "$shown")"
+    # Taken before the tooltip opens: without a compositor it shows as a black box.
+    sleep 0.1
+    import -window "$shown" "${out%.png}-breakdown.png"
+    log "screenshot written to ${out%.png}-breakdown.png"
 fi
 
 if [ "$dialogs" = 1 ]; then
