@@ -15,12 +15,14 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace varnel {
 namespace {
 
 constexpr double kLeftMargin = 58, kRightMargin = 16, kTopMargin = 14, kBottomMargin = 46;
-constexpr int kGridSteps = 10;  // gridlines every 10%
+constexpr int kGridSteps = 10;     // gridlines every 10%
+constexpr int kLegendProbes = 64;  // points of each curve checked against a legend position
 const wxColour kGridColour(225, 225, 225);
 const wxColour kAxisColour(90, 90, 90);
 
@@ -138,7 +140,32 @@ void EquityGraph::draw(wxGraphicsContext& gc, wxSize size) const {
     const double swatch = 22, pad = 6;
     const double boxW = legendWidth + swatch + 3 * pad,
                  boxH = lines.size() * (lineHeight + 4) + pad;
-    const double boxX = plot.m_x + plot.m_width - boxW - 8, boxY = plot.m_y + 8;
+    // The first corner that no curve and no aggregate line crosses (top right if none is free).
+    auto crossed = [&](double x, double y) {
+        const double s0 = (x - plot.m_x) / plot.m_width, s1 = (x + boxW - plot.m_x) / plot.m_width;
+        const double top = 1 - (y - plot.m_y) / plot.m_height, bottom = top - boxH / plot.m_height;
+        auto inside = [&](double e) { return e >= bottom && e <= top; };
+        for (const EquityCurve& curve : m_curves) {
+            if (inside(curve.aggregate)) return true;
+            const std::size_t n = curve.equities.size();
+            for (int k = 0; k <= kLegendProbes && n; ++k) {
+                const double share = s0 + (s1 - s0) * k / kLegendProbes;
+                if (inside(curve.equities[std::min(n - 1, std::size_t(share * n))])) return true;
+            }
+        }
+        return false;
+    };
+    const double left = plot.m_x + 8, right = plot.m_x + plot.m_width - boxW - 8;
+    const double high = plot.m_y + 8, low = plot.m_y + plot.m_height - boxH - 8;
+    double boxX = right, boxY = high;
+    for (auto [x, y] : {std::pair(right, high), std::pair(left, low), std::pair(right, low),
+                        std::pair(left, high)}) {
+        if (!crossed(x, y)) {
+            boxX = x;
+            boxY = y;
+            break;
+        }
+    }
     gc.SetBrush(wxBrush(wxColour(255, 255, 255, 230)));
     gc.SetPen(wxPen(kGridColour.ChangeLightness(80), 1));
     gc.DrawRectangle(boxX, boxY, boxW, boxH);
