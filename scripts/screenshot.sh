@@ -92,6 +92,17 @@ start() {
     xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
     xdotool key space
 }
+# Presses "Start" and waits until the calculation has ended (its line in the log).
+start_and_wait() {
+    local runs
+    runs=$(grep -c 'Calculation: ' varnel.log || true)
+    start
+    for _ in $(seq 600); do
+        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
+        sleep 0.2
+    done
+    sleep 0.5
+}
 if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$breakdown" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
@@ -119,26 +130,14 @@ if [ "$calculate" = 1 ]; then
     field 7 'KK'
     field 8 'QQ:xxyy'
     field 9 'random'
-    runs=$(grep -c 'Calculation: ' varnel.log || true)
-    start
-    for _ in $(seq 600); do
-        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
-        sleep 0.2
-    done
-    sleep 0.5
+    start_and_wait
 fi
 
 if [ "$breakdown" = 1 ]; then
     field 0 'Kh9h4c'
     field 4 'AA:xxyy'
     field 5 'KK:xxyy,QJT9'
-    runs=$(grep -c 'Calculation: ' varnel.log || true)
-    start
-    for _ in $(seq 600); do
-        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
-        sleep 0.2
-    done
-    sleep 0.5
+    start_and_wait
 fi
 
 import -window "$window" "$out"
