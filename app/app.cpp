@@ -6,6 +6,7 @@
 #include <wx/stdpaths.h>
 #include <wx/uilocale.h>
 
+#include <chrono>
 #include <clocale>
 #include <memory>
 
@@ -69,6 +70,8 @@ bool varnelApp::OnInit() {
 }
 
 int varnelApp::OnExit() {
+    // A run stopped by closing its window normally ends within a fraction of a second.
+    endWorkers(std::chrono::seconds(2));
     wxImage::CleanUpHandlers();
     return wxApp::OnExit();
 }

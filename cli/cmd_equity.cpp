@@ -38,6 +38,7 @@ struct Args {
 void printResults(const Args& args, const CheckedRequest& checked, const EquityResult& result) {
     const auto& players = checked.players;
     const bool hiLo = checked.request.hiLo;
+    const bool twoBoards = checked.request.boards[1] != 0;
     if (!args.json) {
         for (std::size_t p = 0; p < players.size(); ++p) {
             const PlayerEquity& e = result.players[p];
@@ -48,6 +49,10 @@ void printResults(const Args& args, const CheckedRequest& checked, const EquityR
             if (hiLo) {
                 std::printf("\t%s\t%s\t%s", percentText(e.high).c_str(), percentText(e.low).c_str(),
                             percentText(e.scoop).c_str());
+            }
+            if (twoBoards) {
+                std::printf("\tB1 %s\tB2 %s", percentText(e.board[0]).c_str(),
+                            percentText(e.board[1]).c_str());
             }
             std::printf("\n");
         }
@@ -83,6 +88,7 @@ void printResults(const Args& args, const CheckedRequest& checked, const EquityR
             player["low"] = e.low;
             player["scoop"] = e.scoop;
         }
+        if (twoBoards) out["players"].back()["boards"] = {e.board[0], e.board[1]};
     }
     out["deals"] = result.deals;
     out["seconds"] = result.seconds;

@@ -106,6 +106,10 @@ void fillPlayers(const TallyTotal& tally, int players, int boards, bool sampled,
         e.win = static_cast<double>(tally.wins[p]) / n;
         e.tie = static_cast<double>(tally.ties[p]) / n;
         e.stdError = sampled ? standardError(tally, p, boards) : 0;
+        const double boardPot = n * static_cast<double>(kBoardUnits);
+        for (int b = 0; b < boards; ++b)
+            e.board[b] =
+                boards == 1 ? e.equity : static_cast<double>(tally.boardUnits[b][p]) / boardPot;
         if (!hiLo) continue;
         const double halves = n * static_cast<double>(kHalfUnits * boards);
         e.high = static_cast<double>(tally.highUnits[p]) / halves;

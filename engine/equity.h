@@ -26,6 +26,10 @@ using Boards = std::array<CardMask, kMaxBoards>;
 // Called with the number of the progress step (0, 1, 2, ...).
 using ProgressCallback = std::function<void(int)>;
 
+struct EquityResult;
+// Called with the figures of the deals counted so far.
+using PartialCallback = std::function<void(const EquityResult&)>;
+
 enum class EquityMode {
     Auto,        // exact when the enumeration is estimated to take at most kAutoExactSeconds
     Exact,       // every outcome, however long it takes
@@ -83,6 +87,9 @@ struct EquityRequest {
     std::optional<std::uint32_t> seed;  // without one it comes from std::random_device
     // Called with the progress step 0 .. kProgressSteps - 1 on the calling thread.
     ProgressCallback progress;
+    // Monte Carlo only: called on the calling thread after each progress report but the first,
+    // with the figures so far (end Finished, the deals and seconds so far).
+    PartialCallback partial;
     // Raised: the run ends within about 0.1 s, as it does once `seconds` have passed.
     const std::atomic<bool>* stop = nullptr;
     // The clock the time limit is measured on; tests give one that advances on every read.
@@ -102,6 +109,8 @@ struct PlayerEquity {
     double high = 0;
     double low = 0;
     double scoop = 0;
+    // Mean share of each board's pot; with one board board[0] is `equity` and board[1] is 0.
+    std::array<double, kMaxBoards> board{};
 };
 
 struct EquityResult {

@@ -183,6 +183,7 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
     Dealer dealer(plan, seed, request.maxConsecutiveDiscards, limits);
     const std::int64_t step = rounds / kProgressSteps;
     int reported = -1;
+    TallyTotal total;
     auto report = [&](std::int64_t counted) {
         const int stepNumber =
             step == 0
@@ -191,13 +192,19 @@ EquityResult runMonteCarlo(const RunContext& run, std::uint32_t seed) {
         if (stepNumber <= reported) return;
         reported = stepNumber;
         if (request.progress) request.progress(stepNumber);
+        if (request.partial && total.outcomes > 0) {
+            EquityResult sofar;
+            sofar.deals = total.outcomes;
+            sofar.seconds = run.elapsed();
+            fillPlayers(total, players, boards, true, plan.hiLo, sofar);
+            request.partial(sofar);
+        }
         // The pause (up to seconds) is slept in slices and ends early when the run is cut.
         const auto resume = EquityClock::now() + request.pause;
         for (auto now = EquityClock::now(); now < resume && limits.check() == RunLimits::Cut::None;
              now = EquityClock::now())
             std::this_thread::sleep_for(std::min<EquityClock::duration>(resume - now, kPauseSlice));
     };
-    TallyTotal total;
     RunEnd end = RunEnd::Finished;
     if (rounds > 0) report(0);
     for (std::int64_t i = 0; i < blocks; ++i) {

@@ -37,6 +37,8 @@ struct Tally {
     // Hi/Lo games: shares of the high and of the low halves, in half units.
     std::array<std::int64_t, kMaxPlayers> highUnits{};
     std::array<std::int64_t, kMaxPlayers> lowUnits{};
+    // Two boards only: the shares of each board (with one board `units` says it all).
+    std::array<std::array<std::int64_t, kMaxPlayers>, kMaxBoards> boardUnits{};
 };
 
 // The sums of a whole run, added up from tallies: 128-bit, exact for any count of outcomes that
@@ -49,6 +51,7 @@ struct TallyTotal {
     std::array<unsigned __int128, kMaxPlayers> squares{};
     std::array<__int128, kMaxPlayers> highUnits{};
     std::array<__int128, kMaxPlayers> lowUnits{};
+    std::array<std::array<__int128, kMaxPlayers>, kMaxBoards> boardUnits{};
 
     // Adds a Tally or a TallyTotal.
     template <class T>
@@ -61,6 +64,7 @@ struct TallyTotal {
             squares[p] += other.squares[p];
             highUnits[p] += other.highUnits[p];
             lowUnits[p] += other.lowUnits[p];
+            for (int b = 0; b < kMaxBoards; ++b) boardUnits[b][p] += other.boardUnits[b][p];
         }
     }
 };
@@ -102,7 +106,7 @@ inline Winners winners(const WalkValues& values, const LowValues* lows, int play
 // winners in equal shares; otherwise each half goes to its winners in equal shares.
 inline void creditWinners(const Winners& w, int players, int boards, std::int64_t weight,
                           Tally& t) {
-    std::int64_t share[kMaxPlayers] = {};
+    std::int64_t share[kMaxBoards][kMaxPlayers] = {};
     std::int64_t high[kMaxPlayers] = {};
     std::int64_t low[kMaxPlayers] = {};
     for (int b = 0; b < boards; ++b) {
@@ -114,19 +118,23 @@ inline void creditWinners(const Winners& w, int players, int boards, std::int64_
             const std::int64_t l = (w.low[b] >> p & 1) ? lowUnits : 0;
             high[p] += h;
             low[p] += l;
-            share[p] += split ? h + l : 2 * h;
+            share[b][p] = split ? h + l : 2 * h;
         }
     }
     const std::int64_t pot = kBoardUnits * boards;
     t.outcomes += weight;
     for (int p = 0; p < players; ++p) {
-        const std::int64_t s = share[p];
+        const std::int64_t s = share[0][p] + share[1][p];
         t.units[p] += s * weight;
         t.wins[p] += s == pot ? weight : 0;
         t.ties[p] += s != 0 && s != pot ? weight : 0;
         t.squares[p] += static_cast<std::uint64_t>(s * s * weight);
         t.highUnits[p] += high[p] * weight;
         t.lowUnits[p] += low[p] * weight;
+        if (boards > 1) {
+            t.boardUnits[0][p] += share[0][p] * weight;
+            t.boardUnits[1][p] += share[1][p] * weight;
+        }
     }
 }
 

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Screenshots of the program under a virtual X server:
-#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME]
+#   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--dialogs] [--game NAME] [--tall]
+#                         [--range-help] [--breakdown]
 # Without options it shows the window as it starts. --run first types a flop and six players with
 # the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
 # --refused (instead of --run) types fields that cannot be used (a range the known cards leave no hand of, a card
 # list too long for the game, text in B3), presses "Start" and also saves the message that
 # refuses them (OUT-message.png).
 # --dialogs also saves the game-type dialog and the parameters dialog beside OUT.png
-# (OUT-game.png, OUT-parameters.png). --game starts the program with that game.
+# (OUT-game.png, OUT-parameters.png). --game starts the program with that game. --tall makes the
+# window 300 pixels taller (on a taller screen) before anything is typed. --range-help also saves
+# Help > Range language (OUT-range-help.png). --board2 TEXT types TEXT into B2 as well during
+# --run (two boards). --progress makes --run a long Monte Carlo run (a pause after each progress
+# step) and takes the screenshot while it runs. Every start is a fresh session: no field texts
+# are restored.
 # --breakdown (instead of --run) types a flop and two ranges, runs them, opens the breakdown of
 # P 1 (Alt+B, the "Breakdown..." button), waits until it has computed and also saves it
 # (OUT-breakdown.png) with the mouse on a card of the next-card grid.
@@ -19,6 +25,10 @@ refused=0
 dialogs=0
 breakdown=0
 game=""
+tall=0
+rangeHelp=0
+board2=""
+progress=0
 while [ $# -gt 0 ]; do
     case "$1" in
         --run) calculate=1 ;;
@@ -26,6 +36,10 @@ while [ $# -gt 0 ]; do
         --dialogs) dialogs=1 ;;
         --breakdown) breakdown=1 ;;
         --game) game="$2"; shift ;;
+        --tall) tall=1 ;;
+        --range-help) rangeHelp=1 ;;
+        --board2) board2="$2"; shift ;;
+        --progress) progress=1 ;;
         *) out="$(realpath -m "$1")" ;;
     esac
     shift
@@ -36,21 +50,32 @@ ensure_table
 ensure_run_dir
 
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+screen=1280x1024x24
+[ "$tall" = 1 ] && screen=1280x1280x24  # room for the taller window
+Xvfb "$display" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 app=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
     kill "$xvfb" 2>/dev/null
     wait 2>/dev/null || true
+    # The long-run settings are for this screenshot only.
+    [ "$progress" = 1 ] && rm -f "$RUN_DIR/varnel.cfg"
+    return 0
 }
 trap cleanup EXIT
 export DISPLAY="$display"
 sleep 1
 
 cd "$RUN_DIR"
-if [ -n "$game" ]; then
-    printf '[GAME]\nGameType=%s\n' "$game" >varnel.cfg
+rm -f varnel.cfg
+if [ -n "$game" ] || [ "$progress" = 1 ]; then
+    {
+        printf '[GAME]\n'
+        [ -n "$game" ] && printf 'GameType=%s\n' "$game"
+        [ "$progress" = 1 ] && printf 'Mode=monte-carlo\nRounds=2000000\nSeconds=60\nPause=150\n'
+        true
+    } >varnel.cfg
 fi
 touch varnel.log
 ./varnel >/dev/null 2>&1 &
@@ -92,12 +117,21 @@ start() {
     xdotool key --delay 20 --repeat $((4 * (13 - at) + 2)) Tab
     xdotool key space
 }
-# Presses "Start" and waits until the calculation has ended (its line in the log).
+if [ "$tall" = 1 ]; then
+    read -r width height < <(xdotool getwindowgeometry "$window" |
+        sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+    xdotool windowmove "$window" 0 0
+    xdotool windowsize "$window" "$width" $((height + 300))
+    sleep 1
+fi
+# Presses "Start" and waits until the calculation has ended (its line in the log); with
+# --progress it waits four seconds only.
 start_and_wait() {
     local runs
     runs=$(grep -c 'Calculation: ' varnel.log || true)
     start
-    for _ in $(seq 600); do
+    [ "$progress" = 1 ] && sleep 4
+    for _ in $(seq $([ "$progress" = 1 ] && echo 0 || echo 600)); do
         [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
         sleep 0.2
     done
@@ -124,6 +158,7 @@ if [ "$refused" = 1 ]; then
 fi
 if [ "$calculate" = 1 ]; then
     field 0 'Qh7c2d'
+    [ -n "$board2" ] && field 1 "$board2"
     field 4 'AhAdKsQs'
     field 5 'JcTc9h8h'
     field 6 'random'
@@ -164,17 +199,36 @@ if [ "$breakdown" = 1 ]; then
 fi
 
 if [ "$dialogs" = 1 ]; then
-    # The "Settings" menu at the window's top-left corner: "Game type", then "Parameters".
+    # The menus by keyboard: F10 opens "File", Right moves to "Settings" (no item selected yet),
+    # whose items are "Game type", then "Parameters"; $1 is the item's number, from 1.
     menu() {
-        xdotool mousemove --window "$window" 30 12 click 1
+        xdotool mousemove --window "$window" 300 300
+        xdotool key F10
         sleep 0.7
-        xdotool mousemove --window "$window" 60 "$1" click 1
+        xdotool key Right
+        sleep 0.5
+        xdotool key --repeat "$1" --delay 100 Down
+        xdotool key Return
     }
-    menu 42
+    menu 1
     shoot "${out%.png}-game.png" 'Select game type'
     xdotool key Escape
     sleep 0.5
-    menu 70
+    menu 2
     shoot "${out%.png}-parameters.png" 'Parameters for Evaluation'
+    xdotool key Escape
+fi
+
+if [ "$rangeHelp" = 1 ]; then
+    # "Help" is the last menu (Left from the first wraps round to it); "Range language" is its
+    # first item.
+    xdotool mousemove --window "$window" 300 300
+    xdotool key F10
+    sleep 0.7
+    xdotool key Left
+    sleep 0.5
+    xdotool key Down Return
+    sleep 5  # the page comes when its counts are done
+    shoot "${out%.png}-range-help.png" 'Range language'
     xdotool key Escape
 fi

@@ -21,6 +21,7 @@
 #include "ui/dlg_parameters.h"
 #include "ui/dlg_settings.h"
 #include "ui/message_box.h"
+#include "ui/range_help.h"
 
 namespace varnel {
 namespace {
@@ -58,6 +59,7 @@ wxBEGIN_EVENT_TABLE(dlgVarnel, wxFrame)
     EVT_MENU(kGameTypeMenuId, dlgVarnel::OnGameType)
     EVT_MENU(kParametersMenuId, dlgVarnel::OnParameters)
     EVT_MENU(kAboutMenuId, dlgVarnel::OnAbout)
+    EVT_MENU(kExportMenuId, dlgVarnel::OnExport)
     EVT_CLOSE(dlgVarnel::OnClose)
 wxEND_EVENT_TABLE();
 // clang-format on
@@ -76,11 +78,15 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     }
 
     auto* menuBar = new wxMenuBar;
+    auto* fileMenu = new wxMenu;
+    fileMenu->Append(kExportMenuId, "Export...", "Save the results as a CSV file");
+    menuBar->Append(fileMenu, "File");
     auto* settingsMenu = new wxMenu;
     settingsMenu->Append(kGameTypeMenuId, "Game type");
     settingsMenu->Append(kParametersMenuId, "Parameters");
     menuBar->Append(settingsMenu, "Settings");
     auto* helpMenu = new wxMenu;
+    helpMenu->Append(kRangeHelpMenuId, "Range language");
     helpMenu->Append(kAboutMenuId, "About");
     menuBar->Append(helpMenu, "Help");
     SetMenuBar(menuBar);
@@ -130,10 +136,22 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     startRow->Add(m_butOk, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     startRow->Add(m_butStop, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     startRow->Add(m_gauge, 1, wxALIGN_CENTER_VERTICAL | wxALL, 5);
+    m_butCopy = new wxButton(this, kCopyId, "Copy");
+    m_butCopy->SetToolTip(
+        "Copy the whole calculation as tab-separated text (Ctrl+C on the results)");
+    m_butCopy->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { copyResults(); });
+    startRow->Add(m_butCopy, 0, wxALIGN_CENTER_VERTICAL | wxALL, 5);
     top->Add(startRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 5);
 
     auto* resultsBox = new wxStaticBoxSizer(wxVERTICAL, this, "Results");
     m_gridResults = new ResultsGrid(this);
+    m_gridResults->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == 'C' && event.GetModifiers() == wxMOD_CONTROL) {
+            copyResults();
+        } else {
+            event.Skip();
+        }
+    });
     resultsBox->Add(m_gridResults, 1, wxEXPAND | wxALL, 5);
     m_status = new wxStaticText(this, wxID_ANY, "Fill at least two players and press Start.");
     resultsBox->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
@@ -155,6 +173,12 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     setTarget(m_currentField);
     Layout();
     Centre(wxBOTH);
+
+    installKeyboard();
+    setFieldTips();
+    installPlayerRows();
+    installSession();
+    Bind(wxEVT_MENU, &dlgVarnel::OnRangeHelp, this, kRangeHelpMenuId);
 
     if (!attachEvaluatorTable()) reportToUser(kTableMissing);
 }
@@ -189,6 +213,10 @@ void dlgVarnel::buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& na
     controls.random->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { setRandom(name); });
     controls.select->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { selectField(name); });
     controls.clear->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { clearField(name); });
+    controls.text->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
+        if (!m_running) clearResults();
+        event.Skip();
+    });
     controls.text->Bind(wxEVT_SET_FOCUS, [this, name](wxFocusEvent& event) {
         setTarget(name);
         event.Skip();
@@ -268,6 +296,17 @@ void dlgVarnel::OnParameters(wxCommandEvent&) {
                                       "Parameters for Evaluation", wxDefaultPosition,
                                       wxSize(258, 144));
     dialog.ShowModal();
+}
+
+void dlgVarnel::OnRangeHelp(wxCommandEvent&) {
+    // One help window: asking again brings it to the front.
+    for (wxWindow* child : GetChildren()) {
+        if (auto* help = dynamic_cast<dlgRangeHelp*>(child)) {
+            help->Raise();
+            return;
+        }
+    }
+    (new dlgRangeHelp(this))->Show();
 }
 
 void dlgVarnel::OnAbout(wxCommandEvent&) {

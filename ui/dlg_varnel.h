@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,6 +25,7 @@
 #include "ui/app_settings.h"
 #include "ui/breakdown_action.h"
 #include "ui/card_picker.h"
+#include "ui/result_export.h"
 #include "ui/results_grid.h"
 
 namespace varnel {
@@ -34,6 +36,9 @@ inline constexpr wxWindowID kStopId = 1003;
 inline constexpr wxWindowID kGameTypeMenuId = 1002;
 inline constexpr wxWindowID kParametersMenuId = 1005;
 inline constexpr wxWindowID kAboutMenuId = 1007;
+inline constexpr wxWindowID kRangeHelpMenuId = 1031;
+inline constexpr wxWindowID kCopyId = 1021;
+inline constexpr wxWindowID kExportMenuId = 1022;
 
 inline constexpr const wchar_t* kTableMissing = L"Wrong or absent file omaha-7.bin!";
 
@@ -56,6 +61,11 @@ struct RunHooks {
 
 // The hooks every window uses. UI thread only.
 RunHooks& runHooks();
+
+// For the end of the program: waits up to `wait` for the workers of runs still going (stopped
+// with their windows) and from then on lets no worker post to the toolkit; false when some were
+// still running.
+bool endWorkers(std::chrono::milliseconds wait);
 
 // The controls of one field row, left to right.
 struct FieldRow {
@@ -111,6 +121,16 @@ class dlgVarnel : public wxFrame {
     ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
     BreakdownAction* breakdown() const { return m_breakdown.get(); }
+    wxButton* copyButton() const { return m_butCopy; }
+
+    // The calculation shown (the running figures during a run) as tab-separated text, or "" when
+    // the results are empty; "Copy" and Ctrl+C on the results put it on the clipboard.
+    wxString resultsText() const;
+    void copyResults();
+    // Writes the calculation shown as CSV to `path`; false (and a message) when it could not.
+    bool exportResults(const wxString& path);
+    // Empties the results, as a change of the game or of a field does while no run goes.
+    void clearResults();
 
   private:
     void buildFieldRow(wxWindow* parent, wxSizer* row, const wxString& name, int labelWidth,
@@ -123,6 +143,27 @@ class dlgVarnel : public wxFrame {
     void OnParameters(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnExport(wxCommandEvent& event);
+
+    // Enter in a field starts, Esc stops, File > Quit (Ctrl+Q) closes (ui/window_keys.cpp).
+    void installKeyboard();
+    void OnCharHook(wxKeyEvent& event);
+    // Shows as many player rows as the window's height allows, five at least, whenever its size
+    // changes (ui/player_rows.cpp).
+    void installPlayerRows();
+    void fitPlayerRows();
+    // Tooltips that say what the board and dead-card fields are (ui/field_tips.cpp).
+    void setFieldTips();
+    // Help > Range language (ui/range_help.cpp).
+    void OnRangeHelp(wxCommandEvent& event);
+
+  public:
+    // The field texts kept between sessions in the configuration's [FIELDS] section
+    // (ui/field_session.cpp): saved on every Start and on closing, restored once the window is
+    // built, as they were typed, whether or not they still read.
+    void installSession();
+    void saveFieldTexts() const;
+    void restoreFieldTexts();
 
   public:
     // One calculation, shared with its worker thread (ui/run_calculation.cpp).
@@ -132,7 +173,9 @@ class dlgVarnel : public wxFrame {
     void showProgress(unsigned run, int step);
     void OnStop(wxCommandEvent& event);
     // The fields were read and the engine starts: one empty row per player.
-    void showRunStart(const Run& run);
+    void showRunStart(Run& run);
+    // The running figures of a Monte Carlo run.
+    void showPartial(Run& run, const EquityResult& sofar);
     void finishRun(const Run& run);
     void logRun(const Run& run) const;
     void layoutResults();
@@ -157,6 +200,10 @@ class dlgVarnel : public wxFrame {
     ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
     std::unique_ptr<BreakdownAction> m_breakdown;
+    wxButton* m_butCopy = nullptr;
+    // What the results show, for copying and export.
+    CalculationRecord m_record;
+    bool m_hasRecord = false;
 
     // The running calculation, shared with its worker; progress and results of earlier runs
     // carry an older run number.

@@ -1,22 +1,17 @@
 #include "ui/results_grid.h"
 
-#include <iterator>
 #include <string>
+
+#include "ui/result_export.h"
 
 namespace varnel {
 namespace {
 
-enum Column { kPlayerCol, kTextCol, kEquityCol, kWinCol, kTieCol, kErrorCol, kHighCol };
-const char* const kColumnLabels[] = {"Player", "Hand / range", "Equity", "Win",  "Tie",
-                                     "+/-",    "High",         "Low",    "Scoop"};
-constexpr int kHighColumns = kHighCol;
-constexpr int kHiLoColumns = static_cast<int>(std::size(kColumnLabels));
+constexpr int kPlayerCol = 0;
+constexpr int kTextCol = 1;
+constexpr int kFirstFigureCol = 2;
 // Height beyond the rows and the labels, so that ten rows show without a scroll bar.
 constexpr int kSlack = 4;
-
-int columnsOf(bool hiLo) {
-    return hiLo ? kHiLoColumns : kHighColumns;
-}
 
 }  // namespace
 
@@ -37,16 +32,20 @@ ResultsGrid::ResultsGrid(wxWindow* parent) : wxGrid(parent, wxID_ANY) {
     SetMinSize(wxSize(-1, GetColLabelSize() + kMaxPlayers * GetDefaultRowSize() + kSlack));
 }
 
-void ResultsGrid::resize(int rows, int cols) {
+void ResultsGrid::resize(int rows, bool hiLo, int boards) {
+    const std::vector<std::string> figures = figureColumns(hiLo, boards);
+    const int cols = kFirstFigureCol + static_cast<int>(figures.size());
     if (GetNumberRows() < rows) AppendRows(rows - GetNumberRows());
     if (GetNumberRows() > rows) DeleteRows(rows, GetNumberRows() - rows);
     if (GetNumberCols() < cols) AppendCols(cols - GetNumberCols());
     if (GetNumberCols() > cols) DeleteCols(cols, GetNumberCols() - cols);
-    for (int c = 0; c < cols; ++c) SetColLabelValue(c, kColumnLabels[c]);
+    SetColLabelValue(kPlayerCol, "Player");
+    SetColLabelValue(kTextCol, "Hand / range");
+    for (int c = kFirstFigureCol; c < cols; ++c) SetColLabelValue(c, figures[c - kFirstFigureCol]);
 }
 
-void ResultsGrid::showPlayers(const std::vector<PlayerField>& players, bool hiLo) {
-    resize(static_cast<int>(players.size()), columnsOf(hiLo));
+void ResultsGrid::showPlayers(const std::vector<PlayerField>& players, bool hiLo, int boards) {
+    resize(static_cast<int>(players.size()), hiLo, boards);
     for (int row = 0; row < static_cast<int>(players.size()); ++row) {
         for (int col = 0; col < GetNumberCols(); ++col) SetCellValue(row, col, wxEmptyString);
         SetCellValue(row, kPlayerCol, wxString(players[row].key));
@@ -54,23 +53,19 @@ void ResultsGrid::showPlayers(const std::vector<PlayerField>& players, bool hiLo
     }
 }
 
-void ResultsGrid::showResult(const EquityResult& result, bool hiLo) {
+void ResultsGrid::showResult(const EquityResult& result, bool hiLo, int boards) {
     if (result.deals <= 0) return;
     for (int row = 0; row < GetNumberRows() && row < kMaxPlayers; ++row) {
-        const PlayerEquity& player = result.players[row];
-        std::vector<std::string> cells = {percentText(player.equity), percentText(player.win),
-                                          percentText(player.tie), precisionText(result, player)};
-        if (hiLo) {
-            for (double share : {player.high, player.low, player.scoop})
-                cells.push_back(percentText(share));
-        }
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            SetCellValue(row, kEquityCol + static_cast<int>(c), cells[c]);
+        const std::vector<std::string> cells = figureCells(result, row, hiLo, boards);
+        for (std::size_t c = 0;
+             c < cells.size() && kFirstFigureCol + c < static_cast<std::size_t>(GetNumberCols());
+             ++c)
+            SetCellValue(row, kFirstFigureCol + static_cast<int>(c), cells[c]);
     }
 }
 
-void ResultsGrid::showColumns(bool hiLo) {
-    resize(GetNumberRows(), columnsOf(hiLo));
+void ResultsGrid::clearRows(bool hiLo) {
+    resize(0, hiLo, 1);
 }
 
 }  // namespace varnel

@@ -1,6 +1,11 @@
 // "Start" and "Stop": the fields are checked and read on the UI thread, the calculation runs on a
 // worker thread while the window stays responsive, and its progress and result come back as
-// deferred calls. The results grid shows one row per player and the status line how the run went.
+// deferred calls. The results grid shows one row per player and the status line how the run went;
+// a Monte Carlo run shows its running figures at every progress step.
+//
+// A window closed during a run goes at once: it raises the stop flag, logs the run as stopped with
+// the figures it had, and leaves the worker to end on its own. Workers are counted so that the
+// program, when it ends, waits for them briefly and then lets none of them post to the toolkit.
 
 #include <wx/app.h>
 #include <wx/utils.h>
@@ -8,8 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
-#include <future>
+#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
@@ -18,13 +24,12 @@
 #include "core/report.h"
 #include "ui/app_settings.h"
 #include "ui/dlg_varnel.h"
+#include "ui/result_export.h"
 
 namespace varnel {
 namespace {
 
 constexpr int kGaugeRange = 100;
-// How long a closing window waits for its stopped worker: one piece of work and one pause.
-constexpr auto kCloseWait = std::chrono::seconds(3);
 
 wxString wide(const std::wstring& text) {
     return wxString(text);
@@ -34,11 +39,46 @@ wxString narrowText(const std::string& text) {
     return wxString::FromUTF8(text);
 }
 
+// The workers still running, and whether they may still post to the toolkit.
+struct Workers {
+    std::mutex mutex;
+    std::condition_variable ended;
+    int running = 0;
+    bool toolkitGone = false;
+};
+
+Workers& workers() {
+    static Workers w;
+    return w;
+}
+
+// Queues `call` for the UI thread, unless the program is ending.
+void postToUi(std::function<void()> call) {
+    Workers& w = workers();
+    std::lock_guard lock(w.mutex);
+    if (!w.toolkitGone && wxTheApp) wxTheApp->CallAfter(std::move(call));
+}
+
+void workerEnded() {
+    Workers& w = workers();
+    std::lock_guard lock(w.mutex);
+    --w.running;
+    w.ended.notify_all();
+}
+
 }  // namespace
 
+bool endWorkers(std::chrono::milliseconds wait) {
+    Workers& w = workers();
+    std::unique_lock lock(w.mutex);
+    const bool ended = w.ended.wait_for(lock, wait, [&] { return w.running == 0; });
+    w.toolkitGone = true;
+    return ended;
+}
+
 // One calculation, shared by the window and its worker. The worker reads the fields, then (when
-// they can be used) runs the engine; it writes what it found, then fulfils `finished`. The window
-// reads it in the deferred calls that follow each step.
+// they can be used) runs the engine; it writes what it found before the deferred call that
+// follows each step, and the window reads it there.
 struct dlgVarnel::Run {
     unsigned number = 0;
     dlgVarnel* window = nullptr;  // nullptr once the window is gone; UI thread only
@@ -46,9 +86,37 @@ struct dlgVarnel::Run {
     CheckedRequest checked;
     std::atomic<bool> stop{false};
     EquityResult result;
-    std::string failure;  // what the engine threw, if it did
-    std::promise<void> finished;
+    std::string failure;   // what the engine threw, if it did
+    bool shown = false;    // the window has shown the players (the reading is over); UI thread only
+    EquityResult partial;  // the running figures shown last; UI thread only
 };
+
+namespace {
+
+int boardsOf(const EquityRequest& request) {
+    return request.boards[1] ? 2 : 1;
+}
+
+// What the window shows of `run` with the figures `result`.
+CalculationRecord recordOf(const dlgVarnel::Run& run, const EquityResult& result) {
+    const CalculationRequest& fields = run.input.fields;
+    auto field = [&](const wchar_t* key) {
+        const auto it = fields.find(key);
+        return it == fields.end() ? std::wstring() : it->second;
+    };
+    CalculationRecord record;
+    record.game = run.input.game;
+    record.board1 = field(L"B1");
+    record.board2 = field(L"B2");
+    record.dead = field(L"D");
+    record.players = run.checked.players;
+    record.hiLo = run.checked.request.hiLo;
+    record.boards = boardsOf(run.checked.request);
+    record.result = result;
+    return record;
+}
+
+}  // namespace
 
 RunHooks& runHooks() {
     static RunHooks hooks;
@@ -57,10 +125,14 @@ RunHooks& runHooks() {
 
 dlgVarnel::~dlgVarnel() {
     if (!m_run) return;
-    // A window closed during a run stops it and waits only for the worker to notice.
+    // The worker ends on its own; what the run had counted is logged now.
     m_run->window = nullptr;
     m_run->stop = true;
-    m_run->finished.get_future().wait_for(kCloseWait);
+    if (m_running && m_run->shown) {
+        CalculationRecord record = recordOf(*m_run, m_run->partial);
+        record.result.end = RunEnd::Stopped;
+        m_settings.logLine(logLineOf(record));
+    }
 }
 
 namespace {
@@ -128,25 +200,38 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     auto toWindow = [](const std::shared_ptr<Run>& run, bool done) {
         if (!done) {
             run->checked.request.progress = [run = std::weak_ptr<Run>(run)](int step) {
-                wxTheApp->CallAfter([run, step] {
+                postToUi([run, step] {
                     if (auto alive = run.lock(); alive && alive->window)
                         alive->window->showProgress(alive->number, step);
                 });
             };
+            run->checked.request.partial =
+                [run = std::weak_ptr<Run>(run)](const EquityResult& sofar) {
+                    postToUi([run, sofar] {
+                        if (auto alive = run.lock(); alive && alive->window)
+                            alive->window->showPartial(*alive, sofar);
+                    });
+                };
         }
-        wxTheApp->CallAfter([run, done] {
+        postToUi([run, done] {
             if (!run->window) return;
             if (done)
                 run->window->finishRun(*run);
             else
                 run->window->showRunStart(*run);
         });
-        if (done) run->finished.set_value();
     };
+    {
+        std::lock_guard lock(workers().mutex);
+        ++workers().running;
+    }
     try {
-        runHooks().startWorker(
-            [run, calculate = runHooks().calculate, toWindow] { work(run, calculate, toWindow); });
+        runHooks().startWorker([run, calculate = runHooks().calculate, toWindow] {
+            work(run, calculate, toWindow);
+            workerEnded();
+        });
     } catch (const std::exception& error) {
+        workerEnded();
         run->failure = error.what();
         finishRun(*run);
         reportToUser(L"The calculation could not be started: " +
@@ -158,10 +243,24 @@ void dlgVarnel::OnStop(wxCommandEvent&) {
     if (m_run) m_run->stop = true;
 }
 
-void dlgVarnel::showRunStart(const Run& run) {
+void dlgVarnel::showRunStart(Run& run) {
     if (run.number != m_runNumber || !m_running) return;
-    m_gridResults->showPlayers(run.checked.players, run.checked.request.hiLo);
+    run.shown = true;
+    m_hasRecord = false;
+    m_gridResults->showPlayers(run.checked.players, run.checked.request.hiLo,
+                               boardsOf(run.checked.request));
     m_status->SetLabel("Calculating...");
+    layoutResults();
+}
+
+void dlgVarnel::showPartial(Run& run, const EquityResult& sofar) {
+    if (run.number != m_runNumber || !m_running) return;
+    run.partial = sofar;
+    m_record = recordOf(run, sofar);
+    m_hasRecord = true;
+    m_gridResults->showResult(sofar, m_record.hiLo, m_record.boards);
+    m_status->SetLabel(wxString::Format("Calculating...    Deals: %lld    Seconds: %.2f",
+                                        static_cast<long long>(sofar.deals), sofar.seconds));
     layoutResults();
 }
 
@@ -172,6 +271,7 @@ void dlgVarnel::finishRun(const Run& run) {
     m_butOk->Enable();
     m_butStop->Disable();
     m_gauge->SetValue(kGaugeRange);
+    m_hasRecord = false;
     const EquityResult& result = run.result;
     if (!run.failure.empty()) {
         m_status->SetLabel("The calculation failed: " + narrowText(run.failure));
@@ -186,6 +286,7 @@ void dlgVarnel::finishRun(const Run& run) {
         const std::size_t more = run.checked.problems.size() - 1;
         m_status->SetLabel("Not started: " + wide(run.checked.problems.front().message) +
                            (more ? wxString::Format(" (and %zu more)", more) : wxString()));
+        m_settings.logLine(refusedLogLine(run.input, run.checked.problems));
         reportToUser(run.checked.problemText());
         return;
     }
@@ -199,7 +300,9 @@ void dlgVarnel::finishRun(const Run& run) {
         layoutResults();
         return;
     }
-    m_gridResults->showResult(result, run.checked.request.hiLo);
+    m_record = recordOf(run, result);
+    m_hasRecord = true;
+    m_gridResults->showResult(result, m_record.hiLo, m_record.boards);
     const auto board = run.input.fields.find(L"B1");
     m_breakdown->setRun(run.checked, run.input.game,
                         board == run.input.fields.end() ? std::wstring() : board->second);
@@ -211,27 +314,12 @@ void dlgVarnel::finishRun(const Run& run) {
 }
 
 void dlgVarnel::logRun(const Run& run) const {
-    const CalculationRequest& fields = run.input.fields;
-    auto field = [&](const wchar_t* key) {
-        auto it = fields.find(key);
-        return it == fields.end() ? wxString("-") : wide(it->second);
-    };
-    wxString line = "Calculation: game " + wide(run.input.game) + "; board 1 " + field(L"B1") +
-                    "; board 2 " + field(L"B2") + "; dead " + field(L"D");
-    const auto& players = run.checked.players;
-    for (std::size_t p = 0; p < players.size(); ++p) {
-        line += "; " + wide(players[p].key) + " '" + wide(players[p].text) + "' " +
-                percentText(run.result.players[p].equity);
-    }
-    line += wxString::Format("; mode %s; deals %lld; seconds %.3f; ended %s",
-                             std::string(modeText(run.result.mode)),
-                             static_cast<long long>(run.result.deals), run.result.seconds,
-                             std::string(runEndText(run.result.end)));
-    m_settings.logLine(line.utf8_string());
+    m_settings.logLine(logLineOf(recordOf(run, run.result)));
 }
 
 void dlgVarnel::showResultColumns() {
-    m_gridResults->showColumns(isHiLoGame(m_settings.m_gameName));
+    m_gridResults->clearRows(isHiLoGame(m_settings.m_gameName));
+    m_hasRecord = false;
     layoutResults();
 }
 

@@ -92,6 +92,14 @@ TEST(CliEquity, HiLoGamesAddHighLowAndScoop) {
         EXPECT_NEAR(p["low"].get<double>(), 0.5, 1e-12);
         EXPECT_EQ(p["scoop"], p["win"]);
     }
+    // Two boards: each board's share, whose mean is the equity.
+    const nlohmann::json two =
+        nlohmann::json::parse(equity("--json --board2 7c8d9hJs " + spot).out);
+    for (const auto& p : two["players"]) {
+        const double b1 = p["boards"][0], b2 = p["boards"][1];
+        EXPECT_NEAR((b1 + b2) / 2, p["equity"].get<double>(), 1e-12);
+    }
+    EXPECT_NEAR(two["players"][0]["boards"][0].get<double>(), 0.5, 1e-12);  // the tie of board 1
 }
 
 TEST(CliEquity, ErrorsExitNonZeroWithAMessage) {

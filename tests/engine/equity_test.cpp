@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <climits>
+#include <cmath>
 
 #include "engine/tally.h"
 #include "exact_equity.h"
@@ -48,7 +49,7 @@ EquityResult bruteForce(const EquityRequest& r) {
     const int boards = r.boards[1] ? 2 : 1;
     const int need = kBoardCards - cardCount(r.boards[0]);
     std::vector<double> share(r.playerCount), win(r.playerCount), tie(r.playerCount),
-        high(r.playerCount), low(r.playerCount);
+        high(r.playerCount), low(r.playerCount), board1(r.playerCount), board2(r.playerCount);
     double outcomes = 0;
     std::vector<CardMask> hands(r.playerCount);
     std::vector<std::vector<CardId>> held(r.playerCount);
@@ -72,6 +73,7 @@ EquityResult bruteForce(const EquityRequest& r) {
                 const double boardShare =
                     best == kNoRefLow ? shares[p] : (shares[p] + lowShare) / 2;
                 s[p] += boardShare / boards;
+                (b == 0 ? board1 : board2)[p] += boardShare;
                 high[p] += shares[p] / boards;
                 low[p] += lowShare / boards;
             }
@@ -107,6 +109,7 @@ EquityResult bruteForce(const EquityRequest& r) {
     out.deals = static_cast<std::int64_t>(outcomes);
     for (int p = 0; p < r.playerCount; ++p) {
         out.players[p] = {share[p] / outcomes, win[p] / outcomes, tie[p] / outcomes};
+        out.players[p].board = {board1[p] / outcomes, board2[p] / outcomes};
         if (r.hiLo) {
             out.players[p].high = high[p] / outcomes;
             out.players[p].low = low[p] / outcomes;
@@ -202,6 +205,8 @@ TEST_F(Equity, ExactEqualsBruteForce) {
             EXPECT_NEAR(e.high, b.high, 1e-12) << s.name << " player " << p;
             EXPECT_NEAR(e.low, b.low, 1e-12) << s.name << " player " << p;
             EXPECT_NEAR(e.scoop, b.scoop, 1e-12) << s.name << " player " << p;
+            EXPECT_NEAR(e.board[0], b.board[0], 1e-12) << s.name << " player " << p;
+            EXPECT_NEAR(e.board[1], b.board[1], 1e-12) << s.name << " player " << p;
             EXPECT_EQ(e.stdError, 0.0);
             total += e.equity;
         }
@@ -227,8 +232,40 @@ TEST_F(Equity, MonteCarloLiesWithinFourStandardErrorsOfExact) {
             const PlayerEquity &m = mc.players[p], &e = exact.players[p];
             EXPECT_GT(m.stdError, 0.0) << s.name;
             EXPECT_NEAR(m.equity, e.equity, 4 * m.stdError) << s.name << " player " << p;
+            // A board's share lies in [0, 1]: its standard error is at most 0.5 / sqrt(deals).
+            for (int b = 0; b < kMaxBoards; ++b)
+                EXPECT_NEAR(m.board[b], e.board[b], 4 * 0.5 / std::sqrt(60000.0)) << s.name;
         }
     }
+}
+
+// The running figures of a seeded run are those of a run of as many deals with the same seed.
+TEST_F(Equity, PartialFiguresAreThoseOfTheDealsCountedSoFar) {
+    EquityRequest request = requestOf(spot("two boards on the turn"));
+    request.mode = EquityMode::MonteCarlo;
+    request.rounds = 40 * 4096;
+    request.threads = 2;
+    std::vector<EquityResult> partials;
+    request.partial = [&](const EquityResult& r) { partials.push_back(r); };
+    const EquityResult whole = computeEquity(request);
+    ASSERT_GE(partials.size(), 10u);
+    for (std::size_t i = 1; i < partials.size(); ++i)
+        EXPECT_GT(partials[i].deals, partials[i - 1].deals);
+    EXPECT_LT(partials.back().deals, whole.deals);
+    EquityRequest shorter = requestOf(spot("two boards on the turn"));
+    shorter.mode = EquityMode::MonteCarlo;
+    shorter.rounds = partials[partials.size() / 2].deals;
+    const EquityResult same = computeEquity(shorter);
+    for (int p = 0; p < 2; ++p) {
+        const PlayerEquity &a = same.players[p], &b = partials[partials.size() / 2].players[p];
+        EXPECT_EQ(a.equity, b.equity);
+        EXPECT_EQ(a.stdError, b.stdError);
+        EXPECT_EQ(a.board, b.board);
+    }
+    request.mode = EquityMode::Exact;  // an enumeration reports no running figures
+    partials.clear();
+    computeEquity(request);
+    EXPECT_TRUE(partials.empty());
 }
 
 TEST_F(Equity, SeedGivesTheSameResultForAnyThreadCount) {

@@ -14,6 +14,7 @@
 #include "eval/omaha_eval.h"
 #include "tests/ui/gui_fixture.h"
 #include "ui/message_box.h"
+#include "ui/result_export.h"
 
 namespace varnel::test {
 namespace {
@@ -145,15 +146,28 @@ TEST_F(CalculationTest, GridHasOneRowPerPlayerAndTheColumnsOfTheGame) {
     m_engine.result.end = RunEnd::TimeLimit;
     m_engine.result.players[3] = {0.5, 0.25, 0.5, 0.0123, 0.4, 0.6, 0.2};
     run();
-    std::vector<wxString> hiLo = high;
-    hiLo.insert(hiLo.end(), {"High", "Low", "Scoop"});
     EXPECT_TRUE(m_engine.request.hiLo);
-    EXPECT_EQ(columnLabels(), hiLo);
+    EXPECT_EQ(columnLabels(), (std::vector<wxString>{"Player", "Hand / range", "Equity", "Scoop",
+                                                     "High", "Low", "+/-"}));
     EXPECT_EQ(m_window->results()->GetNumberRows(), 6);
-    EXPECT_EQ(row(3), (std::vector<wxString>{"P 6", "random", "50.00%", "25.00%", "50.00%",
-                                             "+-1.23", "40.00%", "60.00%", "20.00%"}));
+    EXPECT_EQ(row(3), (std::vector<wxString>{"P 6", "random", "50.00%", "25.00%", "40.00%",
+                                             "60.00%", "+-1.23"}));
     EXPECT_EQ(status(),
               "Mode: monte-carlo    Deals: 1712304    Seconds: 0.25    Ended: time limit");
+
+    // Two boards: each board's equity and the scoop of both.
+    m_engine.result.players[3].board = {0.7, 0.3};
+    type("B1", "AsKd7h");
+    type("B2", "2c3c4c");
+    run();
+    EXPECT_EQ(columnLabels(), (std::vector<wxString>{"Player", "Hand / range", "Equity", "B1", "B2",
+                                                     "Scoop", "High", "Low", "+/-"}));
+    EXPECT_EQ(row(3)[3], "70.00%");
+    EXPECT_EQ(row(3)[4], "30.00%");
+    m_window->setGame("Omaha");
+    run();
+    EXPECT_EQ(columnLabels(), (std::vector<wxString>{"Player", "Hand / range", "Equity", "B1", "B2",
+                                                     "Scoop", "+/-"}));
 }
 
 TEST_F(CalculationTest, ProgressMovesTheGaugeWithinItsRangeDuringTheRunOnly) {
@@ -240,11 +254,19 @@ TEST_F(CalculationTest, FailedRunsShowNamesAndSayWhy) {
 TEST_F(CalculationTest, ClosingDuringARunStopsItAndDestroysTheWindow) {
     twoRandomPlayers();
     wxWeakRef<dlgVarnel> window(m_window);
+    m_engine.steps = {0, 1};
     m_engine.during = [&] { window->Close(); };
     run();
     EXPECT_TRUE(m_engine.request.stop->load());
     EXPECT_FALSE(window);
     m_window = nullptr;
+    // The stopped run is logged with what it had counted.
+    EXPECT_TRUE(settleUntil(
+        [&] {
+            return readFile(varnelApp::logPath().ToStdString()).find("; ended stopped\n") !=
+                   std::string::npos;
+        },
+        "the stopped run's log line"));
 }
 
 TEST_F(CalculationTest, EachRunIsLoggedOnOneLine) {
@@ -261,6 +283,98 @@ TEST_F(CalculationTest, EachRunIsLoggedOnOneLine) {
             return readFile(varnelApp::logPath().ToStdString()).find(line) != std::string::npos;
         },
         "the run's log line"));
+
+    // Hi/Lo figures and the boards' shares; a refused Start leaves one line too.
+    m_window->setGame("Omaha Hi/Lo");
+    type("B2", "2c3c4c");
+    m_engine.result.players[1] = {0.5, 0.25, 0.5, 0, 0.4, 0.6, 0.25, {0.7, 0.3}};
+    run();
+    type("P 2", "AsKs((QQ");
+    run();
+    for (const std::string& more :
+         {std::string("P 2 'random' 50.00% B1 70.00% B2 30.00% high 40.00% low 60.00% scoop "
+                      "25.00%; mode exact"),
+          std::string("Calculation refused: game Omaha Hi/Lo; board 1 AsKd7h; board 2 2c3c4c; "
+                      "dead -; P 1 'AA'; P 2 'AsKs((QQ': P 2: 'AsKs((QQ' is not a valid range")})
+        EXPECT_TRUE(settleUntil(
+            [&] {
+                return readFile(varnelApp::logPath().ToStdString()).find(more) != std::string::npos;
+            },
+            more.c_str()));
+}
+
+// A Monte Carlo run shows its running figures at every progress step.
+TEST_F(CalculationTest, RunningFiguresShowAtEveryProgressStep) {
+    twoRandomPlayers();
+    std::vector<wxString> shown;
+    m_engine.during = [&] {
+        for (int step = 1; step <= 3; ++step) {
+            EquityResult sofar;
+            sofar.deals = 1000 * step;
+            sofar.players[0] = {0.1 * step, 0, 0, 0.01};
+            m_engine.request.partial(sofar);
+            wxTheApp->ProcessPendingEvents();
+            shown.push_back(cell(0, 2) + " " + cell(0, 5) + " " + status());
+        }
+    };
+    run();
+    EXPECT_EQ(shown, (std::vector<wxString>{
+                         "10.00% +-1.00 Calculating...    Deals: 1000    Seconds: 0.00",
+                         "20.00% +-1.00 Calculating...    Deals: 2000    Seconds: 0.00",
+                         "30.00% +-1.00 Calculating...    Deals: 3000    Seconds: 0.00"}));
+    EXPECT_EQ(cell(0, 2), "0.00%");  // the final result replaces the running figures
+}
+
+TEST_F(CalculationTest, ResultsEmptyWhenTheGameOrAFieldChanges) {
+    twoRandomPlayers();
+    run();
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 2);
+    m_window->fieldRow("P 3").text->SetValue("AA");  // as typing does
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 0);
+    EXPECT_EQ(m_window->resultsText(), "");
+    EXPECT_EQ(status(), "Fill at least two players and press Start.");
+    run();
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 3);
+    m_window->setGame("Omaha Hi/Lo");
+    EXPECT_EQ(m_window->results()->GetNumberRows(), 0);
+    EXPECT_EQ(columnLabels(), (std::vector<wxString>{"Player", "Hand / range", "Equity", "Scoop",
+                                                     "High", "Low", "+/-"}));
+}
+
+// "Copy", Ctrl+C on the results and File > Export give the whole calculation.
+TEST_F(CalculationTest, CopyAndExportGiveTheWholeCalculation) {
+    std::vector<wxString> copied;
+    const auto previous = clipboardWriter();
+    clipboardWriter() = [&](const wxString& text) { copied.push_back(text); };
+    click(m_window->copyButton());
+    EXPECT_TRUE(copied.empty());  // nothing to copy yet
+    type("B1", "AsKd7h");
+    type("D", "2c");
+    type("P 1", "AA,KK");
+    type("P 2", "random");
+    run();
+    click(m_window->copyButton());
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = 'C';
+    key.SetControlDown(true);
+    m_window->results()->ProcessWindowEvent(key);
+    clipboardWriter() = previous;
+    const wxString expected =
+        "Game\tOmaha\nBoard 1\tAsKd7h\nBoard 2\t\nDead\t2c\n"
+        "Player\tHand / range\tEquity\tWin\tTie\t+/-\n"
+        "P 1\tAA,KK\t0.00%\t5.00%\t10.00%\texact\n"
+        "P 2\trandom\t10.00%\t5.00%\t10.00%\texact\n"
+        "Mode\texact\nDeals\t1712304\nSeconds\t0.25\nEnded\tfinished\n";
+    EXPECT_EQ(copied, (std::vector<wxString>{expected, expected}));
+
+    const std::string path = (m_dir->path() / "out.csv").string();
+    ASSERT_TRUE(m_window->exportResults(path));
+    EXPECT_EQ(readFile(path),
+              "Game,Omaha\nBoard 1,AsKd7h\nBoard 2,\nDead,2c\nPlayer,Hand / range,Equity,Win,"
+              "Tie,+/-\nP 1,\"AA,KK\",0.00%,5.00%,10.00%,exact\nP 2,random,10.00%,5.00%,10.00%,"
+              "exact\nMode,exact\nDeals,1712304\nSeconds,0.25\nEnded,finished\n");
+    EXPECT_FALSE(m_window->exportResults((m_dir->path() / "no/such/dir/out.csv").string()));
+    EXPECT_EQ(messages().size(), 1u);
 }
 
 // The real engine on its worker thread: two fixed hands on a full board, enumerated.
