@@ -2,6 +2,7 @@
 # Screenshots of the program under a virtual X server:
 #   scripts/screenshot.sh [OUT.png] [--run] [--refused] [--fields] [--choice] [--dialogs]
 #                         [--game NAME] [--tall] [--range-help] [--board2 TEXT] [--progress]
+#                         [--breakdown]
 # Without options it shows the window as it starts. --run first types a flop and six players with
 # the keyboard, presses "Start" and waits until the calculation has ended (its line in the log).
 # --refused (instead of --run) types fields that cannot be used (a range the known cards leave no hand of, a card
@@ -17,6 +18,9 @@
 # --run (two boards). --progress makes --run a long Monte Carlo run (a pause after each progress
 # step) and takes the screenshot while it runs. Every start is a fresh session: no field texts
 # are restored.
+# --breakdown (instead of --run) types a flop and two ranges, runs them, opens the breakdown of
+# P 1 (Alt+B, the "Breakdown..." button), waits until it has computed and also saves it
+# (OUT-breakdown.png) with the mouse on a card of the next-card grid.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 out="$ROOT/build/screenshot.png"
@@ -25,6 +29,7 @@ refused=0
 fields=0
 choice=0
 dialogs=0
+breakdown=0
 game=""
 tall=0
 rangeHelp=0
@@ -37,6 +42,7 @@ while [ $# -gt 0 ]; do
         --fields) fields=1 ;;
         --choice) choice=1 ;;
         --dialogs) dialogs=1 ;;
+        --breakdown) breakdown=1 ;;
         --game) game="$2"; shift ;;
         --tall) tall=1 ;;
         --range-help) rangeHelp=1 ;;
@@ -139,7 +145,21 @@ if [ "$tall" = 1 ]; then
     xdotool windowsize "$window" "$width" $((height + 300))
     sleep 1
 fi
-if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$fields" = 1 ] || [ "$choice" = 1 ]; then
+# Presses "Start" and waits until the calculation has ended (its line in the log); with
+# --progress it waits four seconds only.
+start_and_wait() {
+    local runs
+    runs=$(grep -c 'Calculation: ' varnel.log || true)
+    start
+    [ "$progress" = 1 ] && sleep 4
+    for _ in $(seq $([ "$progress" = 1 ] && echo 0 || echo 600)); do
+        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
+        sleep 0.2
+    done
+    sleep 0.5
+}
+if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$fields" = 1 ] || [ "$choice" = 1 ] ||
+    [ "$breakdown" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
     sleep 0.5
 fi
@@ -177,14 +197,14 @@ if [ "$calculate" = 1 ]; then
     field 7 'KK'
     field 8 'QQ:xxyy'
     field 9 'random'
-    runs=$(grep -c 'Calculation: ' varnel.log || true)
-    start
-    [ "$progress" = 1 ] && sleep 4
-    for _ in $(seq $([ "$progress" = 1 ] && echo 0 || echo 600)); do
-        [ "$(grep -c 'Calculation: ' varnel.log || true)" -gt "$runs" ] && break
-        sleep 0.2
-    done
-    sleep 0.5
+    start_and_wait
+fi
+
+if [ "$breakdown" = 1 ]; then
+    field 0 'Kh9h4c'
+    field 4 'AA:xxyy'
+    field 5 'KK:xxyy,QJT9'
+    start_and_wait
 fi
 
 import -window "$window" "$out"
@@ -198,6 +218,25 @@ if [ "$choice" = 1 ]; then
     log "screenshot written to ${out%.png}-choice.png"
     xdotool key Escape
     sleep 0.5
+fi
+if [ "$breakdown" = 1 ]; then
+    xdotool key alt+b
+    shown=$(find_window '^Breakdown - ') || { log "the breakdown window did not appear"; exit 1; }
+    # The title says "(computing)" until the figures are shown.
+    for _ in $(seq 3000); do
+        xdotool getwindowname "$shown" | grep -q computing || break
+        sleep 0.2
+    done
+    # Points at the ace of hearts of the next-card grid (its cell sits 487 and 160 pixels from
+    # the window's right and bottom edges) so that its figures show.
+    eval "$(xdotool getwindowgeometry --shell "$shown")"
+    xdotool mousemove $((X + WIDTH - 490)) $((Y + HEIGHT - 163))
+    sleep 0.3
+    xdotool mousemove_relative 3 3
+    # Taken before the tooltip opens: without a compositor it shows as a black box.
+    sleep 0.1
+    import -window "$shown" "${out%.png}-breakdown.png"
+    log "screenshot written to ${out%.png}-breakdown.png"
 fi
 
 if [ "$dialogs" = 1 ]; then

@@ -171,6 +171,8 @@ dlgVarnel::dlgVarnel(AppSettings& settings, wxWindow* parent, wxWindowID id, con
     resultsBox->Add(m_gridResults, 1, wxEXPAND | wxALL, 5);
     m_status = new wxStaticText(this, wxID_ANY, "Fill at least two players and press Start.");
     resultsBox->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    m_breakdown = std::make_unique<BreakdownAction>(this, m_gridResults);
+    resultsBox->Add(m_breakdown->button(), 0, wxLEFT | wxBOTTOM, 5);
     top->Add(resultsBox, 1, wxEXPAND | wxALL, 5);
 
     auto* picker = new wxBoxSizer(wxVERTICAL);

@@ -24,6 +24,7 @@
 #include "engine/equity.h"
 #include "engine/request.h"
 #include "ui/app_settings.h"
+#include "ui/breakdown_action.h"
 #include "ui/card_picker.h"
 #include "ui/result_export.h"
 #include "ui/field_feedback.h"
@@ -124,6 +125,7 @@ class dlgVarnel : public wxFrame {
     wxGauge* gauge() const { return m_gauge; }
     ResultsGrid* results() const { return m_gridResults; }
     bool running() const { return m_running; }
+    BreakdownAction* breakdown() const { return m_breakdown.get(); }
     wxButton* copyButton() const { return m_butCopy; }
 
     // The calculation shown (the running figures during a run) as tab-separated text, or "" when
@@ -211,6 +213,7 @@ class dlgVarnel : public wxFrame {
     wxGauge* m_gauge = nullptr;
     ResultsGrid* m_gridResults = nullptr;
     wxScrolledWindow* m_scrolledPlayers = nullptr;
+    std::unique_ptr<BreakdownAction> m_breakdown;
     wxButton* m_butCopy = nullptr;
     // What the results show, for copying and export.
     CalculationRecord m_record;

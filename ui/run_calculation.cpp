@@ -195,6 +195,7 @@ void dlgVarnel::OnButOkClick(wxCommandEvent&) {
     m_butOk->Disable();
     m_butStop->Enable();
     m_status->SetLabel(readingText(input));
+    m_breakdown->clear();
     // Progress crosses to the UI thread as deferred calls; the window may be gone by then.
     auto toWindow = [](const std::shared_ptr<Run>& run, bool done) {
         if (!done) {
@@ -302,6 +303,9 @@ void dlgVarnel::finishRun(const Run& run) {
     m_record = recordOf(run, result);
     m_hasRecord = true;
     m_gridResults->showResult(result, m_record.hiLo, m_record.boards);
+    const auto board = run.input.fields.find(L"B1");
+    m_breakdown->setRun(run.checked, run.input.game,
+                        board == run.input.fields.end() ? std::wstring() : board->second);
     m_status->SetLabel(wxString::Format(
         "Mode: %s    Deals: %lld    Seconds: %.2f    Ended: %s", std::string(modeText(result.mode)),
         static_cast<long long>(result.deals), result.seconds, std::string(runEndText(result.end))));
