@@ -21,13 +21,6 @@ constexpr int kMaxThreads = 256;
 // Hold'em (two hole cards) is the one known game that is not an Omaha game.
 constexpr int kFewestOmahaHoleCards = 4;
 
-// "1,234,567".
-std::wstring grouped(std::uint64_t n) {
-    std::wstring digits = std::to_wstring(n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, L",");
-    return digits;
-}
-
 std::wstring quoted(const std::wstring& text) {
     return L"'" + text + L"'";
 }
@@ -299,9 +292,10 @@ class Reader {
                 problem(key, quoted(text) + L" is not a valid range");
                 return;
             case RangeStatus::TooLarge:
-                problem(key, quoted(text) + L" names more hands than the " + grouped(handsLeft) +
+                problem(key, quoted(text) + L" names more hands than the " +
+                                 groupedNumber(handsLeft) +
                                  L" left for it; the ranges together may hold " +
-                                 grouped(m_input.handLimit));
+                                 groupedNumber(m_input.handLimit));
                 return;
             case RangeStatus::OrderingUnavailable:
                 // Told by game: which file is missing means nothing to a player.
@@ -432,8 +426,14 @@ bool playableGame(std::wstring_view game) {
     return holeCardsForGame(game, holeCount) && holeCount >= kFewestOmahaHoleCards;
 }
 
+std::wstring groupedNumber(std::uint64_t n) {
+    std::wstring digits = std::to_wstring(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, L",");
+    return digits;
+}
+
 std::wstring handCountText(std::uint64_t hands) {
-    return grouped(hands) + (hands == 1 ? L" hand" : L" hands");
+    return groupedNumber(hands) + (hands == 1 ? L" hand" : L" hands");
 }
 
 std::wstring playerFieldName(int number) {

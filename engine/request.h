@@ -77,6 +77,9 @@ CheckedRequest readRequest(const RequestInput& input, const std::atomic<bool>* s
 // Whether the reader takes `game`: a known game (core/game.h) of the Omaha family.
 bool playableGame(std::wstring_view game);
 
+// "1,234,567": a count as a player reads it.
+std::wstring groupedNumber(std::uint64_t n);
+
 // "1 hand", "1,225 hands": a hand count as the window and the messages write it.
 std::wstring handCountText(std::uint64_t hands);
 

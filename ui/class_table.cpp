@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/grouped_number.h"
+#include "engine/request.h"
 
 namespace varnel {
 
@@ -54,7 +54,7 @@ void ClassTable::fill() {
     if (m_rows.empty() && !m_message.empty()) InsertItem(0, m_message);
     for (const ClassShare& c : m_rows) {
         const long row = InsertItem(GetItemCount(), wxString::FromUTF8(c.name));
-        SetItem(row, kHandsCol, groupedNumber(c.hands));
+        SetItem(row, kHandsCol, wxString(groupedNumber(c.hands)));
         SetItem(row, kShareCol, wxString::Format("%.2f%%", 100 * c.share));
         SetItem(row, kEquityCol, wxString::Format("%.2f%%", 100 * c.equity));
     }

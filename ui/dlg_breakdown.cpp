@@ -18,9 +18,9 @@
 #include <future>
 #include <new>
 
+#include "engine/request.h"
 #include "ui/class_table.h"
 #include "ui/equity_graph.h"
-#include "ui/grouped_number.h"
 #include "ui/message_box.h"
 #include "ui/next_card_grid.h"
 
@@ -236,7 +236,7 @@ void dlgBreakdown::showFigures(const Work& work) {
     auto curve = [&](int p, const std::vector<HandEquity>& hands, const wxColour& colour) {
         const std::vector<double> equities = sortedEquities(hands);
         curves.push_back({wxString::Format("%s (%s hands)", playerText(players.at(p)),
-                                           groupedNumber(std::int64_t(equities.size()))),
+                                           wxString(groupedNumber(equities.size()))),
                           equities, result.players[p].equity, colour});
     };
     curve(hero, b.hands, kHeroColour);
@@ -246,9 +246,9 @@ void dlgBreakdown::showFigures(const Work& work) {
 
     wxString status = wxString::Format(
         "Mode: %s    Live hands: %s of %s    Deals: %s    Seconds: %.2f    Ended: %s",
-        std::string(modeText(result.mode)), groupedNumber(liveHands(b.hands)),
-        groupedNumber(std::int64_t(b.hands.size())), groupedNumber(result.deals), result.seconds,
-        std::string(runEndText(result.end)));
+        std::string(modeText(result.mode)), wxString(groupedNumber(liveHands(b.hands))),
+        wxString(groupedNumber(b.hands.size())), wxString(groupedNumber(result.deals)),
+        result.seconds, std::string(runEndText(result.end)));
     if (result.end == RunEnd::Stopped) status += " (the hands counted before Stop)";
     m_status->SetLabel(status);
 

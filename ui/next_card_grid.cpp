@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "ui/grouped_number.h"
+#include "engine/request.h"
 
 namespace varnel {
 namespace {
@@ -93,7 +93,7 @@ wxString NextCardGrid::describe(CardId card) const {
     const NextCard* c = card == kNoCard ? nullptr : m_byCard[card];
     if (!c) return wxString();
     wxString text = wxString::Format("%s comes (%.2f%% of outcomes, %s outcomes):", cardText(card),
-                                     100 * c->weight, groupedNumber(c->outcomes));
+                                     100 * c->weight, wxString(groupedNumber(c->outcomes)));
     for (std::size_t p = 0; p < m_players.size() && p < c->equity.size(); ++p)
         text += wxString::Format("%s %s %.2f%%", p ? "," : "", m_players[p], 100 * c->equity[p]);
     return text;

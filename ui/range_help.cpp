@@ -16,6 +16,7 @@
 
 #include "core/cards.h"
 #include "core/game.h"
+#include "engine/request.h"
 #include "range/range_expression.h"
 
 namespace varnel {
@@ -26,11 +27,8 @@ constexpr int kLargerHand = 5;
 
 const wchar_t* const kFourCardNote = L" Builds four-card hands in every game.";
 
-// 1234567 as "1,234,567".
 wxString grouped(std::uint64_t n) {
-    wxString digits = wxString::Format("%llu", static_cast<unsigned long long>(n));
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
-    return digits;
+    return wxString(groupedNumber(n));
 }
 
 wxString countCell(const std::wstring& text, int holeCards) {
