@@ -161,6 +161,8 @@ start_and_wait() {
 if [ "$calculate" = 1 ] || [ "$refused" = 1 ] || [ "$fields" = 1 ] || [ "$choice" = 1 ] ||
     [ "$breakdown" = 1 ]; then
     xdotool mousemove --window "$window" 150 68 click 1
+    # Away from the fields, whose tooltips would otherwise cover the view.
+    xdotool mousemove --window "$window" 700 820
     sleep 0.5
 fi
 if [ "$refused" = 1 ]; then
