@@ -283,7 +283,8 @@ struct BreakdownScenario {
     bool aggregate = false;  // computeEquity instead of computeBreakdown
     double precision = 0;    // points, for sampled boards
     EquityMode mode = EquityMode::Auto;
-    int opponentLow = 6;  // lowest pair rank of the opponent's range (see benchRange)
+    int opponentLow = 6;       // lowest pair rank of the opponent's range (see benchRange)
+    bool withOpponent = true;  // the opponent's hands too
 };
 
 const std::vector<BreakdownScenario>& breakdownScenarios() {
@@ -297,6 +298,10 @@ const std::vector<BreakdownScenario>& breakdownScenarios() {
          EquityMode::Auto, 5},
         {"hu4-turn-range-vs-other-range-breakdown", 4, L"", L"Qh7c2dTs", 1, false, 0,
          EquityMode::Auto, 5},
+        {"hu4-flop-range-vs-other-range-hero", 4, L"", L"Qh7c2d", 1, false, 0, EquityMode::Auto, 5,
+         false},
+        {"hu4-turn-range-vs-other-range-hero", 4, L"", L"Qh7c2dTs", 1, false, 0, EquityMode::Auto,
+         5, false},
         {"hu4-turn-range-vs-range-breakdown", 4, L"", L"Qh7c2dTs"},
         {"hu4-preflop-hand-vs-range-breakdown", 4, L"AhAdKsQs", L"", 1, false, 0.51},
         {"hu5-flop-range-vs-range-breakdown", 5, L"", L"Qh7c2d"},
@@ -332,7 +337,7 @@ void benchBreakdown(const BreakdownScenario& s) {
     if (s.aggregate) {
         result = computeEquity(request);
     } else {
-        const Breakdown b = computeBreakdown(request, 0);
+        const Breakdown b = computeBreakdown(request, 0, s.withOpponent);
         result = b.result;
         for (const auto* hands : {&b.hands, &b.opponentHands})
             for (const HandEquity& h : *hands) worst = std::max(worst, h.stdError);

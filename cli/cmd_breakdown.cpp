@@ -146,7 +146,7 @@ int runBreakdown(const BreakdownArgs& args, CliContext& ctx) {
     const auto start = std::chrono::steady_clock::now();
     const EquityRequest& request = checked.request;
     Report r;
-    r.breakdown = computeBreakdown(request, args.player - 1);
+    r.breakdown = computeBreakdown(request, args.player - 1, false);
     int exitCode = 0;
     if (const std::string problem = runProblem(r.breakdown.result, exitCode); !problem.empty()) {
         std::fprintf(stderr, "error: %s\n", problem.c_str());

@@ -103,10 +103,10 @@ HandEquity handOf(CardMask mask, const SweepCounts& c) {
 }
 
 void sweepBreakdown(const EquityRequest& r, const SweepSides& sides, const RunLimits& limits,
-                    Breakdown& out) {
+                    bool withOpponent, Breakdown& out) {
     SweepRequest s = sweepRequest(r, sides, limits);
     const int opponent = 1 - out.hero;
-    s.wanted = {true, !single(r, opponent)};
+    s.wanted = {true, withOpponent && !single(r, opponent)};
     const bool exact =
         r.mode == EquityMode::Exact || (r.mode == EquityMode::Auto && cardCount(r.boards[0]) >= 3);
     const SweepResult sweep = exact ? sweepExact(s) : sweepSampled(s);
@@ -226,7 +226,7 @@ bool sweepEquity(const RunContext& run, EquityResult& result) {
     return true;
 }
 
-Breakdown computeBreakdown(const EquityRequest& request, int hero) {
+Breakdown computeBreakdown(const EquityRequest& request, int hero, bool withOpponent) {
     const auto start = request.now();
     Breakdown out;
     out.hero = hero;
@@ -250,7 +250,7 @@ Breakdown computeBreakdown(const EquityRequest& request, int hero) {
         const SweepSides sides = sweepSides(request, hero);
         SweepRequest s = sweepRequest(request, sides, limits);
         if (sides.fits && sweepBytes(s) <= kMaxExactBytes) {
-            sweepBreakdown(request, sides, limits, out);
+            sweepBreakdown(request, sides, limits, withOpponent, out);
         } else {
             const CardMask known = request.boards[0] | request.boards[1] | request.deadCards;
             if (request.random[hero] &&
@@ -263,7 +263,8 @@ Breakdown computeBreakdown(const EquityRequest& request, int hero) {
             result.mode = EquityMode::MonteCarlo;
             out.hands = handByHand(request, hero, start, end, &result);
             const int opponent = 1 - hero;
-            if (request.playerCount == 2 && !request.random[opponent] && !single(request, opponent))
+            if (withOpponent && request.playerCount == 2 && !request.random[opponent] &&
+                !single(request, opponent))
                 out.opponentHands = handByHand(request, opponent, start, end, nullptr);
             if (result.mode != EquityMode::Exact) {
                 // A sampled aggregate from one run of the whole request, in the time left.

@@ -34,8 +34,8 @@ struct Breakdown {
     // the game that avoids the boards and the dead cards, in increasing mask order), dead hands
     // included with outcomes 0.
     std::vector<HandEquity> hands;
-    // Heads-up with an opponent that holds a range or a random hand: the same for the opponent's
-    // hands against the hero; empty otherwise.
+    // Heads-up with an opponent that holds a range or a random hand, when asked for: the same
+    // for the opponent's hands against the hero; empty otherwise.
     std::vector<HandEquity> opponentHands;
 };
 
@@ -43,7 +43,8 @@ struct Breakdown {
 // cheap (the automatic mode's rule) or the mode says so, Monte Carlo with per-hand tallies
 // otherwise; the request's stop flag, time limit, progress callback and threads work as for
 // computeEquity. The hands' outcome-weighted mean equity equals result.players[hero].equity.
-Breakdown computeBreakdown(const EquityRequest& request, int hero);
+// `withOpponent` also fills opponentHands (on the flop it about doubles the work).
+Breakdown computeBreakdown(const EquityRequest& request, int hero, bool withOpponent = true);
 
 // One row of the class table: the hero's live hands (outcomes > 0) of one class on the board.
 struct ClassShare {
