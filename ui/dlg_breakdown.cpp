@@ -16,7 +16,6 @@
 #include <chrono>
 #include <exception>
 #include <future>
-#include <new>
 
 #include "engine/request.h"
 #include "ui/class_table.h"
@@ -186,12 +185,9 @@ void dlgBreakdown::start() {
         breakdownHooks().startWorker([work, compute = breakdownHooks().compute] {
             try {
                 work->figures = compute(work->request, work->hero);
-            } catch (const std::bad_alloc&) {
-                work->failure = "not enough memory for this breakdown";
-            } catch (const std::exception& error) {
-                work->failure = error.what();
             } catch (...) {
-                work->failure = "unknown error";
+                work->failure =
+                    failureText(std::current_exception(), "not enough memory for this breakdown");
             }
             wxTheApp->CallAfter([work] {
                 if (work->window) work->window->showFigures(*work);

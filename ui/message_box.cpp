@@ -6,6 +6,7 @@
 
 #include <future>
 #include <memory>
+#include <new>
 
 namespace varnel {
 
@@ -36,6 +37,18 @@ void installMessageBoxHook() {
             wxMessageBox(message, caption, wxOK | wxCENTRE);
         }));
     if (previous) setReportHook(std::move(previous));
+}
+
+std::string failureText(std::exception_ptr error, const char* outOfMemory) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown error";
+    }
 }
 
 }  // namespace varnel

@@ -16,7 +16,6 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "core/report.h"
 #include "ui/app_settings.h"
 #include "ui/dlg_varnel.h"
+#include "ui/message_box.h"
 #include "ui/result_export.h"
 
 namespace varnel {
@@ -151,12 +151,9 @@ void work(const std::shared_ptr<dlgVarnel::Run>& run, const RunHooks::Calculate&
         } else if (run->checked.stopped) {
             run->result.end = RunEnd::Stopped;
         }
-    } catch (const std::bad_alloc&) {
-        run->failure = "not enough memory for this calculation";
-    } catch (const std::exception& error) {
-        run->failure = error.what();
     } catch (...) {
-        run->failure = "unknown error";
+        run->failure =
+            failureText(std::current_exception(), "not enough memory for this calculation");
     }
     toWindow(run, true);
 }
